@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the dev and asan presets and runs every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=${TARVO_JOBS:-$(nproc)}
+for preset in dev asan; do
+  echo "== preset $preset =="
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
