@@ -1,0 +1,175 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "foundation/korbuffer.h"
+#include "foundation/korlist.h"
+#include "foundation/korobject.h"
+#include "foundation/korvalue.h"
+
+// Node types.
+inline constexpr uint8_t KOR_XML_COMMENT = 1;
+inline constexpr uint8_t KOR_XML_DOCUMENT = 2;  // the XML declaration; value "xml"
+inline constexpr uint8_t KOR_XML_ELEMENT = 3;
+inline constexpr uint8_t KOR_XML_ATTRIBUTE = 4;  // one text child holds the value
+inline constexpr uint8_t KOR_XML_TEXT = 5;
+inline constexpr uint8_t KOR_XML_RAW = 6;  // written exactly as held
+
+// Node flags.
+inline constexpr uint8_t KOR_XML_FLAG_INTERNAL = 1;    // passed over by name searches
+inline constexpr uint8_t KOR_XML_FLAG_HIDDEN = 2;      // written only with write-hidden on
+inline constexpr uint8_t KOR_XML_FLAG_OMIT_EMPTY = 4;  // written only with text below it
+
+// Elements nested deeper than this are a parse error.
+inline constexpr int32_t KOR_XML_MAX_DEPTH = 1000;
+
+// Entity coding of & < > ' " (other ampersand sequences pass unchanged).
+std::string KorXMLDecode(std::string_view text);
+std::string KorXMLEncode(std::string_view text);
+
+// One node of the XML tree: comment, document, element, attribute, text or
+// raw text. The value holds the name (document, element, attribute) or the
+// text (comment, text, raw text). A node whose value is empty (never set,
+// "" or only spaces) counts as absent: the writer skips it and name
+// searches never match it. A node owns its children and its value.
+class KorXML_c : public KorObject_c {
+ public:
+  KorXML_c();  // type KOR_XML_DOCUMENT
+  explicit KorXML_c(uint8_t type);
+  ~KorXML_c() override;
+
+  // Base copy plus deep copy: the target's children and value are replaced
+  // by copies (made with the target's CreateNew); type and flags copied.
+  KorStatus CopyInto(KorObject_c* target) const override;
+  std::unique_ptr<KorObject_c> CreateNew() const override;
+  // The value object, created on first use.
+  virtual KorValue_c* GetValue();
+  // The value object or null when none was created yet.
+  const KorValue_c* PeekValue() const { return m_value.get(); }
+
+  uint8_t GetType() const { return m_type; }
+  void SetType(uint8_t type) { m_type = type; }
+  uint8_t GetFlags() const { return m_flags; }
+  void SetFlags(uint8_t flags) { m_flags = flags; }
+  bool HasFlag(uint8_t flag) const { return (m_flags & flag) != 0; }
+  void SetFlag(uint8_t flag, bool on);
+  // Non-owning; null for a root.
+  KorXML_c* GetParent() const { return m_parent; }
+
+  // The value as text (name or text according to the type); "" when empty.
+  std::string GetName() const;
+  std::string GetText() const { return GetName(); }
+  // Sets the value with type detection, so a text of spaces counts as empty.
+  void SetName(std::string_view name);
+  void SetText(std::string_view text) { SetName(text); }
+  // True when the value is absent or empty (see the class comment).
+  bool IsValueEmpty() const;
+
+  // Children (all kinds, insertion order). The list is created on demand;
+  // use its cursor to walk, insert and remove. Nodes added through the list
+  // directly must have their parent set with AdoptChild.
+  KorList_c* Children();
+  const KorList_c* PeekChildren() const { return m_children.get(); }
+  uint32_t ChildCount() const { return m_children ? m_children->Count() : 0; }
+  // Child at a 0-based index (any type), or null; the cursor is left alone.
+  KorXML_c* ChildAt(int32_t index) const;
+
+  // Appends child at the end; sets its parent. Returns it (null for null).
+  KorXML_c* AppendChild(std::unique_ptr<KorXML_c> child);
+  // Creates a node of this node's class with CreateNew, gives it type and
+  // value (when not empty) and appends it.
+  KorXML_c* AppendNew(uint8_t type, std::string_view value = {});
+  // Inserts child directly after sibling (one of this node's children).
+  // Null (child destroyed) when sibling is not a child of this node.
+  KorXML_c* InsertAfter(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child);
+  // Inserts child directly before sibling (one of this node's children).
+  KorXML_c* InsertBefore(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child);
+  // Sets the parent of a node inserted through Children() directly.
+  void AdoptChild(KorXML_c* child);
+  // Unlinks this node from its parent and hands it to the caller (null when
+  // it has no parent).
+  std::unique_ptr<KorXML_c> Detach();
+  // Unlinks and destroys a direct child. KOR_FAIL if it is not one.
+  KorStatus RemoveChild(KorXML_c* child);
+
+  // First attribute child whose name equals name ignoring ASCII case;
+  // internal nodes included. Null when none or this is not an element or
+  // document.
+  KorXML_c* FindAttribute(std::string_view name) const;
+  // As FindAttribute; when none, appends an attribute with that name and
+  // one empty text child. Null when name is empty.
+  KorXML_c* FindOrCreateAttribute(std::string_view name);
+  // The text child of an attribute (first type-5 child), created empty when
+  // create is true. Null for a non-attribute.
+  KorXML_c* AttributeTextNode(bool create = false);
+  const KorXML_c* AttributeTextNode() const;
+  // Text of attribute name; KOR_FAIL and "" when absent.
+  KorStatus GetAttribute(std::string_view name, std::string* value) const;
+  std::string GetAttribute(std::string_view name) const;
+  // Finds or creates the attribute and sets its text. Returns the attribute.
+  KorXML_c* SetAttribute(std::string_view name, std::string_view value);
+
+  // Depth-first search in child order for the first node whose name equals
+  // name ignoring ASCII case. type 0 matches any type. testSelf: this node
+  // may match; searchChildren: look at the children; recursive: continue
+  // below the children; includeInternal: internal nodes may match. Nodes with
+  // empty values never match.
+  KorXML_c* FindFirstByName(std::string_view name, uint8_t type, bool testSelf,
+                            bool searchChildren, bool recursive, bool includeInternal) const;
+  // First direct child element named name (ignoring ASCII case), or null.
+  KorXML_c* FindChildElement(std::string_view name) const {
+    return FindFirstByName(name, KOR_XML_ELEMENT, false, true, false, false);
+  }
+  // The n-th (0-based) child of type (0 = any) whose value is not empty.
+  KorXML_c* NthChild(uint8_t type, int32_t n) const;
+  // First text child (type 5) of this node, or null.
+  KorXML_c* TextChild() const { return NthChild(KOR_XML_TEXT, 0); }
+
+  // Removes (destroys) every child attribute named name (ASCII case
+  // ignored) other than keep.
+  void RemoveDuplicateAttributes(std::string_view name, const KorXML_c* keep);
+
+  // Deletes all children and the value, restores type 2 and clears the
+  // flags. A node with a parent is also unlinked from the parent's list:
+  // the returned pointer then owns it (dropping it destroys the node); for a
+  // root the result is null.
+  std::unique_ptr<KorXML_c> Clear();
+
+  // Bytes the writer would produce for this node with these options.
+  int32_t Measure(int32_t depth = 0, bool pretty = false) const;
+  // Writes the node and its subtree. Pretty: one TAB per depth level at the
+  // start of a line and CR LF at its end. Returns the bytes the writer took.
+  int32_t Write(KorWriter_c* writer, int32_t depth = 0, bool pretty = false) const;
+  // The written form as a string.
+  std::string ToXML(bool pretty = false) const;
+
+  // Fills this node from the buffer's cursor with the rule of its type
+  // (document: content with a declaration allowed; element: content up to
+  // its closing tag). Returns the buffer position after what was consumed,
+  // or KOR_FAIL; nodes built before an error stay in the tree. The buffer's
+  // cursor is left after the consumed bytes.
+  int32_t Parse(KorBuffer_c* buffer);
+
+  // Process-wide: write hidden nodes too.
+  static void SetWriteHidden(bool on);
+  static bool GetWriteHidden();
+  // Process-wide number of live nodes.
+  static int64_t LiveCount();
+
+ protected:
+  // The value object a new node gets; ShowXML_c makes a history value.
+  virtual std::unique_ptr<KorValue_c> MakeValue() const;
+  std::unique_ptr<KorValue_c> m_value;
+
+ private:
+  friend class KorXMLParser_c;
+  friend class KorXMLWriter_c;
+
+  uint8_t m_type = KOR_XML_DOCUMENT;
+  uint8_t m_flags = 0;
+  KorXML_c* m_parent = nullptr;  // not owned
+  std::unique_ptr<KorList_c> m_children;
+};

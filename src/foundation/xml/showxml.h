@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "foundation/korobject.h"
+#include "foundation/korvalue.h"
+#include "foundation/xml/korxml.h"
+
+class ShowXML_c;
+
+// What a node tells the change history that records it: the node is going
+// away, so every entry that refers to it must be dropped. The document's
+// history implements this.
+class ShowXMLHistory_c {
+ public:
+  virtual ~ShowXMLHistory_c() = default;
+  virtual void ForgetNode(const ShowXML_c* node) = 0;
+};
+
+// The node class of documents: a history value, two slots for data-model
+// objects bound to the node, and a link to the document's change history.
+class ShowXML_c : public KorXML_c {
+ public:
+  static constexpr int kBoundSlots = 2;
+
+  ShowXML_c();
+  explicit ShowXML_c(uint8_t type);
+  // Tells the history to forget this node; destroys bound objects when owning.
+  ~ShowXML_c() override;
+
+  // Deep copy; bound objects are not copied, the target keeps its own
+  // history link (copied children get it through CreateNew).
+  KorStatus CopyInto(KorObject_c* target) const override;
+  // A new node carrying this node's history link.
+  std::unique_ptr<KorObject_c> CreateNew() const override;
+  KorHistoryValue_c* GetValue() override;
+
+  // Bound object in slot 0 or 1 (null when empty or out of range).
+  KorObject_c* GetBoundObject(int slot) const;
+  // Stores object in a slot; the previous object is destroyed when the node
+  // owns its bound objects. KOR_FAIL for a bad slot (object then destroyed
+  // when owning).
+  KorStatus SetBoundObject(int slot, KorObject_c* object);
+  // KOR_TRUE: the node deletes its bound objects with itself (default KOR_FALSE).
+  KorBool GetOwnsBoundObjects() const { return m_ownsBound; }
+  void SetOwnsBoundObjects(KorBool owns) { m_ownsBound = owns; }
+
+  // Non-owning link to the change history; may be null.
+  ShowXMLHistory_c* GetHistory() const { return m_history; }
+  void SetHistory(ShowXMLHistory_c* history) { m_history = history; }
+  // Sets the link on this node and its whole subtree (ShowXML_c nodes only).
+  void SetHistoryRecursive(ShowXMLHistory_c* history);
+
+ protected:
+  std::unique_ptr<KorValue_c> MakeValue() const override;
+
+ private:
+  void ReleaseBound(int slot);
+
+  // Held as unique_ptr in both modes; released instead of destroyed when
+  // the node does not own them.
+  std::unique_ptr<KorObject_c> m_bound[kBoundSlots];
+  KorBool m_ownsBound = KOR_FALSE;
+  ShowXMLHistory_c* m_history = nullptr;
+};
