@@ -56,6 +56,9 @@ class KorBuffer_c : public KorObject_c, public KorReader_c, public KorWriter_c {
   KorStatus Resize(int32_t n);
   // Cursor to 0 and length min(n, capacity); -1 keeps the current length.
   KorStatus SetLength(int32_t n = -1);
+  // Resize(n) then SetLength(n): n writable bytes from position 0 (writes
+  // only fill the current length, and Resize alone keeps the old length).
+  KorStatus SizeForWriting(int32_t n);
   // Cursor to position, clamped to 0..length; KOR_FAIL when clamped.
   KorStatus Seek(int32_t position);
   // Scans from the cursor for b; on success the cursor rests on it and its

@@ -1,0 +1,158 @@
+#include "foundation/korbuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(KorBuffer, ResizeKeepsBytesAndClampsLength) {
+  KorBuffer_c buf;
+  ASSERT_EQ(buf.Assign("abcdef"), KOR_OK);
+  EXPECT_EQ(buf.GetCapacity(), 6);
+  EXPECT_EQ(buf.GetLength(), 6);
+  buf.Seek(2);
+  ASSERT_EQ(buf.Resize(4), KOR_OK);
+  EXPECT_EQ(buf.GetPosition(), 0);
+  EXPECT_EQ(buf.View(), "abcd");
+  EXPECT_EQ(buf.Data()[4], 0);  // owned storage ends with a zero byte
+  ASSERT_EQ(buf.Resize(10), KOR_OK);
+  EXPECT_EQ(buf.GetLength(), 4);  // min(new size, old length)
+  EXPECT_EQ(buf.View(), "abcd");
+  ASSERT_EQ(buf.Resize(0), KOR_OK);
+  EXPECT_EQ(buf.GetCapacity(), 0);
+  EXPECT_EQ(buf.Data(), nullptr);
+  EXPECT_EQ(buf.View(), "");
+}
+
+TEST(KorBuffer, SetLengthAndSeek) {
+  KorBuffer_c buf;
+  buf.Resize(8);
+  EXPECT_EQ(buf.GetLength(), 0);
+  EXPECT_EQ(buf.SetLength(20), KOR_OK);
+  EXPECT_EQ(buf.GetLength(), 8);
+  EXPECT_EQ(buf.SetLength(3), KOR_OK);
+  EXPECT_EQ(buf.GetLength(), 3);
+  EXPECT_EQ(buf.SetLength(-1), KOR_OK);
+  EXPECT_EQ(buf.GetLength(), 3);
+  EXPECT_EQ(buf.Seek(2), KOR_OK);
+  EXPECT_EQ(buf.GetRemaining(), 1);
+  EXPECT_EQ(buf.Seek(5), KOR_FAIL);
+  EXPECT_EQ(buf.GetPosition(), 3);
+  EXPECT_EQ(buf.Seek(-1), KOR_FAIL);
+  EXPECT_EQ(buf.GetPosition(), 0);
+}
+
+TEST(KorBuffer, FindByte) {
+  KorBuffer_c buf;
+  buf.Assign("a<b<c");
+  EXPECT_EQ(buf.FindByte('<'), 1);
+  EXPECT_EQ(buf.GetPosition(), 1);
+  EXPECT_EQ(buf.FindByte('<'), 1);  // already resting on it
+  buf.Seek(2);
+  EXPECT_EQ(buf.FindByte('<'), 3);
+  buf.Seek(4);
+  EXPECT_EQ(buf.FindByte('<'), KOR_FAIL);
+  EXPECT_EQ(buf.GetPosition(), 4);
+  // The scan stops at the length even when the capacity holds more.
+  buf.Assign("ab>");
+  buf.SetLength(2);
+  EXPECT_EQ(buf.FindByte('>'), KOR_FAIL);
+}
+
+TEST(KorBuffer, ReadAndWriteNeverGrow) {
+  KorBuffer_c buf;
+  ASSERT_EQ(buf.SizeForWriting(5), KOR_OK);
+  EXPECT_EQ(buf.Write("hello world", 11), 5);
+  EXPECT_EQ(buf.Write("x", 1), 0);
+  EXPECT_EQ(buf.View(), "hello");
+  buf.Seek(1);
+  char out[8] = {};
+  EXPECT_EQ(buf.Read(out, 8), 4);
+  EXPECT_STREQ(out, "ello");
+  EXPECT_EQ(buf.Read(out, 1), 0);
+  EXPECT_EQ(buf.Read(nullptr, 1), KOR_FAIL);
+  EXPECT_EQ(buf.Write(nullptr, 1), KOR_FAIL);
+  EXPECT_EQ(buf.Read(out, -1), KOR_FAIL);
+}
+
+TEST(KorBuffer, ResizeAloneLeavesNothingToWrite) {
+  KorBuffer_c buf;
+  buf.Resize(4);
+  EXPECT_EQ(buf.Write("ab", 2), 0);
+}
+
+TEST(KorBuffer, FillZeroAndSetFromBytes) {
+  KorBuffer_c buf;
+  buf.Resize(4);
+  buf.Fill('x');
+  EXPECT_EQ(buf.GetLength(), 0);
+  buf.SetLength(4);
+  EXPECT_EQ(buf.View(), "xxxx");
+  buf.Zero();
+  EXPECT_EQ(buf.GetLength(), 4);
+  EXPECT_EQ(buf.View(), std::string(4, '\0'));
+  EXPECT_EQ(buf.SetFromBytes("abcdef", 6), 4);
+  EXPECT_EQ(buf.View(), "abcd");
+  EXPECT_EQ(buf.SetFromBytes("z", 1), 1);
+  EXPECT_EQ(buf.View(), "z");
+}
+
+TEST(KorBuffer, AttachUsesExternalBytes) {
+  uint8_t bytes[] = {'a', 'b', 'c'};
+  KorBuffer_c buf;
+  ASSERT_EQ(buf.Attach(bytes, 3), KOR_OK);
+  EXPECT_EQ(buf.IsOwned(), KOR_FALSE);
+  EXPECT_EQ(buf.Data(), bytes);
+  EXPECT_EQ(buf.Write("X", 1), 1);
+  EXPECT_EQ(bytes[0], 'X');
+  EXPECT_EQ(buf.Attach(bytes, 3), KOR_FAIL);  // already has bytes
+
+  const uint8_t fixed[] = {'q'};
+  KorBuffer_c ro;
+  ASSERT_EQ(ro.Attach(fixed, 1), KOR_OK);
+  EXPECT_TRUE(ro.IsReadOnly());
+  EXPECT_EQ(ro.Write("z", 1), 0);
+  EXPECT_EQ(ro.SetFromBytes("z", 1), KOR_FAIL);
+  EXPECT_EQ(ro.MutableData(), nullptr);
+  EXPECT_EQ(ro.View(), "q");
+  // Resizing turns the attached bytes into an owned copy.
+  ASSERT_EQ(ro.Resize(2), KOR_OK);
+  EXPECT_EQ(ro.IsOwned(), KOR_TRUE);
+  EXPECT_FALSE(ro.IsReadOnly());
+  EXPECT_NE(ro.Data(), fixed);
+  EXPECT_EQ(ro.View(), "q");
+}
+
+TEST(KorBuffer, AssignFromOwnBytes) {
+  KorBuffer_c buf;
+  buf.Assign("abcdef");
+  const auto* inner = reinterpret_cast<const char*>(buf.Data()) + 2;
+  ASSERT_EQ(buf.Assign(inner, 3), KOR_OK);
+  EXPECT_EQ(buf.View(), "cde");
+}
+
+TEST(KorBuffer, CopyIntoIsDeep) {
+  KorBuffer_c buf;
+  buf.Assign("abc");
+  buf.Seek(1);
+  KorBuffer_c copy;
+  ASSERT_EQ(buf.CopyInto(&copy), KOR_OK);
+  EXPECT_EQ(copy.View(), "abc");
+  EXPECT_EQ(copy.GetPosition(), 1);
+  EXPECT_NE(copy.Data(), buf.Data());
+  auto clone = buf.CloneAs<KorBuffer_c>();
+  ASSERT_TRUE(clone);
+  EXPECT_EQ(clone->View(), "abc");
+}
+
+TEST(KorStringWriter, Appends) {
+  KorStringWriter_c w;
+  EXPECT_EQ(w.Write("ab", 2), 2);
+  EXPECT_EQ(w.Write("c", 1), 1);
+  EXPECT_EQ(w.Write(nullptr, 1), KOR_FAIL);
+  EXPECT_EQ(w.Text(), "abc");
+}
+
+}  // namespace
