@@ -87,10 +87,13 @@ class KorValue_c : public KorObject_c {
   static uint8_t DetectType(const char* bytes, int32_t length);
 
  private:
-  void InvalidateAll();
+  void InvalidateAll() const;
+  void ResetToEmpty() const;
 
-  uint8_t m_type = KOR_TYPE_EMPTY;
-  KorBool m_signed = KOR_TRUE;
+  // A conversion may reclassify the value (a text read as a boolean word,
+  // an integer too large for the signed range), hence mutable.
+  mutable uint8_t m_type = KOR_TYPE_EMPTY;
+  mutable KorBool m_signed = KOR_TRUE;
   uint8_t m_precision = 2;
   uint8_t m_wholeRule = 0;
   // Conversions fill these caches lazily, hence mutable.

@@ -1,0 +1,291 @@
+#include "foundation/korvalue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(KorValue, NewValueIsEmptyAndZero) {
+  KorValue_c v;
+  EXPECT_TRUE(v.IsEmpty());
+  KorStatus st = KOR_FAIL;
+  EXPECT_EQ(v.ToInteger(&st), 0);
+  EXPECT_EQ(st, KOR_OK);
+  EXPECT_EQ(v.ToDecimal(&st), 0.0);
+  EXPECT_EQ(st, KOR_OK);
+  EXPECT_EQ(v.ToString().View(), "");
+}
+
+TEST(KorValue, DetectType) {
+  struct Row {
+    const char* text;
+    uint8_t type;
+  } rows[] = {
+      {"12", KOR_TYPE_UNSIGNED}, {" 12 ", KOR_TYPE_UNSIGNED}, {"-3", KOR_TYPE_SIGNED},
+      {"1.5", KOR_TYPE_DECIMAL}, {".5", KOR_TYPE_DECIMAL},     {"-1.5", KOR_TYPE_DECIMAL},
+      {"1.2.3", KOR_TYPE_STRING}, {"12 3", KOR_TYPE_STRING},   {"12a", KOR_TYPE_STRING},
+      {"  ", KOR_TYPE_EMPTY},    {"", KOR_TYPE_EMPTY},         {"abc", KOR_TYPE_STRING},
+      {"1 .5", KOR_TYPE_STRING}, {"1.5 ", KOR_TYPE_DECIMAL},   {"1.5 5", KOR_TYPE_STRING},
+      {"--1", KOR_TYPE_STRING},  {"\t1", KOR_TYPE_STRING},     {"1-", KOR_TYPE_STRING},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(KorValue_c::DetectType(r.text, -1), r.type) << '"' << r.text << '"';
+    KorValue_c v;
+    v.SetText(r.text, true);
+    EXPECT_EQ(v.GetType(), r.type) << '"' << r.text << '"';
+  }
+  KorValue_c plain;
+  plain.SetText("12");
+  EXPECT_EQ(plain.GetType(), KOR_TYPE_STRING);  // no detection asked
+  plain.SetText("");
+  EXPECT_EQ(plain.GetType(), KOR_TYPE_STRING);
+}
+
+TEST(KorValue, TextToInteger) {
+  struct Row {
+    const char* text;
+    int32_t value;
+    KorStatus status;
+  } rows[] = {
+      {"42", 42, KOR_OK},        {"-42", -42, KOR_OK},     {"12abc", 12, KOR_OK},
+      {"-x5", 0, KOR_FAIL},      {" 5", 0, KOR_FAIL},      // the space marks the parse failed
+      {"true", 1, KOR_OK},       {"Yes", 1, KOR_OK},       {"disabled", 0, KOR_OK},
+      {"ON", 1, KOR_OK},         {"off", 0, KOR_OK},       {"maybe", 0, KOR_FAIL},
+      {"", 0, KOR_FAIL},         {"2147483647", 2147483647, KOR_OK},
+      {"-99999999999", INT32_MIN, KOR_OK},
+  };
+  for (const Row& r : rows) {
+    KorValue_c v;
+    v.SetText(r.text, true);
+    KorStatus st = 0;
+    EXPECT_EQ(v.ToInteger(&st), r.value) << r.text;
+    EXPECT_EQ(st, r.status) << r.text;
+  }
+}
+
+TEST(KorValue, BooleanWordMakesTheValueBoolean) {
+  KorValue_c v;
+  v.SetText("Enabled", true);
+  EXPECT_EQ(v.ToInteger(), 1);
+  EXPECT_EQ(v.GetType(), KOR_TYPE_BOOLEAN);
+  EXPECT_EQ(v.ToString().View(), "Enabled");  // the text itself is kept
+}
+
+TEST(KorValue, LargeUnsignedTextKeepsItsBits) {
+  KorValue_c v;
+  v.SetText("4294967295", true);
+  EXPECT_EQ(v.ToInteger(), -1);
+  EXPECT_EQ(v.GetSigned(), KOR_FALSE);
+  EXPECT_EQ(v.ToDecimal(), 4294967295.0);
+}
+
+TEST(KorValue, IntegerToString) {
+  KorValue_c v;
+  v.SetInteger(-17);
+  EXPECT_EQ(v.ToString().View(), "-17");
+  v.SetUnsigned(4000000000u);
+  EXPECT_EQ(v.GetType(), KOR_TYPE_UNSIGNED);
+  EXPECT_EQ(v.ToString().View(), "4000000000");
+  v.SetBoolean(true);
+  EXPECT_EQ(v.ToString().View(), "true");
+  v.SetBoolean(false);
+  EXPECT_EQ(v.ToString().View(), "false");
+  EXPECT_EQ(v.ToInteger(), 0);
+}
+
+TEST(KorValue, DecimalToString) {
+  struct Row {
+    double value;
+    uint8_t precision;
+    const char* text;
+  } rows[] = {
+      {1.5, 2, "1.50"},    {-1.5, 2, "-1.50"},  {1.005, 2, "1.01"}, {2.345, 2, "2.35"},
+      {0.125, 2, "0.13"},  {-0.125, 2, "-0.13"}, {-0.001, 2, "0.00"}, {7.0, 0, "7"},
+      {1.23456789, 9, "1.234567890"}, {123456.5, 0, "123457"}, {0.0, 3, "0.000"},
+  };
+  for (const Row& r : rows) {
+    KorValue_c v;
+    v.SetPrecision(r.precision);
+    v.SetDecimal(r.value);
+    EXPECT_EQ(v.ToString().View(), r.text) << r.value << " p" << int(r.precision);
+  }
+  KorValue_c v;
+  v.SetPrecision(20);
+  EXPECT_EQ(v.GetPrecision(), 9);
+}
+
+TEST(KorValue, DecimalToIntegerRules) {
+  struct Row {
+    double value;
+    uint8_t rule;
+    int32_t expected;
+  } rows[] = {
+      {2.4, 1, 3},  {-2.4, 1, -3}, {2.6, 2, 2},  {-2.6, 2, -2}, {2.5, 3, 3},
+      {-2.5, 3, -3}, {2.4, 3, 2},  {2.9, 0, 2},  {-2.9, 7, -2}, {1e20, 0, INT32_MAX},
+  };
+  for (const Row& r : rows) {
+    KorValue_c v;
+    v.SetWholeNumberRule(r.rule);
+    v.SetDecimal(r.value);
+    EXPECT_EQ(v.ToInteger(), r.expected) << r.value << " rule " << int(r.rule);
+  }
+}
+
+TEST(KorValue, TextToDecimal) {
+  struct Row {
+    const char* text;
+    double value;
+    KorStatus status;
+  } rows[] = {
+      {"1.25", 1.25, KOR_OK}, {"-1.25", -1.25, KOR_OK}, {".5", 0.5, KOR_OK},
+      {"3", 3.0, KOR_OK},     {"x1.5", 0.0, KOR_FAIL},  {"", 0.0, KOR_FAIL},
+  };
+  for (const Row& r : rows) {
+    KorValue_c v;
+    v.SetText(r.text, true);
+    KorStatus st = 0;
+    EXPECT_DOUBLE_EQ(v.ToDecimal(&st), r.value) << r.text;
+    EXPECT_EQ(st, r.status) << r.text;
+  }
+  KorValue_c i;
+  i.SetInteger(-4);
+  EXPECT_EQ(i.ToDecimal(), -4.0);
+}
+
+TEST(KorValue, ConversionsAreCachedUntilTheNextSet) {
+  KorValue_c v;
+  v.SetInteger(5);
+  EXPECT_EQ(v.ToString().View(), "5");
+  v.SetInteger(6);
+  EXPECT_EQ(v.ToString().View(), "6");
+  v.SetText("7", true);
+  EXPECT_EQ(v.ToInteger(), 7);
+  v.SetDecimal(8.25);
+  EXPECT_EQ(v.ToInteger(), 8);
+  EXPECT_EQ(v.ToString().View(), "8.25");  // the cached integer does not shadow the decimal
+  v.SetText("1.5", true);
+  EXPECT_EQ(v.ToInteger(), 1);
+  EXPECT_EQ(v.ToDecimal(), 1.5);
+}
+
+TEST(KorValue, Bytes) {
+  KorValue_c v;
+  ASSERT_EQ(v.SetBytes("\x01\x02", 2), KOR_OK);
+  EXPECT_EQ(v.GetType(), KOR_TYPE_BYTES);
+  EXPECT_EQ(v.ToString().View(), std::string_view("\x01\x02", 2));
+  KorStatus st = KOR_OK;
+  EXPECT_EQ(v.ToDecimal(&st), 0.0);
+  EXPECT_EQ(st, KOR_FAIL);
+  KorValue_c t;
+  t.SetText("ab");
+  EXPECT_EQ(t.ToBytes().View(), "ab");
+}
+
+TEST(KorValue, ClearTo) {
+  KorValue_c v;
+  v.SetText("abc");
+  v.ClearTo(KOR_TYPE_EMPTY);
+  EXPECT_TRUE(v.IsEmpty());
+  EXPECT_EQ(v.ToString().View(), "");
+  KorStatus st = KOR_FAIL;
+  EXPECT_EQ(v.ToInteger(&st), 0);
+  EXPECT_EQ(st, KOR_OK);
+  v.ClearTo(KOR_TYPE_SIGNED);  // nothing valid: the integer read resets to empty
+  EXPECT_EQ(v.ToInteger(&st), 0);
+  EXPECT_EQ(st, KOR_FAIL);
+  EXPECT_TRUE(v.IsEmpty());
+}
+
+TEST(KorValue, BooleanWords) {
+  EXPECT_STREQ(KorBooleanWord(true), "true");
+  EXPECT_STREQ(KorBooleanWord(false, KOR_BOOL_STYLE_ON_OFF), "off");
+  EXPECT_STREQ(KorBooleanWord(true, KOR_BOOL_STYLE_YES_NO), "yes");
+  EXPECT_STREQ(KorBooleanWord(false, KOR_BOOL_STYLE_ENABLED_DISABLED), "disabled");
+  EXPECT_STREQ(KorBooleanWord(true, KOR_BOOL_STYLE_1_0), "1");
+  EXPECT_STREQ(KorBooleanWord(true, 42), "true");
+  bool b = false;
+  EXPECT_EQ(KorParseBoolean("TRUE", &b), KOR_OK);
+  EXPECT_TRUE(b);
+  EXPECT_EQ(KorParseBoolean("0", &b), KOR_OK);
+  EXPECT_FALSE(b);
+  EXPECT_EQ(KorParseBoolean("yes", &b, KOR_BOOL_STYLE_ON_OFF), KOR_FAIL);
+  EXPECT_EQ(KorParseBoolean("Off", &b, KOR_BOOL_STYLE_ON_OFF), KOR_OK);
+  EXPECT_EQ(KorParseBoolean("true ", &b), KOR_FAIL);  // the whole text must match
+  EXPECT_EQ(KorParseBoolean("", &b), KOR_FAIL);
+  KorValue_c v;
+  v.SetText("No");
+  EXPECT_EQ(v.ToBoolean(&b), KOR_OK);
+  EXPECT_FALSE(b);
+}
+
+TEST(KorValue, CloneCopiesEveryRepresentation) {
+  KorValue_c v;
+  v.SetPrecision(3);
+  v.SetDecimal(2.5);
+  v.ToString();
+  auto copy = v.CloneAs<KorValue_c>();
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->GetType(), KOR_TYPE_DECIMAL);
+  EXPECT_EQ(copy->ToString().View(), "2.500");
+  EXPECT_EQ(copy->ToDecimal(), 2.5);
+}
+
+std::string SnapshotTexts(const KorHistoryValue_c& v) {
+  std::string out;
+  if (!v.Snapshots()) return out;
+  for (KorObject_c* o : *v.Snapshots()) {
+    out += static_cast<KorValue_c*>(o)->ToStdString();
+    out += ',';
+  }
+  return out;
+}
+
+TEST(KorHistoryValue, SnapshotsAndLimit) {
+  KorHistoryValue_c v;
+  EXPECT_EQ(v.GetHistoryLimit(), -1);
+  for (const char* t : {"a", "b", "c", "d"}) {
+    v.SetText(t);
+    v.TakeSnapshot();
+  }
+  EXPECT_EQ(SnapshotTexts(v), "a,b,c,d,");
+  v.SetHistoryLimit(2);
+  EXPECT_EQ(SnapshotTexts(v), "c,d,");
+  v.SetText("e");
+  v.TakeSnapshot();
+  EXPECT_EQ(SnapshotTexts(v), "d,e,");
+  v.SetHistoryLimit(0);
+  EXPECT_EQ(v.Snapshots(), nullptr);
+  v.TakeSnapshot();
+  EXPECT_EQ(v.SnapshotCount(), 0u);
+}
+
+TEST(KorHistoryValue, SnapshotDropsNewerThanCursor) {
+  KorHistoryValue_c v;
+  for (const char* t : {"a", "b", "c"}) {
+    v.SetText(t);
+    v.TakeSnapshot();
+  }
+  v.Snapshots()->GoTo(0);  // stepped back to the first state
+  v.SetText("x");
+  v.TakeSnapshot();
+  EXPECT_EQ(SnapshotTexts(v), "a,x,");
+  EXPECT_EQ(v.ToStdString(), "x");
+}
+
+TEST(KorHistoryValue, CloneCopiesSnapshots) {
+  KorHistoryValue_c v;
+  v.SetText("a");
+  v.TakeSnapshot();
+  v.SetText("b");
+  v.SetHistoryLimit(5);
+  auto copy = v.CloneAs<KorHistoryValue_c>();
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->ToStdString(), "b");
+  EXPECT_EQ(copy->GetHistoryLimit(), 5);
+  EXPECT_EQ(SnapshotTexts(*copy), "a,");
+  KorValue_c plain;
+  EXPECT_EQ(v.CopyInto(&plain), KOR_FAIL);
+}
+
+}  // namespace
