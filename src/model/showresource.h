@@ -128,9 +128,9 @@ class ShowXMLInterface_c : public KorObject_c {
   static KorXML_c* FindOrCreateChildElement(KorXML_c* parent, std::string_view tag);
 
  protected:
-  // Stores element (null fails), forgets cached nodes, makes an element of a
-  // node of unknown kind and fails for the other kinds. Sets the tag when one
-  // is given.
+  // Stores element (null fails) and forgets cached nodes. Elements and
+  // document nodes are accepted; a node of unknown kind becomes an element;
+  // other kinds fail. Sets the tag when one is given.
   KorStatus AttachElement(KorXML_c* element, const char* tag = nullptr);
   // Drops the element and every cached node.
   virtual void Unbind();
