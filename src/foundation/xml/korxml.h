@@ -62,6 +62,8 @@ class KorXML_c : public KorObject_c {
   // The value as text (name or text according to the type); "" when empty.
   std::string GetName() const;
   std::string GetText() const { return GetName(); }
+  // The same without a copy; valid until the value changes.
+  std::string_view ValueView() const;
   // Sets the value with type detection, so a text of spaces counts as empty.
   void SetName(std::string_view name);
   void SetText(std::string_view text) { SetName(text); }
@@ -162,9 +164,16 @@ class KorXML_c : public KorObject_c {
  protected:
   // The value object a new node gets; ShowXML_c makes a history value.
   virtual std::unique_ptr<KorValue_c> MakeValue() const;
+  // A node of this node's class (through CreateNew) with the given type.
+  std::unique_ptr<KorXML_c> NewNode(uint8_t type) const;
+
   std::unique_ptr<KorValue_c> m_value;
 
  private:
+  bool NameMatches(std::string_view name) const;
+  static bool SearchMatch(const KorXML_c* node, std::string_view name, uint8_t type,
+                          bool includeInternal);
+
   friend class KorXMLParser_c;
   friend class KorXMLWriter_c;
 

@@ -1,0 +1,344 @@
+#include "foundation/xml/korxml.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "foundation/korstring.h"
+
+namespace {
+
+std::atomic<int64_t> g_liveNodes{0};
+std::atomic<bool> g_writeHidden{false};
+
+struct Entity {
+  const char* text;
+  size_t length;
+  char character;
+};
+constexpr Entity kEntities[] = {{"&amp;", 5, '&'},
+                                {"&lt;", 4, '<'},
+                                {"&gt;", 4, '>'},
+                                {"&apos;", 6, '\''},
+                                {"&quot;", 6, '"'}};
+
+KorXML_c* AsNode(KorObject_c* o) { return static_cast<KorXML_c*>(o); }
+
+}  // namespace
+
+std::string KorXMLDecode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const void* hit = std::memchr(text.data() + pos, '&', text.size() - pos);
+    if (hit == nullptr) {
+      out.append(text.data() + pos, text.size() - pos);
+      break;
+    }
+    const size_t amp = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+    out.append(text.data() + pos, amp - pos);
+    pos = amp;
+    bool decoded = false;
+    for (const Entity& e : kEntities) {
+      if (text.compare(pos, e.length, e.text) == 0) {
+        out += e.character;
+        pos += e.length;
+        decoded = true;
+        break;
+      }
+    }
+    if (!decoded) {
+      out += '&';
+      ++pos;
+    }
+  }
+  return out;
+}
+
+std::string KorXMLEncode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\'': out += "&apos;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
+
+KorXML_c::KorXML_c() { ++g_liveNodes; }
+
+KorXML_c::KorXML_c(uint8_t type) : m_type(type) { ++g_liveNodes; }
+
+KorXML_c::~KorXML_c() { --g_liveNodes; }
+
+void KorXML_c::SetWriteHidden(bool on) { g_writeHidden = on; }
+bool KorXML_c::GetWriteHidden() { return g_writeHidden; }
+int64_t KorXML_c::LiveCount() { return g_liveNodes; }
+
+std::unique_ptr<KorValue_c> KorXML_c::MakeValue() const { return std::make_unique<KorValue_c>(); }
+
+KorValue_c* KorXML_c::GetValue() {
+  if (!m_value) m_value = MakeValue();
+  return m_value.get();
+}
+
+std::unique_ptr<KorObject_c> KorXML_c::CreateNew() const { return std::make_unique<KorXML_c>(); }
+
+std::unique_ptr<KorXML_c> KorXML_c::NewNode(uint8_t type) const {
+  std::unique_ptr<KorObject_c> made = CreateNew();
+  std::unique_ptr<KorXML_c> node;
+  if (auto* typed = dynamic_cast<KorXML_c*>(made.get())) {
+    made.release();
+    node.reset(typed);
+  } else {
+    node = std::make_unique<KorXML_c>();
+  }
+  node->m_type = type;
+  return node;
+}
+
+KorStatus KorXML_c::CopyInto(KorObject_c* target) const {
+  auto* other = dynamic_cast<KorXML_c*>(target);
+  if (other == nullptr || other == this) return KOR_FAIL;
+  // Copying into one's own subtree would copy the copy.
+  for (const KorXML_c* up = other->m_parent; up != nullptr; up = up->m_parent) {
+    if (up == this) return KOR_FAIL;
+  }
+  if (KorObject_c::CopyInto(target) != KOR_OK) return KOR_FAIL;
+  other->m_type = m_type;
+  other->m_flags = m_flags;
+  other->m_value.reset();
+  if (m_value && m_value->KorValue_c::CopyInto(other->GetValue()) != KOR_OK) return KOR_FAIL;
+  other->m_children.reset();
+  if (m_children) {
+    for (KorObject_c* o : *m_children) {
+      const KorXML_c* child = AsNode(o);
+      std::unique_ptr<KorXML_c> copy = other->NewNode(child->m_type);
+      if (child->CopyInto(copy.get()) != KOR_OK) return KOR_FAIL;
+      other->AppendChild(std::move(copy));
+    }
+  }
+  return KOR_OK;
+}
+
+void KorXML_c::SetFlag(uint8_t flag, bool on) {
+  if (on) {
+    m_flags = static_cast<uint8_t>(m_flags | flag);
+  } else {
+    m_flags = static_cast<uint8_t>(m_flags & ~flag);
+  }
+}
+
+bool KorXML_c::IsValueEmpty() const {
+  if (!m_value || m_value->IsEmpty()) return true;
+  // A text set without type detection may still be the empty string.
+  return m_value->GetType() == KOR_TYPE_STRING && m_value->ToString().Length() == 0;
+}
+
+std::string_view KorXML_c::ValueView() const {
+  if (IsValueEmpty()) return {};
+  return m_value->ToString().View();
+}
+
+std::string KorXML_c::GetName() const { return std::string(ValueView()); }
+
+void KorXML_c::SetName(std::string_view name) { GetValue()->SetText(name, true); }
+
+KorList_c* KorXML_c::Children() {
+  if (!m_children) m_children = std::make_unique<KorList_c>(KOR_TRUE);
+  return m_children.get();
+}
+
+KorXML_c* KorXML_c::ChildAt(int32_t index) const {
+  if (!m_children || index < 0) return nullptr;
+  for (KorObject_c* o : *m_children) {
+    if (index-- == 0) return AsNode(o);
+  }
+  return nullptr;
+}
+
+KorXML_c* KorXML_c::AppendChild(std::unique_ptr<KorXML_c> child) {
+  if (!child) return nullptr;
+  KorXML_c* raw = child.get();
+  raw->m_parent = this;
+  Children()->Append(std::unique_ptr<KorObject_c>(child.release()));
+  return raw;
+}
+
+KorXML_c* KorXML_c::AppendNew(uint8_t type, std::string_view value) {
+  std::unique_ptr<KorXML_c> node = NewNode(type);
+  if (!value.empty()) node->SetName(value);
+  return AppendChild(std::move(node));
+}
+
+KorXML_c* KorXML_c::InsertAfter(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child) {
+  if (!child || !m_children || sibling == nullptr || m_children->Find(sibling) < 0) return nullptr;
+  KorXML_c* raw = child.get();
+  raw->m_parent = this;
+  m_children->Insert(std::unique_ptr<KorObject_c>(child.release()));
+  return raw;
+}
+
+KorXML_c* KorXML_c::InsertBefore(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child) {
+  if (!child || !m_children || sibling == nullptr || m_children->Find(sibling) < 0) return nullptr;
+  KorXML_c* raw = child.get();
+  raw->m_parent = this;
+  m_children->InsertBefore(std::unique_ptr<KorObject_c>(child.release()));
+  return raw;
+}
+
+void KorXML_c::AdoptChild(KorXML_c* child) {
+  if (child != nullptr) child->m_parent = this;
+}
+
+std::unique_ptr<KorXML_c> KorXML_c::Detach() {
+  KorXML_c* parent = m_parent;
+  if (parent == nullptr || !parent->m_children || parent->m_children->Find(this) < 0) {
+    return nullptr;
+  }
+  std::unique_ptr<KorObject_c> taken = parent->m_children->TakeCurrent();
+  m_parent = nullptr;
+  return std::unique_ptr<KorXML_c>(AsNode(taken.release()));
+}
+
+KorStatus KorXML_c::RemoveChild(KorXML_c* child) {
+  if (child == nullptr || child->m_parent != this || !m_children ||
+      m_children->Find(child) < 0) {
+    return KOR_FAIL;
+  }
+  // Take it out first so its destructor sees a tree without it.
+  std::unique_ptr<KorObject_c> taken = m_children->TakeCurrent();
+  return KOR_OK;
+}
+
+bool KorXML_c::NameMatches(std::string_view name) const {
+  if (IsValueEmpty()) return false;
+  return KorString_c::EqualsIgnoreCase(m_value->ToString().View(), name);
+}
+
+KorXML_c* KorXML_c::FindAttribute(std::string_view name) const {
+  if (!m_children || (m_type != KOR_XML_ELEMENT && m_type != KOR_XML_DOCUMENT)) return nullptr;
+  for (KorObject_c* o : *m_children) {
+    KorXML_c* child = AsNode(o);
+    if (child->m_type == KOR_XML_ATTRIBUTE && child->NameMatches(name)) return child;
+  }
+  return nullptr;
+}
+
+KorXML_c* KorXML_c::FindOrCreateAttribute(std::string_view name) {
+  if (name.empty() || (m_type != KOR_XML_ELEMENT && m_type != KOR_XML_DOCUMENT)) return nullptr;
+  if (KorXML_c* found = FindAttribute(name)) return found;
+  std::unique_ptr<KorXML_c> attribute = NewNode(KOR_XML_ATTRIBUTE);
+  attribute->SetName(name);
+  attribute->AppendNew(KOR_XML_TEXT)->SetText("");
+  return AppendChild(std::move(attribute));
+}
+
+const KorXML_c* KorXML_c::AttributeTextNode() const {
+  if (m_type != KOR_XML_ATTRIBUTE || !m_children) return nullptr;
+  for (KorObject_c* o : *m_children) {
+    if (AsNode(o)->m_type == KOR_XML_TEXT) return AsNode(o);
+  }
+  return nullptr;
+}
+
+KorXML_c* KorXML_c::AttributeTextNode(bool create) {
+  if (m_type != KOR_XML_ATTRIBUTE) return nullptr;
+  if (const KorXML_c* found = static_cast<const KorXML_c*>(this)->AttributeTextNode()) {
+    return const_cast<KorXML_c*>(found);
+  }
+  if (!create) return nullptr;
+  KorXML_c* text = AppendNew(KOR_XML_TEXT);
+  text->SetText("");
+  return text;
+}
+
+KorStatus KorXML_c::GetAttribute(std::string_view name, std::string* value) const {
+  const KorXML_c* attribute = FindAttribute(name);
+  const KorXML_c* text = attribute ? attribute->AttributeTextNode() : nullptr;
+  if (value) *value = text ? text->GetText() : std::string();
+  return attribute ? KOR_OK : KOR_FAIL;
+}
+
+std::string KorXML_c::GetAttribute(std::string_view name) const {
+  std::string value;
+  GetAttribute(name, &value);
+  return value;
+}
+
+KorXML_c* KorXML_c::SetAttribute(std::string_view name, std::string_view value) {
+  KorXML_c* attribute = FindOrCreateAttribute(name);
+  if (attribute == nullptr) return nullptr;
+  attribute->AttributeTextNode(true)->SetText(value);
+  return attribute;
+}
+
+bool KorXML_c::SearchMatch(const KorXML_c* node, std::string_view name, uint8_t type,
+                           bool includeInternal) {
+  if (type != 0 && node->m_type != type) return false;
+  if (!includeInternal && node->HasFlag(KOR_XML_FLAG_INTERNAL)) return false;
+  return node->NameMatches(name);
+}
+
+KorXML_c* KorXML_c::FindFirstByName(std::string_view name, uint8_t type, bool testSelf,
+                                    bool searchChildren, bool recursive,
+                                    bool includeInternal) const {
+  if (testSelf && SearchMatch(this, name, type, includeInternal)) {
+    return const_cast<KorXML_c*>(this);
+  }
+  if (!searchChildren || !m_children) return nullptr;
+  for (KorObject_c* o : *m_children) {
+    KorXML_c* child = AsNode(o);
+    if (SearchMatch(child, name, type, includeInternal)) return child;
+    if (recursive) {
+      if (KorXML_c* found =
+              child->FindFirstByName(name, type, false, true, true, includeInternal)) {
+        return found;
+      }
+    }
+  }
+  return nullptr;
+}
+
+KorXML_c* KorXML_c::NthChild(uint8_t type, int32_t n) const {
+  if (!m_children || n < 0) return nullptr;
+  for (KorObject_c* o : *m_children) {
+    KorXML_c* child = AsNode(o);
+    if ((type == 0 || child->m_type == type) && !child->IsValueEmpty() && n-- == 0) return child;
+  }
+  return nullptr;
+}
+
+void KorXML_c::RemoveDuplicateAttributes(std::string_view name, const KorXML_c* keep) {
+  if (!m_children || m_children->IsEmpty()) return;
+  // Walk by index: removing moves the cursor, so re-seek each step.
+  int32_t index = 0;
+  while (KorXML_c* child = AsNode(m_children->GoTo(index))) {
+    if (child != keep && child->m_type == KOR_XML_ATTRIBUTE && child->NameMatches(name)) {
+      m_children->RemoveCurrent();
+    } else {
+      ++index;
+    }
+  }
+}
+
+std::unique_ptr<KorXML_c> KorXML_c::Clear() {
+  std::unique_ptr<KorXML_c> self = Detach();
+  m_children.reset();
+  m_value.reset();
+  m_type = KOR_XML_DOCUMENT;
+  m_flags = 0;
+  return self;
+}
+
+std::string KorXML_c::ToXML(bool pretty) const {
+  KorStringWriter_c writer;
+  Write(&writer, 0, pretty);
+  return std::move(writer.Text());
+}

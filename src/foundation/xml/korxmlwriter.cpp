@@ -1,0 +1,224 @@
+// The compact (and optional pretty) writer behind KorXML_c::Write/Measure.
+
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "foundation/xml/korxml.h"
+
+class KorXMLWriter_c {
+ public:
+  // out null: only count the bytes.
+  explicit KorXMLWriter_c(KorWriter_c* out) : m_out(out) {}
+  ~KorXMLWriter_c() { Flush(); }
+
+  void Node(const KorXML_c* node, int32_t depth, bool pretty);
+  void Flush();
+  int64_t Count() const { return m_count; }
+
+ private:
+  static bool Skipped(const KorXML_c* node);
+  static bool HasTextBelow(const KorXML_c* node);
+
+  void Put(std::string_view bytes);
+  void PutEncoded(std::string_view text);
+  void Indent(int32_t depth, bool pretty) {
+    if (!pretty) return;
+    for (int32_t i = 0; i < depth; ++i) Put("\t");
+  }
+  void LineEnd(bool pretty) {
+    if (pretty) Put("\r\n");
+  }
+  void Attributes(const KorXML_c* node);
+  void Children(const KorXML_c* node, uint8_t type, int32_t depth, bool pretty);
+  bool HasWritable(const KorXML_c* node, uint8_t type) const;
+
+  KorWriter_c* m_out;
+  std::string m_pending;
+  int64_t m_count = 0;
+};
+
+namespace {
+
+constexpr size_t kFlushSize = 64 * 1024;
+
+const KorXML_c* AsNode(const KorObject_c* o) { return static_cast<const KorXML_c*>(o); }
+
+int32_t ClampCount(int64_t n) {
+  return n > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
+                                                 : static_cast<int32_t>(n);
+}
+
+}  // namespace
+
+void KorXMLWriter_c::Put(std::string_view bytes) {
+  if (m_out == nullptr) {
+    m_count += static_cast<int64_t>(bytes.size());
+    return;
+  }
+  m_pending.append(bytes);
+  if (m_pending.size() >= kFlushSize) Flush();
+}
+
+void KorXMLWriter_c::Flush() {
+  if (m_out == nullptr || m_pending.empty()) return;
+  const int32_t taken = m_out->Write(m_pending.data(), static_cast<int32_t>(m_pending.size()));
+  if (taken > 0) m_count += taken;
+  m_pending.clear();
+}
+
+void KorXMLWriter_c::PutEncoded(std::string_view text) {
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* entity = nullptr;
+    switch (text[i]) {
+      case '&': entity = "&amp;"; break;
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      case '\'': entity = "&apos;"; break;
+      case '"': entity = "&quot;"; break;
+      default: continue;
+    }
+    Put(text.substr(run, i - run));
+    Put(entity);
+    run = i + 1;
+  }
+  Put(text.substr(run));
+}
+
+bool KorXMLWriter_c::HasTextBelow(const KorXML_c* node) {
+  const uint8_t type = node->GetType();
+  if ((type == KOR_XML_TEXT || type == KOR_XML_RAW) && !node->IsValueEmpty()) return true;
+  if (const KorList_c* children = node->PeekChildren()) {
+    for (const KorObject_c* o : *children) {
+      if (HasTextBelow(AsNode(o))) return true;
+    }
+  }
+  return false;
+}
+
+bool KorXMLWriter_c::Skipped(const KorXML_c* node) {
+  // A document without a name still writes its children (only the
+  // declaration is left out), so a tree read from text without one is kept.
+  if (node->IsValueEmpty() && node->GetType() != KOR_XML_DOCUMENT) return true;
+  if (node->HasFlag(KOR_XML_FLAG_HIDDEN) && !KorXML_c::GetWriteHidden()) return true;
+  if (node->HasFlag(KOR_XML_FLAG_OMIT_EMPTY) && !HasTextBelow(node)) return true;
+  return false;
+}
+
+bool KorXMLWriter_c::HasWritable(const KorXML_c* node, uint8_t type) const {
+  if (const KorList_c* children = node->PeekChildren()) {
+    for (const KorObject_c* o : *children) {
+      const KorXML_c* child = AsNode(o);
+      if (child->GetType() == type && !Skipped(child)) return true;
+    }
+  }
+  return false;
+}
+
+void KorXMLWriter_c::Attributes(const KorXML_c* node) {
+  const KorList_c* children = node->PeekChildren();
+  if (children == nullptr) return;
+  bool any = false;
+  for (const KorObject_c* o : *children) {
+    const KorXML_c* child = AsNode(o);
+    if (child->GetType() != KOR_XML_ATTRIBUTE || Skipped(child)) continue;
+    Put(" ");
+    Node(child, 0, false);
+    any = true;
+  }
+  if (any) Put(" ");
+}
+
+void KorXMLWriter_c::Children(const KorXML_c* node, uint8_t type, int32_t depth, bool pretty) {
+  if (const KorList_c* children = node->PeekChildren()) {
+    for (const KorObject_c* o : *children) {
+      const KorXML_c* child = AsNode(o);
+      if (child->GetType() == type) Node(child, depth, pretty);
+    }
+  }
+}
+
+void KorXMLWriter_c::Node(const KorXML_c* node, int32_t depth, bool pretty) {
+  if (Skipped(node)) return;
+  switch (node->GetType()) {
+    case KOR_XML_DOCUMENT:
+      if (!node->IsValueEmpty()) {
+        Put("<?");
+        PutEncoded(node->ValueView());
+        Attributes(node);
+        Put("?>");
+        LineEnd(pretty);
+      }
+      Children(node, KOR_XML_RAW, depth, pretty);
+      Children(node, KOR_XML_COMMENT, depth, pretty);
+      Children(node, KOR_XML_ELEMENT, depth, pretty);
+      break;
+    case KOR_XML_ELEMENT: {
+      Indent(depth, pretty);
+      Put("<");
+      PutEncoded(node->ValueView());
+      Attributes(node);
+      const bool structured = HasWritable(node, KOR_XML_RAW) ||
+                              HasWritable(node, KOR_XML_COMMENT) ||
+                              HasWritable(node, KOR_XML_ELEMENT);
+      const bool text = HasWritable(node, KOR_XML_TEXT);
+      if (!structured && !text) {
+        Put("/>");
+        LineEnd(pretty);
+        break;
+      }
+      Put(">");
+      if (structured) {
+        LineEnd(pretty);
+        Children(node, KOR_XML_RAW, depth + 1, pretty);
+        Children(node, KOR_XML_COMMENT, depth + 1, pretty);
+        Children(node, KOR_XML_ELEMENT, depth + 1, pretty);
+      }
+      Children(node, KOR_XML_TEXT, depth + 1, pretty);
+      if (structured) Indent(depth, pretty);
+      Put("</");
+      PutEncoded(node->ValueView());
+      Put(">");
+      LineEnd(pretty);
+      break;
+    }
+    case KOR_XML_ATTRIBUTE: {
+      PutEncoded(node->ValueView());
+      Put("=\"");
+      if (const KorXML_c* text = node->AttributeTextNode()) PutEncoded(text->ValueView());
+      Put("\"");
+      break;
+    }
+    case KOR_XML_TEXT:
+      PutEncoded(node->ValueView());
+      break;
+    case KOR_XML_RAW:
+      Put(node->ValueView());
+      break;
+    case KOR_XML_COMMENT:
+      Indent(depth, pretty);
+      Put("<!-- ");
+      PutEncoded(node->ValueView());
+      Put(" -->");
+      LineEnd(pretty);
+      break;
+    default:
+      break;
+  }
+}
+
+int32_t KorXML_c::Measure(int32_t depth, bool pretty) const {
+  KorXMLWriter_c counter(nullptr);
+  counter.Node(this, depth < 0 ? 0 : depth, pretty);
+  return ClampCount(counter.Count());
+}
+
+int32_t KorXML_c::Write(KorWriter_c* writer, int32_t depth, bool pretty) const {
+  if (writer == nullptr) return KOR_FAIL;
+  KorXMLWriter_c out(writer);
+  out.Node(this, depth < 0 ? 0 : depth, pretty);
+  out.Flush();
+  return ClampCount(out.Count());
+}

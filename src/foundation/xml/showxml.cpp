@@ -1,0 +1,64 @@
+#include "foundation/xml/showxml.h"
+
+#include <utility>
+
+ShowXML_c::ShowXML_c() = default;
+
+ShowXML_c::ShowXML_c(uint8_t type) : KorXML_c(type) {}
+
+ShowXML_c::~ShowXML_c() {
+  if (m_history != nullptr) m_history->ForgetNode(this);
+  for (int slot = 0; slot < kBoundSlots; ++slot) {
+    if (!KorIsTrue(m_ownsBound)) static_cast<void>(m_bound[slot].release());
+  }
+}
+
+KorStatus ShowXML_c::CopyInto(KorObject_c* target) const { return KorXML_c::CopyInto(target); }
+
+std::unique_ptr<KorObject_c> ShowXML_c::CreateNew() const {
+  auto node = std::make_unique<ShowXML_c>();
+  node->m_history = m_history;
+  return node;
+}
+
+std::unique_ptr<KorValue_c> ShowXML_c::MakeValue() const {
+  return std::make_unique<KorHistoryValue_c>();
+}
+
+KorHistoryValue_c* ShowXML_c::GetValue() {
+  // MakeValue is the only source of m_value, so it is always a history value.
+  return static_cast<KorHistoryValue_c*>(KorXML_c::GetValue());
+}
+
+KorObject_c* ShowXML_c::GetBoundObject(int slot) const {
+  if (slot < 0 || slot >= kBoundSlots) return nullptr;
+  return m_bound[slot].get();
+}
+
+void ShowXML_c::ReleaseBound(int slot) {
+  if (KorIsTrue(m_ownsBound)) {
+    m_bound[slot].reset();
+  } else {
+    static_cast<void>(m_bound[slot].release());
+  }
+}
+
+KorStatus ShowXML_c::SetBoundObject(int slot, KorObject_c* object) {
+  if (slot < 0 || slot >= kBoundSlots) {
+    if (KorIsTrue(m_ownsBound)) std::unique_ptr<KorObject_c> discard(object);
+    return KOR_FAIL;
+  }
+  if (m_bound[slot].get() == object) return KOR_OK;
+  ReleaseBound(slot);
+  m_bound[slot].reset(object);
+  return KOR_OK;
+}
+
+void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history) {
+  m_history = history;
+  if (const KorList_c* children = PeekChildren()) {
+    for (KorObject_c* o : *children) {
+      if (auto* child = dynamic_cast<ShowXML_c*>(o)) child->SetHistoryRecursive(history);
+    }
+  }
+}

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/xml/korxml.h"
+
+namespace {
+
+// Parses text as a document from an exact-size copy (no terminating zero,
+// so any read past the end shows up under AddressSanitizer).
+struct Parsed {
+  KorXML_c doc;
+  int32_t result = 0;
+  int32_t cursor = 0;
+};
+
+std::unique_ptr<Parsed> ParseDoc(const std::string& text) {
+  auto parsed = std::make_unique<Parsed>();
+  std::vector<uint8_t> bytes(text.begin(), text.end());
+  KorBuffer_c buffer;
+  buffer.Attach(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()));
+  parsed->result = parsed->doc.Parse(&buffer);
+  parsed->cursor = buffer.GetPosition();
+  return parsed;
+}
+
+std::string RoundTrip(const std::string& text, int32_t* result = nullptr) {
+  auto parsed = ParseDoc(text);
+  if (result) *result = parsed->result;
+  return parsed->doc.ToXML();
+}
+
+TEST(KorXMLParse, ElementTextIsTrimmedAndDecoded) {
+  auto p = ParseDoc("<a>  x &amp; y  </a>");
+  ASSERT_GE(p->result, 0);
+  KorXML_c* a = p->doc.FindChildElement("a");
+  ASSERT_NE(a, nullptr);
+  ASSERT_EQ(a->ChildCount(), 1u);
+  EXPECT_EQ(a->ChildAt(0)->GetType(), KOR_XML_TEXT);
+  EXPECT_EQ(a->ChildAt(0)->GetText(), "x & y");
+  EXPECT_EQ(p->doc.ToXML(), "<a>x &amp; y</a>");
+}
+
+TEST(KorXMLParse, TrimmingKeepsNonAsciiTextEnds) {
+  // é, a no-break space and a 0x7F byte at the ends are text, not padding.
+  const std::string text = "\xC3\xA9 x \xC2\xA0";
+  auto p = ParseDoc("<a> \t\r\n" + text + "\r\n\t </a>");
+  ASSERT_GE(p->result, 0);
+  EXPECT_EQ(p->doc.FindChildElement("a")->TextChild()->GetText(), text);
+  EXPECT_EQ(p->doc.ToXML(), "<a>" + text + "</a>");
+  auto del = ParseDoc("<a>\x7F</a>");
+  EXPECT_EQ(del->doc.ToXML(), "<a>\x7F</a>");
+}
+
+TEST(KorXMLParse, Cases) {
+  struct Row {
+    const char* name;
+    std::string input;
+    std::string written;  // compact form of what was parsed
+    bool ok;
+  } rows[] = {
+      {"declaration and root", "<?xml version=\"1.0\" encoding=\"utf-8\"?><product/>",
+       "<?xml version=\"1.0\" encoding=\"utf-8\" ?><product/>", true},
+      {"closing tag in other case", "<a><b></B></A>", "<a><b/></a>", true},
+      {"closing tag with spaces", "<a></ a >", "<a/>", true},
+      {"bare closing tag", "<a><b>t</></a>", "<a><b>t</b></a>", true},
+      {"last duplicate wins", "<a b=\"1\" c=\"3\" B=\"2\"/>", "<a c=\"3\" B=\"2\" />", true},
+      {"single quotes are plain bytes", "<a b='x y' c=\"1\"/>",
+       "<a b=\"&apos;x\" y&apos;=\"\" c=\"1\" />", true},
+      {"escaped double quote", "<a b=\"x\\\"y\"/>", "<a b=\"x\\&quot;y\" />", true},
+      {"value of spaces is empty", "<a b=\"  \"/>", "<a b=\"\" />", true},
+      {"unquoted value", "<a b=12 c=x>t</a>", "<a b=\"12\" c=\"x\" >t</a>", true},
+      {"spaces around =", "<a b = \"1\" />", "<a b=\"1\" />", true},
+      {"attribute without value", "<a b c=\"1\"/>", "<a b=\"\" c=\"1\" />", true},
+      {"text after elements", "<a>t<b/>u<c/></a>", "<a><b/><c/>tu</a>", true},
+      {"comment", "<a><!--  note  --></a>", "<a><!-- note --></a>", true},
+      {"comment entities round-trip", "<a><!-- x &amp; y --></a>",
+       "<a><!-- x &amp; y --></a>", true},
+      {"doctype read as comment", "<!DOCTYPE x><a/>", "<!-- DOCTYPE x --><a/>", true},
+      {"cdata read as comment", "<a><![CDATA[q]]></a>", "<a><!-- [CDATA[q]] --></a>", true},
+      {"unknown entities pass", "<a>&#65;&foo;&AMP;</a>", "<a>&amp;#65;&amp;foo;&amp;AMP;</a>",
+       true},
+      {"entities in names and values", "<a b=\"&lt;&gt;&apos;&quot;\"/>",
+       "<a b=\"&lt;&gt;&apos;&quot;\" />", true},
+      {"stray byte before name", "< a/><<b/>", "<a/><b/>", true},
+      {"document text ignored", "junk<a/>more", "<a/>", true},
+      {"missing closing tag", "<a><b>", "<a><b/></a>", true},
+      {"name ends at non-ASCII byte", "<a\xC3\xA9>t</a\xC3\xA9>", "<a>t</a>", true},
+      {"empty attribute name dropped", "<a =\"x\"/>", "<a/>", true},
+      {"self-closing with spaces", "<a / >", "<a/>", true},
+      {"unquoted value swallows slash", "<a b=x/>", "<a b=\"x/\" />", true},
+      {"declaration inside element", "<a><?x?></a>", "<a/>", false},
+      {"closing tag mismatch", "<a></b>", "<a/>", false},
+      {"closing tag longer", "<a></ab>", "<a/>", false},
+      {"declaration not ended by ?>", "<?xml version=\"1.0\">", "<?xml version=\"1.0\" ?>",
+       false},
+      {"stray closing tag at document level", "</a>", "", false},
+  };
+  for (const Row& r : rows) {
+    int32_t result = 0;
+    EXPECT_EQ(RoundTrip(r.input, &result), r.written) << r.name;
+    if (r.ok) {
+      EXPECT_GE(result, 0) << r.name;
+    } else {
+      EXPECT_EQ(result, KOR_FAIL) << r.name;
+    }
+  }
+}
+
+TEST(KorXMLParse, ReturnsPositionAfterConsumedBytes) {
+  auto p = ParseDoc("<a/>  ");
+  EXPECT_EQ(p->result, 4);
+  EXPECT_EQ(p->cursor, 4);
+  auto whole = ParseDoc("<a></a>");
+  EXPECT_EQ(whole->result, 7);
+  auto empty = ParseDoc("");
+  EXPECT_EQ(empty->result, 0);
+  EXPECT_EQ(empty->doc.ChildCount(), 0u);
+}
+
+TEST(KorXMLParse, StartsAtTheBufferCursor) {
+  KorBuffer_c buffer;
+  buffer.Assign("<x/><y/>");
+  buffer.Seek(4);
+  KorXML_c doc;
+  EXPECT_EQ(doc.Parse(&buffer), 8);
+  EXPECT_EQ(doc.ToXML(), "<y/>");
+  EXPECT_EQ(doc.Parse(nullptr), KOR_FAIL);
+}
+
+TEST(KorXMLParse, ErrorKeepsWhatWasBuilt) {
+  auto p = ParseDoc("<a><b x=\"1\"/><c>t</d></a>");
+  EXPECT_EQ(p->result, KOR_FAIL);
+  EXPECT_EQ(p->doc.ToXML(), "<a><b x=\"1\" /><c>t</c></a>");
+  EXPECT_EQ(p->cursor, 19);  // left at the mismatching byte
+}
+
+TEST(KorXMLParse, EveryTruncationIsSafe) {
+  const std::string full =
+      "<?xml version=\"1.0\" encoding=\"utf-8\" ?>"
+      "<!-- head --><!DOCTYPE p>"
+      "<product make=\"A&amp;B\" b=x c='q' d e = \"v\\\"w\">"
+      " text &lt; <child a=\"1\"/>< sub>t</ sub ><![CDATA[z]]><empty /></product>";
+  for (size_t n = 0; n <= full.size(); ++n) {
+    auto p = ParseDoc(full.substr(0, n));
+    EXPECT_TRUE(p->result == KOR_FAIL || (p->result >= 0 && p->result <= static_cast<int32_t>(n)))
+        << n;
+    // The partial tree can always be written.
+    const std::string out = p->doc.ToXML();
+    EXPECT_EQ(static_cast<int32_t>(out.size()), p->doc.Measure()) << n;
+  }
+  EXPECT_GE(ParseDoc(full)->result, 0);
+}
+
+TEST(KorXMLParse, TruncatedConstructs) {
+  struct Row {
+    const char* input;
+    bool ok;
+  } rows[] = {
+      {"<", false},          {"<a", false},          {"<a ", false},
+      {"<a b", false},       {"<a b ", false},       {"<a b=", false},
+      {"<a b=\"", false},    {"<a b=\"1", false},    {"<a b=\"1\"", false},
+      {"<a b=\"1\"/", false}, {"<a b=1", false},     {"<a/", false},
+      {"<a>", true},         {"<a>t", true},         {"<a><", false},
+      {"<a></", false},      {"<a></a", false},      {"<a></a ", false},
+      {"<?", false},         {"<?xml", false},       {"<?xml ", false},
+      {"<?xml ?", false},    {"<?xml ?>", true},     {"<!", false},
+      {"<!--", false},       {"<!-- x", false},      {"<!-- x --", false},
+      {"<!-- x -->", true},  {"< ", false},          {"<a b=\"1\\\"", false},
+  };
+  for (const Row& r : rows) {
+    auto p = ParseDoc(r.input);
+    if (r.ok) {
+      EXPECT_GE(p->result, 0) << r.input;
+    } else {
+      EXPECT_EQ(p->result, KOR_FAIL) << r.input;
+    }
+  }
+}
+
+TEST(KorXMLParse, BinaryGarbageIsSafe) {
+  std::mt19937 rng(12345);
+  const char alphabet[] = "<>/?!=\"'\\- \tab&;amp\x00\x80\xFF";
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(rng() % 200, '\0');
+    for (char& c : text) {
+      c = (rng() % 4 == 0) ? static_cast<char>(rng() & 0xFF)
+                           : alphabet[rng() % (sizeof alphabet - 1)];
+    }
+    auto p = ParseDoc(text);
+    EXPECT_TRUE(p->result == KOR_FAIL || p->result <= static_cast<int32_t>(text.size()));
+    p->doc.ToXML(true);
+  }
+}
+
+std::string Nested(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "<e>";
+  for (int i = 0; i < depth; ++i) text += "</e>";
+  return text;
+}
+
+TEST(KorXMLParse, NestingDepthIsBounded) {
+  auto atLimit = ParseDoc(Nested(KOR_XML_MAX_DEPTH));
+  EXPECT_EQ(atLimit->result, static_cast<int32_t>(Nested(KOR_XML_MAX_DEPTH).size()));
+  EXPECT_EQ(ParseDoc(Nested(KOR_XML_MAX_DEPTH + 1))->result, KOR_FAIL);
+  // Far deeper input fails the same way instead of exhausting the stack.
+  std::string deep;
+  for (int i = 0; i < 200000; ++i) deep += "<e>";
+  auto p = ParseDoc(deep);
+  EXPECT_EQ(p->result, KOR_FAIL);
+}
+
+TEST(KorXMLParse, ManyDuplicateAttributesStayLinear) {
+  std::string text = "<a";
+  for (int i = 0; i < 20000; ++i) text += " x=\"" + std::to_string(i) + "\"";
+  text += " y=\"1\"/>";
+  auto p = ParseDoc(text);
+  ASSERT_GE(p->result, 0);
+  EXPECT_EQ(p->doc.ToXML(), "<a x=\"19999\" y=\"1\" />");
+}
+
+TEST(KorXMLParse, SecondDeclarationReplacesDuplicateAttributes) {
+  auto p = ParseDoc("<?xml version=\"1.0\"?><?xml Version=\"2\" x=\"y\"?>");
+  ASSERT_GE(p->result, 0);
+  EXPECT_EQ(p->doc.ToXML(), "<?xml Version=\"2\" x=\"y\" ?>");
+}
+
+TEST(KorXMLParse, ElementNodeParsesItsOwnTag) {
+  KorBuffer_c buffer;
+  buffer.Assign("  <item id=\"3\">x</item>rest");
+  KorXML_c element(KOR_XML_ELEMENT);
+  EXPECT_EQ(element.Parse(&buffer), 23);
+  EXPECT_EQ(element.ToXML(), "<item id=\"3\" >x</item>");
+  KorXML_c text(KOR_XML_TEXT);
+  buffer.Seek(0);
+  EXPECT_EQ(text.Parse(&buffer), KOR_FAIL);
+}
+
+}  // namespace
