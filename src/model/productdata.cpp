@@ -38,7 +38,8 @@ void ShowDataInfoAuthors_c::Unbind() {
 KorStatus ShowDataInfoAuthors_c::Bind(KorXML_c* element) {
   Unbind();
   if (!element || element->GetType() != KOR_XML_ELEMENT) return KOR_FAIL;
-  if (AttachElement(FindOrCreateChildElement(element, "authors")) != KOR_OK) return KOR_FAIL;
+  if (AttachElement(FindOrCreateChildElement(element, "authors"), "authors") != KOR_OK)
+    return KOR_FAIL;
   if (const KorList_c* children = GetElement()->PeekChildren()) {
     for (KorObject_c* item : *children) {
       auto* child = static_cast<KorXML_c*>(item);
@@ -114,7 +115,7 @@ void ShowDataInfo_c::Unbind() {
 KorStatus ShowDataInfo_c::Bind(KorXML_c* element) {
   Unbind();
   if (!element || element->GetType() != KOR_XML_ELEMENT) return KOR_FAIL;
-  if (AttachElement(FindOrCreateChildElement(element, "info")) != KOR_OK) return KOR_FAIL;
+  if (AttachElement(FindOrCreateChildElement(element, "info"), "info") != KOR_OK) return KOR_FAIL;
   m_authors = BoundChild<ShowDataInfoAuthors_c>(this, GetElement());
   return m_authors ? KOR_OK : KOR_FAIL;
 }
@@ -157,8 +158,10 @@ KorXML_c* ProductData_c::BindSource() const { return ParentOf(GetElement()); }
 KorStatus ProductData_c::Bind(KorXML_c* node) {
   Unbind();
   if (!node || node->GetType() != KOR_XML_DOCUMENT) return KOR_FAIL;
-  // The first `product` among the document's direct children, in any case.
-  if (AttachElement(FindOrCreateChildElement(node, "product")) != KOR_OK) return KOR_FAIL;
+  // The first `product` among the document's direct children, in any case;
+  // its tag is normalised like every other element the model binds.
+  if (AttachElement(FindOrCreateChildElement(node, "product"), "product") != KOR_OK)
+    return KOR_FAIL;
   KorXML_c* product = GetElement();
   m_info = BoundChild<ShowDataInfo_c>(this, product);
   if (!m_info) return KOR_FAIL;

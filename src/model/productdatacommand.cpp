@@ -43,8 +43,6 @@ ShowXMLInterface_c* ProductDataCommand_c::FindOwner(const KorXML_c* node) {
 
 ProductDataParams_c* ProductDataCommand_c::Params() { return LazyList(m_params, this); }
 
-ProductDataOperations_c* ProductDataCommand_c::Operations() {
-  return LazyList(m_operations, this);
-}
+ProductDataOperations_c* ProductDataCommand_c::Operations() { return LazyList(m_operations, this); }
 
 ProductDataMessages_c* ProductDataCommand_c::Messages() { return LazyList(m_messages, this); }

@@ -13,8 +13,8 @@ namespace {
 constexpr const char* kPortTypes[PRODUCT_PORT_TYPE_COUNT] = {
     "null", "programmer", "serial", "ethernet", "dmx512", "midi", "usb"};
 
-constexpr const char* kGroups[PRODUCT_GROUP_COUNT] = {
-    "custom", "audio", "control", "display", "lighting", "projector", "video"};
+constexpr const char* kGroups[PRODUCT_GROUP_COUNT] = {"custom",   "audio",     "control", "display",
+                                                      "lighting", "projector", "video"};
 
 template <size_t N>
 int32_t IndexOf(const char* const (&words)[N], std::string_view word) {
@@ -164,7 +164,8 @@ KorXML_c* ProductDataHardware_c::BindSource() const {
 KorStatus ProductDataHardware_c::Bind(KorXML_c* element) {
   Unbind();
   if (!element || element->GetType() != KOR_XML_ELEMENT) return KOR_FAIL;
-  if (AttachElement(FindOrCreateChildElement(element, "hardware")) != KOR_OK) return KOR_FAIL;
+  if (AttachElement(FindOrCreateChildElement(element, "hardware"), "hardware") != KOR_OK)
+    return KOR_FAIL;
   m_ports = BoundChild<ProductDataPorts_c>(this, GetElement());
   return m_ports ? KOR_OK : KOR_FAIL;
 }

@@ -54,10 +54,6 @@ ShowXMLInterface_c* ProductDataMessage_c::FindOwner(const KorXML_c* node) {
 
 ProductDataParams_c* ProductDataMessage_c::Params() { return LazyList(m_params, this); }
 
-ProductDataSubstrings_c* ProductDataMessage_c::Substrings() {
-  return LazyList(m_substrings, this);
-}
+ProductDataSubstrings_c* ProductDataMessage_c::Substrings() { return LazyList(m_substrings, this); }
 
-ProductDataOperations_c* ProductDataMessage_c::Operations() {
-  return LazyList(m_operations, this);
-}
+ProductDataOperations_c* ProductDataMessage_c::Operations() { return LazyList(m_operations, this); }
