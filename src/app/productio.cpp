@@ -1,0 +1,78 @@
+#include "app/productio.h"
+
+#include "foundation/korbuffer.h"
+#include "model/document/productdatadocument.h"
+#include "model/productdata.h"
+
+namespace {
+
+QString FromStd(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text, ProductData_c*& product)
+{
+    KorBuffer_c buffer;
+    // A parse error is not checked: the root binds to whatever was parsed
+    // before it, and the creator check decides.
+    if (text.isEmpty() || buffer.Assign(text.constData(), static_cast<int32_t>(text.size())) != KOR_OK)
+        document.LoadXML(nullptr);
+    else
+        document.LoadXML(&buffer);
+    product = document.ProductData();
+    if (!product)
+        return ProductLoadResult::NoProduct;
+    if (!KorIsTrue(product->IsCreator()))
+        return ProductLoadResult::NotWrittenByTarvo;
+    return ProductLoadResult::Loaded;
+}
+
+ProductData_c* ResetProductDocument(ProductDataDocument_c& document)
+{
+    document.Reset();
+    return document.ProductData();
+}
+
+void MarkWrittenByTarvo(ProductData_c& product)
+{
+    product.StampCreator();
+}
+
+bool SaveProductText(ProductDataDocument_c& document, QByteArray* text)
+{
+    KorBuffer_c buffer;
+    const int32_t written = document.SaveXML(&buffer);
+    if (written < 0)
+        return false;
+    const std::string_view bytes = buffer.View();
+    *text = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return true;
+}
+
+QString ProductMake(ProductData_c& product)
+{
+    return FromStd(product.GetMake());
+}
+
+QString ProductModel(ProductData_c& product)
+{
+    return FromStd(product.GetModel());
+}
+
+int ProductListingGroup(const QByteArray& text)
+{
+    // Files this program did not write never carry " creator_ver"; they are
+    // kept away from the full parse.
+    if (!text.contains(" creator_ver"))
+        return -1;
+    ProductDataDocument_c document;
+    ProductData_c* product = nullptr;
+    if (LoadProductText(document, text, product) != ProductLoadResult::Loaded)
+        return -1;
+    ProductDataHardware_c* hardware = product->Hardware();
+    const int group = hardware ? hardware->GetGroupIndex() : 0;
+    return group >= 0 && group < 7 ? group : 0;
+}

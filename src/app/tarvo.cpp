@@ -1,0 +1,325 @@
+#include "app/tarvo.h"
+
+#include "ui_tarvo.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardItem>
+#include <QUrl>
+
+#include "app/productfiles.h"
+#include "app/productio.h"
+#include "app/resources.h"
+#include "app/windowtitle.h"
+#include "editors/prompts.h"
+#include "editors/trvevents.h"
+#include "editors/trvinfo.h"
+#include "editors/trvportsimport.h"
+#include "editors/trvsetup.h"
+#include "editors/trvvariables.h"
+
+namespace {
+
+const QString kProductFileCaption = QStringLiteral("Product File");
+const QString kProductFileFilter = QStringLiteral("Product File (*.prd)");
+
+} // namespace
+
+Tarvo::Tarvo(QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TarvoClass>()), m_QuitHandler([] { QCoreApplication::quit(); })
+{
+    InitTarvoResources();
+    ui->setupUi(this);
+    ui->m_pTabMain->removeTab(ui->m_pTabMain->indexOf(ui->DeviceTest));
+    ui->m_pTabMain->setCurrentIndex(0);
+
+    m_HasFile = false;
+    m_Changed = false;
+    UpdateTitle();
+    RebuildEditors();
+    m_pProductData = m_Document.ProductData();
+
+    connect(ui->actionSave, &QAction::triggered, this, &Tarvo::Save);
+    connect(ui->actionSave_as, &QAction::triggered, this, &Tarvo::SaveAs);
+    connect(ui->actionQuit, &QAction::triggered, this, &Tarvo::Quit);
+}
+
+Tarvo::~Tarvo() = default;
+
+void Tarvo::SetQuitHandler(std::function<void()> handler)
+{
+    m_QuitHandler = std::move(handler);
+}
+
+void Tarvo::UpdateTitle()
+{
+    setWindowTitle(TarvoWindowTitle(m_HasFile, m_Changed, m_File.fileName()));
+}
+
+void Tarvo::RebuildEditors()
+{
+    // The setup and events pages hold the variables page's model, so they go
+    // before it does.
+    delete m_pEvents;
+    delete m_pSetup;
+    delete m_pVariables;
+    delete m_pPortsImport;
+    delete m_pInfo;
+
+    m_pInfo = new TRVInfo(this, m_HasFile);
+    ui->m_pLayoutInfo->addWidget(m_pInfo);
+    m_pPortsImport = new TRVPortsImport(this);
+    ui->m_pLayoutPortsImport->addWidget(m_pPortsImport);
+    m_pVariables = new TRVVariables(this);
+    ui->m_pLayoutVariables->addWidget(m_pVariables);
+    m_pSetup = new TRVSetup(this, m_pVariables->Model());
+    ui->m_pLayoutSetup->addWidget(m_pSetup);
+    m_pVariables->AddBuiltInVariables();
+    m_pEvents = new TRVEvents(m_pVariables->Model(), this);
+    ui->m_pLayoutEvents->addWidget(m_pEvents);
+
+    connect(m_pEvents, &TRVEvents::requestVarTabFocus, this, &Tarvo::FocusVarTab);
+    connect(m_pPortsImport, &TRVPortsImport::hasTCP, m_pVariables, &TRVVariables::UpdateTCPVariable);
+    connect(m_pPortsImport, &TRVPortsImport::requestEventTabFocus, this, &Tarvo::FocusEventTab);
+    connect(m_pPortsImport, &TRVPortsImport::requestIREventCreation, m_pEvents, &TRVEvents::CreateIRFileEvent);
+    connect(m_pInfo, &TRVInfo::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_pPortsImport, &TRVPortsImport::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_pVariables, &TRVVariables::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_pEvents, &TRVEvents::savableDataChanged, this, &Tarvo::changesMade);
+    // Setup edits are saved like every other page's, so they count as changes too.
+    connect(m_pSetup, &TRVSetup::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_pVariables, &TRVVariables::varDeleted, m_pEvents, &TRVEvents::CleanupVars);
+    connect(m_pVariables, &TRVVariables::varDeleted, m_pSetup, &TRVSetup::CleanupVars);
+    connect(m_pSetup, &TRVSetup::varDeleted, m_pEvents, &TRVEvents::CleanupVars);
+}
+
+void Tarvo::changesMade()
+{
+    if (m_Changed || m_Gathering)
+        return;
+    m_Changed = true;
+    UpdateTitle();
+}
+
+void Tarvo::GatherEditors()
+{
+    // A field being edited commits its pending value when it loses the focus.
+    setFocus(Qt::OtherFocusReason);
+    m_Gathering = true;
+    m_pProductData = ResetProductDocument(m_Document);
+    m_pInfo->Store(m_pProductData);
+    m_pPortsImport->Store(m_pProductData);
+    m_pVariables->Store(m_pProductData);
+    m_pSetup->Store(m_pProductData);
+    m_pEvents->Store(m_pProductData);
+    m_Gathering = false;
+}
+
+bool Tarvo::WriteDocument()
+{
+    const QString path = m_File.fileName();
+    QByteArray text;
+    QString error;
+    bool written = false;
+    if (!m_pProductData) {
+        error = tr("The product data could not be prepared.");
+    } else {
+        MarkWrittenByTarvo(*m_pProductData);
+        if (!SaveProductText(m_Document, &text))
+            error = tr("The product data could not be turned into text.");
+        else
+            written = WriteWholeFile(path, text, &error);
+    }
+    if (!written) {
+        Prompts::Current().Critical(this, tr("Cannot Save File"),
+                                    tr("The product file could not be saved:\n%1\n\n%2").arg(path, error));
+        return false;
+    }
+    m_Changed = false;
+    UpdateTitle();
+    return true;
+}
+
+bool Tarvo::SaveDocument()
+{
+    if (!m_HasFile)
+        return SaveDocumentAs();
+    GatherEditors();
+    return WriteDocument();
+}
+
+bool Tarvo::SaveDocumentAs()
+{
+    GatherEditors();
+    const QString folder = ProductFilesFolder();
+    // The proposal must name a folder that exists for the dialog to start there.
+    EnsureFolder(folder);
+    const QString proposal = m_pProductData
+                                 ? SaveAsProposal(folder, ProductMake(*m_pProductData), ProductModel(*m_pProductData))
+                                 : SaveAsProposal(folder, QString(), QString());
+    m_LastDialogPath = Prompts::Current().SaveFileName(this, kProductFileCaption, proposal, kProductFileFilter);
+    if (m_LastDialogPath.isEmpty())
+        return false;
+
+    const QString previousName = m_File.fileName();
+    const bool previousHasFile = m_HasFile;
+    m_File.setFileName(m_LastDialogPath);
+    m_HasFile = true;
+    UpdateTitle();
+    if (WriteDocument())
+        return true;
+    // Nothing was written there, so the window keeps naming the file it had.
+    m_File.setFileName(previousName);
+    m_HasFile = previousHasFile;
+    UpdateTitle();
+    return false;
+}
+
+void Tarvo::Save()
+{
+    SaveDocument();
+}
+
+void Tarvo::SaveAs()
+{
+    SaveDocumentAs();
+}
+
+bool Tarvo::SaveBeforeClearingDialog()
+{
+    const QMessageBox::StandardButton answer = Prompts::Current().Question(
+        this, tr("Save Your Changes"),
+        tr("Save your current product file?\nIf you click 'No' all changes will be lost."),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoButton);
+    switch (answer) {
+    case QMessageBox::Yes:
+        // Throwing the changes away after a cancelled or failed save would lose them.
+        return SaveDocument();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Tarvo::Quit()
+{
+    if (m_Changed && !SaveBeforeClearingDialog())
+        return;
+    m_Quitting = true;
+    if (m_QuitHandler)
+        m_QuitHandler();
+}
+
+void Tarvo::closeEvent(QCloseEvent* event)
+{
+    // Quitting closes every window; by then the unsaved changes are settled.
+    if (m_Quitting) {
+        event->accept();
+        return;
+    }
+    Quit();
+    event->ignore();
+}
+
+bool Tarvo::LoadCurrentFile()
+{
+    const QByteArray text = ReadWholeFile(m_File.fileName());
+    const ProductLoadResult result = LoadProductText(m_Document, text, m_pProductData);
+    if (result == ProductLoadResult::NoProduct)
+        return false;
+    if (result == ProductLoadResult::NotWrittenByTarvo) {
+        Prompts::Current().Critical(this, tr("Cannot Open File"),
+                                    tr("This file was edited in a text editor and cannot be opened by Tarvo Tool. "
+                                       "Open/Edit the file in a text or XML editor instead."));
+        return false;
+    }
+    RebuildEditors();
+    m_pInfo->Load(m_pProductData);
+    m_pPortsImport->Load(m_pProductData);
+    m_pVariables->Load(m_pProductData);
+    m_pSetup->Load(m_pProductData);
+    m_pEvents->Load(m_pProductData);
+    m_Changed = false;
+    UpdateTitle();
+    return true;
+}
+
+void Tarvo::OpenFile(QString path)
+{
+    const QString previousName = m_File.fileName();
+    const bool previousHasFile = m_HasFile;
+    m_File.setFileName(path);
+    m_HasFile = true;
+    if (LoadCurrentFile())
+        return;
+    // The pages still hold the previous content: keep it tied to its own file
+    // so a later Save cannot overwrite the refused one.
+    m_File.setFileName(previousName);
+    m_HasFile = previousHasFile;
+}
+
+void Tarvo::on_actionOpen_triggered()
+{
+    if (m_Changed && !SaveBeforeClearingDialog())
+        return;
+    m_LastDialogPath = Prompts::Current().OpenFileName(this, kProductFileCaption,
+                                                       ProductFilesFolder() + QLatin1Char('/'), kProductFileFilter);
+    if (m_LastDialogPath.isEmpty())
+        return;
+    OpenFile(m_LastDialogPath);
+}
+
+void Tarvo::on_actionNew_triggered()
+{
+    if (m_Changed && !SaveBeforeClearingDialog())
+        return;
+    // A new document has no file yet, so its version must not be raised on save.
+    m_HasFile = false;
+    m_Changed = false;
+    UpdateTitle();
+    RebuildEditors();
+}
+
+void Tarvo::on_actionAbout_triggered()
+{
+    Prompts::Current().Information(
+        this, tr("About Tarvo"),
+        tr("Tarvo v2.0\n\n"
+           "An authoring tool for show-control product files: describe how a show controller "
+           "talks to a device without writing XML by hand.\n\n"
+           "Released under the MIT licence."));
+}
+
+void Tarvo::on_actionPRD_Creation_Guide_triggered()
+{
+    const QString path = TutorialPath(QCoreApplication::applicationDirPath());
+    if (!QFileInfo::exists(path)) {
+        Prompts::Current().Critical(this, tr("PRD Creation Guide"),
+                                    tr("The tutorial could not be found:\n%1").arg(path));
+        return;
+    }
+    Prompts::Current().OpenUrl(QUrl::fromLocalFile(path));
+}
+
+void Tarvo::FocusVarTab(QStandardItem* setupVarField)
+{
+    if (!setupVarField || setupVarField->text() != QLatin1String("true")) {
+        ui->m_pTabMain->setCurrentWidget(ui->Variables);
+        m_pVariables->SelectVariable(setupVarField);
+    } else {
+        ui->m_pTabMain->setCurrentWidget(ui->Setup);
+        m_pSetup->SelectVariable(setupVarField);
+    }
+}
+
+void Tarvo::FocusEventTab()
+{
+    ui->m_pTabMain->setCurrentWidget(ui->Events);
+}
+
+void Tarvo::FocusInfoTab()
+{
+    ui->m_pTabMain->setCurrentWidget(ui->Info);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QFile>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "model/document/productdatadocument.h"
+
+namespace Ui {
+class TarvoClass;
+}
+
+class ProductData_c;
+class QStandardItem;
+class TRVEvents;
+class TRVInfo;
+class TRVPortsImport;
+class TRVSetup;
+class TRVVariables;
+
+// The main window: owns the product document and the five editor pages, and
+// runs the file commands, the window title and the unsaved-changes prompt.
+// The pages hold the working state; the document is filled from them just
+// before a write and they are filled from it just after a read.
+class Tarvo : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Tarvo(QWidget* parent = nullptr);
+    ~Tarvo() override;
+
+    TRVInfo* InfoEditor() const { return m_pInfo; }
+    TRVPortsImport* PortsImportEditor() const { return m_pPortsImport; }
+    TRVSetup* SetupEditor() const { return m_pSetup; }
+    TRVEvents* EventsEditor() const { return m_pEvents; }
+    TRVVariables* VariablesEditor() const { return m_pVariables; }
+    bool HasFile() const { return m_HasFile; }
+    bool IsChanged() const { return m_Changed; }
+    QString FileName() const { return m_File.fileName(); }
+    QString LastDialogPath() const { return m_LastDialogPath; }
+
+    // What ending the program does once Quit has settled the unsaved changes;
+    // QCoreApplication::quit by default.
+    void SetQuitHandler(std::function<void()> handler);
+
+public slots:
+    void on_actionPRD_Creation_Guide_triggered();
+    void on_actionNew_triggered();
+    void on_actionOpen_triggered();
+    void OpenFile(QString path);
+    void Quit();
+    void Save();
+    void SaveAs();
+    // Asks whether to save the unsaved changes; false when the user cancelled
+    // or the save they asked for did not happen.
+    bool SaveBeforeClearingDialog();
+    void changesMade();
+    void on_actionAbout_triggered();
+    void FocusVarTab(QStandardItem* setupVarField);
+    void FocusEventTab();
+    void FocusInfoTab();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void RebuildEditors();
+    void GatherEditors();
+    // Save: write to the current file, or ask for one. False when nothing was written.
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    bool WriteDocument();
+    bool LoadCurrentFile();
+    void UpdateTitle();
+
+    std::unique_ptr<Ui::TarvoClass> ui;
+    // The pages are owned through their Qt parents and replaced at every rebuild.
+    TRVInfo* m_pInfo = nullptr;
+    TRVPortsImport* m_pPortsImport = nullptr;
+    TRVSetup* m_pSetup = nullptr;
+    TRVEvents* m_pEvents = nullptr;
+    TRVVariables* m_pVariables = nullptr;
+    QString m_LastDialogPath;
+    QFile m_File;
+    ProductDataDocument_c m_Document;
+    ProductData_c* m_pProductData = nullptr;  // owned by m_Document
+    bool m_HasFile = false;
+    bool m_Changed = false;
+    bool m_Gathering = false;  // storing into the document is not an edit
+    bool m_Quitting = false;
+    std::function<void()> m_QuitHandler;
+};

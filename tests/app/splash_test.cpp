@@ -1,0 +1,177 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/productio.h"
+#include "app/productlisting.h"
+#include "app/trvsplash.h"
+#include "appfixtures.h"
+#include "testregistry.h"
+
+namespace {
+
+QStringList TreeText(QTreeWidget* tree)
+{
+    QStringList lines;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = tree->topLevelItem(i);
+        lines << category->text(0);
+        for (int j = 0; j < category->childCount(); ++j)
+            lines << "  " + category->child(j)->text(0);
+    }
+    return lines;
+}
+
+QTreeWidget* Tree(TRVSplash& dialog)
+{
+    return dialog.findChild<QTreeWidget*>("m_pListProductFiles");
+}
+
+} // namespace
+
+class SplashTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listingGroup_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("group");
+        QTest::newRow("projector") << ProductText("true", "projector") << 5;
+        QTest::newRow("group in capitals") << ProductText("yes", "VIDEO") << 6;
+        QTest::newRow("unknown group") << ProductText("true", "toaster") << 0;
+        QTest::newRow("no hardware") << ProductText("true") << 0;
+        QTest::newRow("creator false") << ProductText("false", "audio") << -1;
+        QTest::newRow("creator 2") << ProductText("2", "audio") << -1;
+        QTest::newRow("no creator") << ProductText(QString(), "audio") << -1;
+        QTest::newRow("creator_ver without a space before it")
+            << QByteArray("<product make=\"a\" creator=\"true\"\ncreator_ver=\"2\"><hardware group=\"audio\"/></product>")
+            << -1;
+        QTest::newRow("empty") << QByteArray() << -1;
+        QTest::newRow("not xml") << QByteArray("\x01\x02 creator_ver \xff") << -1;
+    }
+
+    void listingGroup()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, group);
+        QCOMPARE(ProductListingGroup(text), group);
+    }
+
+    void formProperties()
+    {
+        QTemporaryDir dir;
+        TRVSplash dialog(nullptr, dir.path());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Tarvo"));
+        QCOMPARE(dialog.size(), QSize(518, 440));
+        QVERIFY(dialog.isModal());
+        QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
+        QCOMPARE(dialog.windowOpacity(), 1.0);
+        QVERIFY(Tree(dialog)->isHeaderHidden());
+        QCOMPARE(Tree(dialog)->columnCount(), 1);
+        QLabel* image = dialog.findChild<QLabel*>("m_pSplashImage");
+        QVERIFY(image);
+        QVERIFY(!image->pixmap().isNull());
+        QCOMPARE(dialog.findChild<QLabel*>("label")->text(), QStringLiteral("Product Files"));
+        QCOMPARE(dialog.findChild<QPushButton*>("m_pButNewFile")->text(), QStringLiteral("New Product File"));
+        QCOMPARE(dialog.findChild<QPushButton*>("m_pButOpenFile")->text(), QStringLiteral("Browse for Product File"));
+        QCOMPARE(dialog.findChild<QPushButton*>("m_pButTutorial")->text(), QStringLiteral("View Tutorial"));
+    }
+
+    void listsFilesByGroup()
+    {
+        QTemporaryDir dir;
+        QVERIFY(WriteFixture(dir.filePath("b.prd"), ProductText("true", "projector")));
+        QVERIFY(WriteFixture(dir.filePath("A.prd"), ProductText("TRUE", "Projector")));
+        QVERIFY(WriteFixture(dir.filePath("c.prd"), ProductText("1", "toaster")));
+        QVERIFY(WriteFixture(dir.filePath("d.prd"), ProductText("on")));
+        QVERIFY(WriteFixture(dir.filePath("e.prd"), ProductText("false", "audio")));
+        QVERIFY(WriteFixture(dir.filePath("f.txt"), ProductText("true", "audio")));
+        QVERIFY(WriteFixture(dir.filePath("g.prd"), QByteArray()));
+        QVERIFY(WriteFixture(dir.filePath("h.prd"), ProductText("enabled", "lighting")));
+        TRVSplash dialog(nullptr, dir.path());
+        QCOMPARE(TreeText(Tree(dialog)),
+                 (QStringList{"custom", "  c.prd", "  d.prd", "lighting", "  h.prd", "projector", "  A.prd", "  b.prd"}));
+        for (int i = 0; i < Tree(dialog)->topLevelItemCount(); ++i)
+            QVERIFY(!Tree(dialog)->topLevelItem(i)->isExpanded());
+        QCOMPARE(ListProductFiles(dir.path()).value(5), (QStringList{"A.prd", "b.prd"}));
+    }
+
+    void missingFolderListsNothing()
+    {
+        QTemporaryDir dir;
+        TRVSplash dialog(nullptr, dir.filePath("not/there"));
+        QCOMPARE(Tree(dialog)->topLevelItemCount(), 0);
+    }
+
+    void buttonsEmitThenAccept_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("new") << "m_pButNewFile";
+        QTest::newRow("open") << "m_pButOpenFile";
+    }
+
+    void buttonsEmitThenAccept()
+    {
+        QFETCH(QString, button);
+        QTemporaryDir dir;
+        TRVSplash dialog(nullptr, dir.path());
+        dialog.show();
+        QStringList order;
+        connect(&dialog, &TRVSplash::newFile, this, [&] {
+            order << "newFile";
+            QVERIFY(dialog.isVisible());  // the window's work runs while the dialog is up
+        });
+        connect(&dialog, qOverload<>(&TRVSplash::openFile), this, [&] {
+            order << "openFile";
+            QVERIFY(dialog.isVisible());
+        });
+        connect(&dialog, &QDialog::accepted, this, [&] { order << "accepted"; });
+        connect(&dialog, &TRVSplash::tutorial, this, [&] { order << "tutorial"; });
+        QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(order, (QStringList{button == "m_pButNewFile" ? "newFile" : "openFile", "accepted"}));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void tutorialKeepsDialogOpen()
+    {
+        QTemporaryDir dir;
+        TRVSplash dialog(nullptr, dir.path());
+        dialog.show();
+        QSignalSpy tutorial(&dialog, &TRVSplash::tutorial);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("m_pButTutorial"), Qt::LeftButton);
+        QCOMPARE(tutorial.count(), 1);
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(dialog.isVisible());
+    }
+
+    void doubleClickOpensOnlyFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(WriteFixture(dir.filePath("v.prd"), ProductText("true", "video")));
+        TRVSplash dialog(nullptr, dir.path());
+        dialog.show();
+        QSignalSpy opened(&dialog, qOverload<QString>(&TRVSplash::openFile));
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        QTreeWidget* tree = Tree(dialog);
+        QTreeWidgetItem* video = tree->topLevelItem(0);
+        QCOMPARE(video->text(0), QStringLiteral("video"));
+        emit tree->itemDoubleClicked(video, 0);
+        QCOMPARE(opened.count(), 0);
+        QCOMPARE(accepted.count(), 0);
+        emit tree->itemDoubleClicked(video->child(0), 0);
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.at(0).at(0).toString(), dir.path() + "/v.prd");
+        QCOMPARE(accepted.count(), 1);
+    }
+};
+
+TARVO_REGISTER_TEST(SplashTest);
+
+#include "splash_test.moc"

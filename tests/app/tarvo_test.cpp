@@ -1,0 +1,650 @@
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStandardItem>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+
+#include "app/productfiles.h"
+#include "app/tarvo.h"
+#include "appfixtures.h"
+#include "editors/trvevents.h"
+#include "editors/trvinfo.h"
+#include "editors/trvportsimport.h"
+#include "editors/trvsetup.h"
+#include "editors/trvvariables.h"
+#include "scriptedprompts.h"
+#include "testregistry.h"
+
+namespace {
+
+const QString kUntitled = QStringLiteral("Tarvo (v 2.0) - untitled");
+const QString kRefusedText = QStringLiteral(
+    "This file was edited in a text editor and cannot be opened by Tarvo Tool. "
+    "Open/Edit the file in a text or XML editor instead.");
+const QString kSaveQuestion =
+    QStringLiteral("Save your current product file?\nIf you click 'No' all changes will be lost.");
+
+// A main window whose Quit only counts instead of ending the test program.
+struct Window
+{
+    Window()
+    {
+        window.SetQuitHandler([this] { ++quits; });
+    }
+    Tarvo window;
+    int quits = 0;
+
+    QTabWidget* Tabs() { return window.findChild<QTabWidget*>("m_pTabMain"); }
+    QLineEdit* Edit(const char* name) { return window.InfoEditor()->findChild<QLineEdit*>(name); }
+    void Type(const char* name, const QString& text) { Edit(name)->setText(text); }
+};
+
+} // namespace
+
+class TarvoTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TemporaryHome> m_Home;
+
+private slots:
+    void init()
+    {
+        m_Home = std::make_unique<TemporaryHome>();
+        QVERIFY(m_Home->IsValid());
+    }
+
+    void cleanup()
+    {
+        m_Home.reset();
+    }
+
+    void constructedWindow()
+    {
+        Window w;
+        QCOMPARE(w.window.windowTitle(), kUntitled);
+        QCOMPARE(w.window.size(), QSize(600, 421));
+        QVERIFY(!w.window.windowIcon().isNull());
+        QVERIFY(!w.window.HasFile());
+        QVERIFY(!w.window.IsChanged());
+
+        QTabWidget* tabs = w.Tabs();
+        QStringList titles;
+        for (int i = 0; i < tabs->count(); ++i)
+            titles << tabs->tabText(i);
+        QCOMPARE(titles, (QStringList{"Device Information", "Ports", "Setup Messages", "Events", "Device Variables"}));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(tabs->indexOf(w.window.findChild<QWidget*>("DeviceTest")), -1);
+
+        QCOMPARE(w.window.InfoEditor()->parentWidget(), w.window.findChild<QWidget*>("Info"));
+        QCOMPARE(w.window.PortsImportEditor()->parentWidget(), w.window.findChild<QWidget*>("PortsImport"));
+        QCOMPARE(w.window.SetupEditor()->parentWidget(), w.window.findChild<QWidget*>("Setup"));
+        QCOMPARE(w.window.EventsEditor()->parentWidget(), w.window.findChild<QWidget*>("Events"));
+        QCOMPARE(w.window.VariablesEditor()->parentWidget(), w.window.findChild<QWidget*>("Variables"));
+        QVERIFY(!w.window.InfoEditor()->HasFile());
+
+        // The setup and events pages share the variables page's model, which carries "Error".
+        QStandardItemModel* variables = w.window.VariablesEditor()->Model();
+        QCOMPARE(w.window.SetupEditor()->VariablesModel(), variables);
+        QCOMPARE(w.window.EventsEditor()->VariablesModel(), variables);
+        QCOMPARE(variables->rowCount(), 1);
+        QCOMPARE(variables->item(0, 0)->text(), QStringLiteral("Error"));
+    }
+
+    void menus()
+    {
+        Window w;
+        struct Entry { const char* menu; const char* action; const char* text; const char* shortcut; };
+        const Entry entries[] = {
+            {"menuFile", "actionNew", "New", "Ctrl+N"},
+            {"menuFile", "actionOpen", "Open...", "Ctrl+O"},
+            {"menuFile", "actionSave", "Save", "Ctrl+S"},
+            {"menuFile", "actionSave_as", "Save as...", ""},
+            {"menuFile", "actionQuit", "Quit", "Ctrl+Q"},
+            {"menuHelp", "actionAbout", "About...", ""},
+            {"menuHelp", "actionPRD_Creation_Guide", "PRD Creation Guide...", "F1"},
+        };
+        for (const Entry& entry : entries) {
+            QAction* action = w.window.findChild<QAction*>(entry.action);
+            QVERIFY2(action, entry.action);
+            QCOMPARE(action->text(), QString::fromUtf8(entry.text));
+            QCOMPARE(action->shortcut(), QKeySequence(QString::fromLatin1(entry.shortcut)));
+            QVERIFY(w.window.findChild<QMenu*>(entry.menu)->actions().contains(action));
+        }
+        QStringList fileMenu;
+        for (QAction* action : w.window.findChild<QMenu*>("menuFile")->actions())
+            fileMenu << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
+        QCOMPARE(fileMenu, (QStringList{"actionNew", "actionOpen", "|", "actionSave", "actionSave_as", "|", "actionQuit"}));
+        QCOMPARE(w.window.findChild<QMenu*>("menuFile")->title(), QStringLiteral("File"));
+        QCOMPARE(w.window.findChild<QMenu*>("menuHelp")->title(), QStringLiteral("Help"));
+    }
+
+    void firstChangeAppendsOneStar()
+    {
+        Window w;
+        w.Type("m_pEditMake", "A");
+        QCOMPARE(w.window.windowTitle(), kUntitled + "*");
+        w.Type("m_pEditMake", "Ac");
+        w.window.changesMade();
+        QCOMPARE(w.window.windowTitle(), kUntitled + "*");
+        QVERIFY(w.window.IsChanged());
+    }
+
+    void everyPageMarksChanges_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::newRow("info") << 0;
+        QTest::newRow("ports") << 1;
+        QTest::newRow("setup") << 2;
+        QTest::newRow("events") << 3;
+        QTest::newRow("variables") << 4;
+    }
+
+    void everyPageMarksChanges()
+    {
+        QFETCH(int, page);
+        Window w;
+        switch (page) {
+        case 0: emit w.window.InfoEditor()->savableDataChanged(); break;
+        case 1: emit w.window.PortsImportEditor()->savableDataChanged(); break;
+        case 2: emit w.window.SetupEditor()->savableDataChanged(); break;
+        case 3: emit w.window.EventsEditor()->savableDataChanged(); break;
+        case 4: emit w.window.VariablesEditor()->savableDataChanged(); break;
+        }
+        QVERIFY(w.window.IsChanged());
+        QCOMPARE(w.window.windowTitle(), kUntitled + "*");
+    }
+
+    void pageWiring()
+    {
+        Window w;
+        QStandardItemModel* variables = w.window.VariablesEditor()->Model();
+        emit w.window.PortsImportEditor()->hasTCP(true);
+        emit w.window.PortsImportEditor()->hasTCP(true);
+        QCOMPARE(variables->rowCount(), 2);
+        QCOMPARE(variables->item(1, 0)->text(), QStringLiteral("TCPStatus"));
+        emit w.window.PortsImportEditor()->hasTCP(false);
+        QCOMPARE(variables->rowCount(), 1);
+
+        emit w.window.PortsImportEditor()->requestIREventCreation("Power", "0000006D\\r");
+        QStandardItemModel* events = w.window.EventsEditor()->EventModel();
+        QCOMPARE(events->rowCount(), 1);
+        QCOMPARE(events->item(0, TRVEvents::ColName)->text(), QStringLiteral("Power"));
+        QCOMPARE(events->item(0, TRVEvents::ColMsgFormat)->text(), QStringLiteral("0000006D\\r"));
+        QCOMPARE(events->item(0, TRVEvents::ColIRRegexp)->text(), QStringLiteral("completeir.+\\r"));
+
+        emit w.window.PortsImportEditor()->requestEventTabFocus();
+        QCOMPARE(w.Tabs()->currentWidget()->objectName(), QStringLiteral("Events"));
+        w.window.FocusInfoTab();
+        QCOMPARE(w.Tabs()->currentIndex(), 0);
+    }
+
+    void focusVarTabChoosesTheVariablesPage()
+    {
+        Window w;
+        TRVVariables* page = w.window.VariablesEditor();
+        QList<QStandardItem*> device = page->NewVariable("Lamp");
+        page->AddVariable(device);
+        QList<QStandardItem*> setup = page->NewVariable("Login");
+        setup[TRVVariables::ColSetup]->setText("true");
+        page->AddVariable(setup);
+
+        emit w.window.EventsEditor()->requestVarTabFocus(setup[TRVVariables::ColSetup]);
+        QCOMPARE(w.Tabs()->currentWidget()->objectName(), QStringLiteral("Setup"));
+        QCOMPARE(w.window.SetupEditor()->SetupVariables()->SelectedVariable(), setup[0]);
+
+        emit w.window.EventsEditor()->requestVarTabFocus(device[TRVVariables::ColSetup]);
+        QCOMPARE(w.Tabs()->currentWidget()->objectName(), QStringLiteral("Variables"));
+        QCOMPARE(page->SelectedVariable(), device[0]);
+
+        emit w.window.EventsEditor()->requestVarTabFocus(nullptr);
+        QCOMPARE(w.Tabs()->currentWidget()->objectName(), QStringLiteral("Variables"));
+    }
+
+    void saveOnUntitledAsksForFileAndCancelKeepsState()
+    {
+        for (bool changed : {false, true}) {
+            Window w;
+            ScriptedPrompts prompts;
+            if (changed)
+                w.window.changesMade();
+            const QString title = w.window.windowTitle();
+            prompts.Answer(QString());
+            w.window.Save();
+            QCOMPARE(prompts.Kinds(), QStringList{"save"});
+            const PromptCall& call = prompts.calls.at(0);
+            QCOMPARE(call.title, QStringLiteral("Product File"));
+            QCOMPARE(call.filter, QStringLiteral("Product File (*.prd)"));
+            QCOMPARE(call.text, ProductFilesFolder() + "/Make_Model.prd");
+            QCOMPARE(call.parent, &w.window);
+            // The proposal names a folder that exists.
+            QVERIFY(QFileInfo(ProductFilesFolder()).isDir());
+            QCOMPARE(w.window.windowTitle(), title);
+            QCOMPARE(w.window.IsChanged(), changed);
+            QVERIFY(!w.window.HasFile());
+        }
+    }
+
+    void saveAsWritesProductFile()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        w.Type("m_pEditMake", "Acme");
+        w.Type("m_pEditModel", "P100");
+        const QString path = m_Home->Path() + "/out/acme.prd";
+        QVERIFY(QDir().mkpath(m_Home->Path() + "/out"));
+        prompts.Answer(path);
+        w.window.SaveAs();
+        QCOMPARE(prompts.calls.at(0).text, ProductFilesFolder() + "/Acme_P100.prd");
+        QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + path);
+        QVERIFY(w.window.HasFile());
+        QVERIFY(!w.window.IsChanged());
+        QCOMPARE(w.window.LastDialogPath(), path);
+        const QByteArray text = ReadWholeFile(path);
+        QVERIFY2(text.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\" ?><product make=\"Acme\" model=\"P100\" "
+                                 "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                                 "xsi:noNamespaceSchemaLocation=\"shell.xsd\" creator=\"true\" creator_ver=\"2\" >"),
+                 text.constData());
+        QVERIFY(!text.contains('\n'));
+        QVERIFY(text.contains("<version>1.0</version>"));
+        QVERIFY(text.contains("name=\"Acme_P100\""));
+        QCOMPARE(prompts.Kinds(), QStringList{"save"});
+    }
+
+    void failedSaveSaysWhyAndKeepsChanges()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        w.Type("m_pEditMake", "Acme");
+        const QString blocked = m_Home->Path() + "/blocked.prd";
+        QVERIFY(QDir().mkpath(blocked + "/inside"));
+        prompts.Answer(blocked);
+        w.window.SaveAs();
+        QCOMPARE(prompts.Kinds(), (QStringList{"save", "critical"}));
+        QCOMPARE(prompts.calls.at(1).title, QStringLiteral("Cannot Save File"));
+        QVERIFY(prompts.calls.at(1).text.contains(blocked));
+        QVERIFY(w.window.IsChanged());
+        QVERIFY(!w.window.HasFile());
+        QCOMPARE(w.window.windowTitle(), kUntitled + "*");
+
+        // A named document whose file can no longer be written stays changed.
+        const QString good = m_Home->Path() + "/dir/good.prd";
+        QVERIFY(QDir().mkpath(m_Home->Path() + "/dir"));
+        prompts.Answer(good);
+        w.window.SaveAs();
+        QVERIFY(!w.window.IsChanged());
+        QVERIFY(QDir(m_Home->Path() + "/dir").removeRecursively());
+        w.Type("m_pEditModel", "X");
+        w.window.Save();
+        QCOMPARE(prompts.Kinds().last(), QStringLiteral("critical"));
+        QVERIFY(prompts.calls.last().text.contains(good));
+        QVERIFY(w.window.IsChanged());
+        QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + good + "*");
+    }
+
+    void openLoadsValuesAndClearsChanges()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        const QString path = m_Home->ProductFolder() + "/acme.prd";
+        QVERIFY(WriteFixture(path, ProductText("true", "projector")));
+        prompts.Answer(path);
+        w.window.on_actionOpen_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"open"});
+        QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Product File"));
+        QCOMPARE(prompts.calls.at(0).text, ProductFilesFolder() + "/");
+        QCOMPARE(prompts.calls.at(0).filter, QStringLiteral("Product File (*.prd)"));
+        QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + path);
+        QVERIFY(w.window.HasFile());
+        QVERIFY(!w.window.IsChanged());
+        QVERIFY(w.window.InfoEditor()->HasFile());
+        const InfoFields fields = w.window.InfoEditor()->Fields();
+        QCOMPARE(fields.make, QStringLiteral("Acme"));
+        QCOMPARE(fields.model, QStringLiteral("P100"));
+        QCOMPARE(fields.version, QStringLiteral("3.5"));
+        QCOMPARE(fields.group, QStringLiteral("projector"));
+        QCOMPARE(fields.protocol, QStringLiteral("AcmeNet"));
+        QCOMPARE(fields.description, QStringLiteral("Ceiling projector"));
+        QCOMPARE(fields.authors, QStringList{"Ann"});
+    }
+
+    void creatorWords_data()
+    {
+        QTest::addColumn<QString>("creator");
+        QTest::addColumn<bool>("accepted");
+        for (const char* word : {"true", "yes", "on", "enabled", "1", "TRUE", "Yes"})
+            QTest::newRow(word) << QString::fromLatin1(word) << true;
+        for (const char* word : {"false", "2", "no", ""})
+            QTest::newRow(*word ? word : "empty") << QString::fromLatin1(word) << false;
+        QTest::newRow("missing") << QString() << false;
+    }
+
+    void creatorWords()
+    {
+        QFETCH(QString, creator);
+        QFETCH(bool, accepted);
+        Window w;
+        ScriptedPrompts prompts;
+        const QString path = m_Home->Path() + "/x.prd";
+        QVERIFY(WriteFixture(path, ProductText(creator, "audio")));
+        w.window.OpenFile(path);
+        QCOMPARE(w.window.HasFile(), accepted);
+        if (accepted) {
+            QVERIFY(prompts.calls.isEmpty());
+            QCOMPARE(w.window.InfoEditor()->Fields().make, QStringLiteral("Acme"));
+        } else {
+            QCOMPARE(prompts.Kinds(), QStringList{"critical"});
+            QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Cannot Open File"));
+            QCOMPARE(prompts.calls.at(0).text, kRefusedText);
+            QCOMPARE(w.window.windowTitle(), kUntitled);
+            QCOMPARE(w.window.InfoEditor()->Fields().make, QString());
+        }
+    }
+
+    void refusedOrEmptyFilesKeepThePreviousFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("not written by tarvo") << "foreign";
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("no product element") << "noproduct";
+    }
+
+    void refusedOrEmptyFilesKeepThePreviousFile()
+    {
+        QFETCH(QString, kind);
+        Window w;
+        ScriptedPrompts prompts;
+        const QString good = m_Home->Path() + "/good.prd";
+        QVERIFY(WriteFixture(good, ProductText("true", "video")));
+        w.window.OpenFile(good);
+        QVERIFY(w.window.HasFile());
+        w.window.InfoEditor()->findChild<QLineEdit*>("m_pEditModel")->setText("P200");
+
+        const QString bad = m_Home->Path() + "/bad.prd";
+        if (kind == "foreign")
+            QVERIFY(WriteFixture(bad, ProductText("false")));
+        else if (kind == "empty")
+            QVERIFY(WriteFixture(bad, QByteArray()));
+        else if (kind == "noproduct")
+            QVERIFY(WriteFixture(bad, "<?xml version=\"1.0\"?><other creator=\"true\"/>"));
+        const QByteArray badBefore = ReadWholeFile(bad);
+        w.window.OpenFile(bad);
+        QCOMPARE(prompts.Kinds(), QStringList{"critical"});
+        QCOMPARE(prompts.calls.at(0).text, kRefusedText);
+        QCOMPARE(w.window.FileName(), good);
+        QVERIFY(w.window.HasFile());
+        QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + good + "*");
+
+        // Save writes the editors' content into the file they came from.
+        w.window.Save();
+        QCOMPARE(ReadWholeFile(bad), badBefore);
+        QVERIFY(ReadWholeFile(good).contains("model=\"P200\""));
+        QVERIFY(!w.window.IsChanged());
+    }
+
+    void refusedFileOnUntitledDocumentSavesThroughSaveAs()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        const QString bad = m_Home->Path() + "/bad.prd";
+        QVERIFY(WriteFixture(bad, ProductText("no")));
+        w.window.OpenFile(bad);
+        QVERIFY(!w.window.HasFile());
+        prompts.Answer(QString());
+        w.window.Save();
+        QCOMPARE(prompts.Kinds(), (QStringList{"critical", "save"}));
+        QCOMPARE(ReadWholeFile(bad), ProductText("no"));
+    }
+
+    void savedFileReopensWithSameValues()
+    {
+        const QString path = m_Home->Path() + "/round.prd";
+        {
+            Window w;
+            ScriptedPrompts prompts;
+            w.window.on_actionNew_triggered();
+            w.Type("m_pEditMake", "Acme");
+            w.Type("m_pEditModel", "P100");
+            w.Type("m_pEditVersion", "2.5");
+            w.Type("m_pEditProtocol", "AcmeNet");
+            InfoFields fields = w.window.InfoEditor()->Fields();
+            fields.description = "Line one\nLine two";
+            fields.authors = QStringList{"Ann", "Bo"};
+            fields.group = "lighting";
+            w.window.InfoEditor()->SetFields(fields);
+            prompts.Answer(path);
+            w.window.Save();
+            QVERIFY(!w.window.IsChanged());
+        }
+        Window w;
+        ScriptedPrompts prompts;
+        w.window.OpenFile(path);
+        QVERIFY(prompts.calls.isEmpty());
+        const InfoFields fields = w.window.InfoEditor()->Fields();
+        QCOMPARE(fields.make, QStringLiteral("Acme"));
+        QCOMPARE(fields.model, QStringLiteral("P100"));
+        QCOMPARE(fields.version, QStringLiteral("2.5"));  // built without a file: not raised
+        QCOMPARE(fields.protocol, QStringLiteral("AcmeNet"));
+        QCOMPARE(fields.group, QStringLiteral("lighting"));
+        QCOMPARE(fields.description, QStringLiteral("Line one\nLine two"));
+        QCOMPARE(fields.authors, (QStringList{"Ann", "Bo"}));
+
+        // Each save of the opened file raises its version by 0.1.
+        w.window.Save();
+        QCOMPARE(w.window.InfoEditor()->Fields().version, QStringLiteral("2.6"));
+        w.window.Save();
+        QVERIFY(ReadWholeFile(path).contains("<version>2.7</version>"));
+    }
+
+    void savedFileAlwaysCarriesCreator()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        const QString path = m_Home->Path() + "/old.prd";
+        QVERIFY(WriteFixture(path,
+                             "<?xml version=\"1.0\"?><product make=\"M\" model=\"N\" creator=\"yes\" creator_ver=\"7\" "
+                             "xsi:noNamespaceSchemaLocation=\"other.xsd\"><!-- note --><unknown/></product>"));
+        w.window.OpenFile(path);
+        QVERIFY(w.window.HasFile());
+        w.window.Save();
+        const QByteArray text = ReadWholeFile(path);
+        QVERIFY2(text.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\" ?><product make=\"M\" model=\"N\" "
+                                 "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                                 "xsi:noNamespaceSchemaLocation=\"shell.xsd\" creator=\"true\" creator_ver=\"2\" >"),
+                 text.constData());
+        QVERIFY(!text.contains("unknown"));
+    }
+
+    void unsavedPromptOnNew_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveAnswer");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << QString() << false;
+        QTest::newRow("no") << int(QMessageBox::No) << QString() << true;
+        QTest::newRow("yes, save as cancelled") << int(QMessageBox::Yes) << QString() << false;
+        QTest::newRow("yes, saved") << int(QMessageBox::Yes) << "saved.prd" << true;
+    }
+
+    void unsavedPromptOnNew()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, saveAnswer);
+        QFETCH(bool, cleared);
+        Window w;
+        ScriptedPrompts prompts;
+        w.Type("m_pEditMake", "Acme");
+        prompts.Answer(answer);
+        if (answer == QMessageBox::Yes)
+            prompts.Answer(saveAnswer.isEmpty() ? QString() : m_Home->Path() + "/" + saveAnswer);
+        w.window.on_actionNew_triggered();
+        const PromptCall& question = prompts.calls.at(0);
+        QCOMPARE(question.kind, QStringLiteral("question"));
+        QCOMPARE(question.title, QStringLiteral("Save Your Changes"));
+        QCOMPARE(question.text, kSaveQuestion);
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(question.defaultButton, QMessageBox::NoButton);
+        QCOMPARE(prompts.unanswered, 0);
+        QCOMPARE(w.window.InfoEditor()->Fields().make.isEmpty(), cleared);
+        if (cleared) {
+            QCOMPARE(w.window.windowTitle(), kUntitled);
+            QVERIFY(!w.window.IsChanged());
+            QVERIFY(!w.window.HasFile());
+        } else {
+            QVERIFY(w.window.IsChanged());
+        }
+        if (!saveAnswer.isEmpty())
+            QVERIFY(ReadWholeFile(m_Home->Path() + "/" + saveAnswer).contains("make=\"Acme\""));
+    }
+
+    void openWithUnsavedChanges()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        w.window.changesMade();
+        prompts.Answer(int(QMessageBox::Cancel));
+        w.window.on_actionOpen_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"question"});
+
+        prompts.Answer(int(QMessageBox::Yes)).Answer(QString());
+        w.window.on_actionOpen_triggered();
+        QCOMPARE(prompts.Kinds(), (QStringList{"question", "question", "save"}));
+
+        prompts.Answer(int(QMessageBox::No)).Answer(QString());
+        w.window.on_actionOpen_triggered();
+        QCOMPARE(prompts.Kinds().mid(3), (QStringList{"question", "open"}));
+        QVERIFY(w.window.IsChanged());  // a cancelled Open dialog changes nothing
+        QCOMPARE(prompts.unanswered, 0);
+    }
+
+    void quit_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveAsAnswered");
+        QTest::addColumn<int>("quits");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("clean") << false << false << -1 << false << 1 << false;
+        QTest::newRow("cancel") << true << true << int(QMessageBox::Cancel) << false << 0 << false;
+        QTest::newRow("no") << true << true << int(QMessageBox::No) << false << 1 << false;
+        QTest::newRow("yes, named") << true << true << int(QMessageBox::Yes) << false << 1 << true;
+        QTest::newRow("yes, untitled, save as cancelled") << true << false << int(QMessageBox::Yes) << false << 0
+                                                          << false;
+        QTest::newRow("yes, untitled, saved as") << true << false << int(QMessageBox::Yes) << true << 1 << true;
+    }
+
+    void quit()
+    {
+        QFETCH(bool, changed);
+        QFETCH(bool, named);
+        QFETCH(int, answer);
+        QFETCH(bool, saveAsAnswered);
+        QFETCH(int, quits);
+        QFETCH(bool, written);
+        for (bool byClosing : {false, true}) {
+            Window w;
+            ScriptedPrompts prompts;
+            const QString path = m_Home->Path() + (byClosing ? "/closed.prd" : "/quit.prd");
+            QFile::remove(path);
+            if (named) {
+                prompts.Answer(path);
+                w.window.SaveAs();
+                QFile::remove(path);
+                prompts.calls.clear();
+            }
+            if (changed)
+                w.Type("m_pEditMake", "Changed");
+            if (answer >= 0)
+                prompts.Answer(answer);
+            if (answer == QMessageBox::Yes && !named)
+                prompts.Answer(saveAsAnswered ? path : QString());
+            w.window.show();
+            if (byClosing)
+                w.window.close();
+            else
+                w.window.Quit();
+            QCOMPARE(w.quits, quits);
+            QCOMPARE(QFile::exists(path), written);
+            QCOMPARE(prompts.unanswered, 0);
+            QCOMPARE(prompts.Kinds().count("question"), changed ? 1 : 0);
+            // Closing never closes the window by itself; quitting does.
+            if (byClosing)
+                QVERIFY(w.window.isVisible());
+        }
+    }
+
+    void quitOnlyClosesWindowOnceSettled()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        w.window.changesMade();
+        prompts.Answer(int(QMessageBox::No));
+        w.window.SetQuitHandler([&] { w.window.close(); });
+        w.window.show();
+        w.window.Quit();
+        QVERIFY(!w.window.isVisible());
+        QCOMPARE(prompts.Kinds(), QStringList{"question"});
+    }
+
+    void tutorial()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        const QString path = QCoreApplication::applicationDirPath() + "/tutorial.pdf";
+        QFile::remove(path);
+        w.window.on_actionPRD_Creation_Guide_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"critical"});
+        QVERIFY(prompts.calls.at(0).text.contains(path));
+
+        QVERIFY(WriteFixture(path, "%PDF-1.4"));
+        w.window.on_actionPRD_Creation_Guide_triggered();
+        QFile::remove(path);
+        QCOMPARE(prompts.Kinds(), (QStringList{"critical", "url"}));
+        QCOMPARE(prompts.calls.at(1).url, QUrl::fromLocalFile(path));
+    }
+
+    void about()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        w.window.on_actionAbout_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"information"});
+        QCOMPARE(prompts.calls.at(0).title, QStringLiteral("About Tarvo"));
+        QVERIFY(prompts.calls.at(0).text.startsWith("Tarvo v2.0\n\n"));
+        QCOMPARE(prompts.calls.at(0).parent, &w.window);
+    }
+
+    void newAfterOpenBuildsInfoWithoutFile()
+    {
+        Window w;
+        ScriptedPrompts prompts;
+        const QString path = m_Home->Path() + "/a.prd";
+        QVERIFY(WriteFixture(path, ProductText("true")));
+        w.window.OpenFile(path);
+        QVERIFY(w.window.InfoEditor()->HasFile());
+        TRVInfo* before = w.window.InfoEditor();
+        w.window.on_actionNew_triggered();
+        QVERIFY(w.window.InfoEditor() != before);
+        QVERIFY(!w.window.InfoEditor()->HasFile());
+        QCOMPARE(w.window.InfoEditor()->Fields().make, QString());
+        QCOMPARE(w.window.windowTitle(), kUntitled);
+        QVERIFY(prompts.calls.isEmpty());
+    }
+};
+
+TARVO_REGISTER_TEST(TarvoTest);
+
+#include "tarvo_test.moc"
