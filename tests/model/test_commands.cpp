@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/productdatacommand.h"
+#include "model/productdatamessage.h"
+#include "product_helpers.h"
+
+using namespace product_test;
+
+namespace {
+
+std::string InProtocol(std::string_view lists) {
+  return "<product><protocols><protocol>" + std::string(lists) +
+         "</protocol></protocols></product>";
+}
+
+TEST(ProductCommand, FieldsReadFromAFile) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataCommands_c* commands = p.Protocol()->Commands();
+  ASSERT_EQ(commands->Count(), 2);
+  ProductDataCommand_c* lamp = commands->Item(0);
+  EXPECT_EQ(lamp->GetName(), "Lamp");
+  EXPECT_EQ(lamp->GetDescription(), "Sets the lamp level");
+  EXPECT_EQ(lamp->GetTimeout(), 500);
+  EXPECT_EQ(lamp->GetRetries(), 2);
+  EXPECT_FALSE(KorIsTrue(lamp->IsUnsolicited()));
+
+  ProductDataCommand_c* report = commands->Item(1);
+  EXPECT_EQ(report->GetDescription(), "Device's power state");
+  EXPECT_TRUE(KorIsTrue(report->IsUnsolicited()));
+  KorStatus status = KOR_OK;
+  EXPECT_EQ(report->GetTimeout(&status), 0);
+  EXPECT_EQ(status, KOR_FAIL);
+  EXPECT_EQ(report->GetRetries(), 0);
+}
+
+TEST(ProductCommand, UnsolicitedIsWrittenBothWaysIncomingFalseIsRemoved) {
+  LoadedProduct p("<product/>");
+  ProductDataCommand_c* command = p.root->FirstProtocol()->Commands()->Item(0, true);
+  ASSERT_NE(command, nullptr);
+  command->SetName("Ev");
+  command->SetUnsolicited(true);
+  EXPECT_EQ(Xml(command->GetElement()), "<command name=\"Ev\" unsolicited=\"true\" />");
+  command->SetUnsolicited(false);
+  EXPECT_EQ(Xml(command->GetElement()), "<command name=\"Ev\" unsolicited=\"false\" />");
+  EXPECT_FALSE(KorIsTrue(command->IsUnsolicited()));
+
+  ProductDataMessage_c* message = command->Messages()->Item(0, true);
+  ASSERT_NE(message, nullptr);
+  message->SetIncoming(true);
+  message->SetManual(true);
+  EXPECT_EQ(Xml(message->GetElement()), "<message incoming=\"true\" manual=\"true\" />");
+  message->SetIncoming(false);
+  EXPECT_EQ(Xml(message->GetElement()), "<message manual=\"true\" />");
+  EXPECT_FALSE(KorIsTrue(message->IsIncoming()));
+  EXPECT_TRUE(KorIsTrue(message->IsManual()));
+  message->SetIncoming(true);
+  EXPECT_EQ(Xml(message->GetElement()), "<message manual=\"true\" incoming=\"true\" />");
+}
+
+TEST(ProductCommand, BooleanWordsOfAnyStyleReadAsTrue) {
+  struct Row {
+    const char* word;
+    bool value;
+  } rows[] = {{"true", true}, {"YES", true},  {"1", true},    {"on", true},  {"Enabled", true},
+              {"false", false}, {"no", false}, {"0", false}, {"", false}, {"maybe", false}};
+  for (const Row& row : rows) {
+    LoadedProduct p(InProtocol("<commands><command unsolicited=\"" + std::string(row.word) +
+                               "\" ><messages><message incoming=\"" + row.word +
+                               "\" /></messages></command></commands>"));
+    ProductDataCommand_c* command = p.Protocol()->Commands()->Item(0);
+    EXPECT_EQ(KorIsTrue(command->IsUnsolicited()), row.value) << row.word;
+    EXPECT_EQ(KorIsTrue(command->Messages()->Item(0)->IsIncoming()), row.value) << row.word;
+  }
+}
+
+TEST(ProductCommand, ListsAreMadeOnFirstAccessAndKept) {
+  LoadedProduct p(InProtocol("<commands><command name=\"A\" /></commands>"));
+  ProductDataCommand_c* command = p.Protocol()->Commands()->Item(0);
+  EXPECT_EQ(ChildTags(command->GetElement()), "");
+  ProductDataMessages_c* messages = command->Messages();
+  ASSERT_NE(messages, nullptr);
+  EXPECT_EQ(command->Messages(), messages);
+  EXPECT_EQ(Xml(command->GetElement()), "<command name=\"A\" ><messages/></command>");
+  ASSERT_NE(command->Params(), nullptr);
+  ASSERT_NE(command->Operations(), nullptr);
+  EXPECT_EQ(ChildTags(command->GetElement()), "messages params operations");
+  EXPECT_EQ(command->GetDescription(), "");
+  EXPECT_EQ(ChildTags(command->GetElement()), "messages params operations description");
+}
+
+TEST(ProductCommand, RebindDropsTheListsAndMakesThemAgain) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataCommand_c* lamp = p.Protocol()->Commands()->Item(0);
+  ASSERT_EQ(lamp->Params()->Count(), 2);
+  ProductDataParam_c* level = lamp->Params()->Item(0);
+  ASSERT_NE(level, nullptr);
+  EXPECT_EQ(level->GetTypeKeyword(), "integer");
+  ASSERT_EQ(lamp->Rebind(), KOR_OK);
+  ASSERT_NE(lamp->Params(), nullptr);
+  EXPECT_EQ(lamp->Params()->Count(), 2);
+  EXPECT_EQ(lamp->Params()->Item(1)->GetName(), "Mode");
+  EXPECT_EQ(lamp->Params()->Item(1)->OptionCount(), 2);
+}
+
+TEST(ProductCommand, CommandsTakeEveryChildAndRenameIt) {
+  LoadedProduct p(InProtocol("<commands><event name=\"Old\" /><!-- kept --><command name=\"New\" />"
+                             "</commands>"));
+  ProductDataCommands_c* commands = p.Protocol()->Commands();
+  ASSERT_EQ(commands->Count(), 2);
+  EXPECT_EQ(commands->Item(0)->GetName(), "Old");
+  EXPECT_EQ(Xml(p.Node("product/protocols/protocol/commands")),
+            "<commands><!-- kept --><command name=\"Old\" /><command name=\"New\" /></commands>");
+}
+
+TEST(ProductCommand, UnboundCommandFailsWithoutCreating) {
+  ProductDataCommand_c command;
+  EXPECT_EQ(command.Messages(), nullptr);
+  EXPECT_EQ(command.Params(), nullptr);
+  EXPECT_EQ(command.Operations(), nullptr);
+  KorStatus status = KOR_OK;
+  EXPECT_EQ(command.GetDescription(&status), "");
+  EXPECT_EQ(status, KOR_FAIL);
+  EXPECT_EQ(command.SetTimeout(5), KOR_FAIL);
+  EXPECT_EQ(command.SetUnsolicited(false), KOR_FAIL);
+  EXPECT_FALSE(KorIsTrue(command.IsUnsolicited()));
+  EXPECT_EQ(command.Bind(nullptr), KOR_FAIL);
+}
+
+TEST(ProductCommand, DescriptionBelongsToTheCommand) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataCommand_c* lamp = p.Protocol()->Commands()->Item(0);
+  KorXML_c* description = ShowXMLInterface_c::FindChildElement(lamp->GetElement(), "description");
+  ASSERT_NE(description, nullptr);
+  EXPECT_EQ(lamp->FindOwner(description), lamp);
+  EXPECT_EQ(lamp->FindOwner(description->TextChild()), lamp);
+  // Nodes of a list answer with the object bound to them.
+  ProductDataMessage_c* incoming = lamp->Messages()->Item(1);
+  KorXML_c* regexp = incoming->GetElement()->FindAttribute("regexp_format");
+  EXPECT_EQ(lamp->FindOwner(regexp), incoming);
+}
+
+TEST(ProductCommand, DuplicatePlacesTheCopyRightAfterTheSource) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataCommands_c* commands = p.Protocol()->Commands();
+  ProductDataCommand_c* lamp = commands->Item(0);
+  ProductDataCommand_c copy;
+  ASSERT_EQ(lamp->Duplicate(&copy), KOR_OK);
+  copy.SetName("Lamp Copy");
+  ASSERT_EQ(copy.Messages()->Count(), 2);
+  EXPECT_EQ(copy.Messages()->Item(1)->GetRegexpFormat(), "LAMP=([0-9]+)\\r");
+  EXPECT_EQ(lamp->GetName(), "Lamp");
+
+  ASSERT_EQ(commands->Rebind(), KOR_OK);
+  ASSERT_EQ(commands->Count(), 3);
+  EXPECT_EQ(commands->Item(1)->GetName(), "Lamp Copy");
+  EXPECT_EQ(commands->Item(2)->GetName(), "Power Report");
+}
+
+TEST(ProductMessage, FieldsOfOutgoingAndIncomingMessages) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataMessages_c* messages = p.Protocol()->Commands()->Item(0)->Messages();
+  ASSERT_EQ(messages->Count(), 2);
+
+  ProductDataMessage_c* out = messages->Item(0);
+  EXPECT_EQ(out->GetName(), "Outgoing");
+  EXPECT_EQ(out->GetFormat(), "\"LAMP %d %s\\r\", Level, Mode");
+  EXPECT_FALSE(KorIsTrue(out->IsIncoming()));
+  EXPECT_FALSE(KorIsTrue(out->IsManual()));
+  ProductDataSubstrings_c* pieces = out->Substrings();
+  ASSERT_EQ(pieces->Count(), 2);
+  EXPECT_EQ(pieces->Item(0)->GetName(), "constant1");
+  EXPECT_EQ(pieces->Item(0)->GetResult(), "\"LAMP \"");
+  EXPECT_EQ(pieces->Item(1)->GetResult(), "Level");
+  EXPECT_EQ(out->Params()->Count(), 0);
+  EXPECT_EQ(out->Operations()->Count(), 0);
+
+  ProductDataMessage_c* in = messages->Item(1);
+  EXPECT_TRUE(KorIsTrue(in->IsIncoming()));
+  EXPECT_EQ(in->GetRegexpFormat(), "LAMP=([0-9]+)\\r");
+  EXPECT_EQ(in->GetText(), "LAMP=42\\r");
+  ProductDataParam_c* capture = in->Params()->Item(0);
+  ASSERT_NE(capture, nullptr);
+  EXPECT_EQ(capture->GetName(), "LampLeveltemp");
+  EXPECT_EQ(capture->GetText(), "([0-9]+)");
+  EXPECT_TRUE(KorIsTrue(capture->IsDeviceVar()));
+  ProductDataOperation_c* operation = in->Operations()->Item(0);
+  ASSERT_NE(operation, nullptr);
+  EXPECT_EQ(operation->GetName(), "LampLevel");
+  EXPECT_EQ(operation->GetResult(), "LampLeveltemp*2");
+  EXPECT_TRUE(KorIsTrue(in->Substrings()->Item(1)->IsDeviceVar()));
+}
+
+TEST(ProductMessage, OtherChildrenOfMessagesAreKeptButNotCounted) {
+  LoadedProduct p(InProtocol("<commands><command><messages><note>n</note><message name=\"M\" />"
+                             "<MESSAGE name=\"N\" /></messages></command></commands>"));
+  ProductDataMessages_c* messages = p.Protocol()->Commands()->Item(0)->Messages();
+  ASSERT_EQ(messages->Count(), 2);
+  EXPECT_EQ(messages->Item(1)->GetName(), "N");
+  EXPECT_EQ(Xml(messages->GetElement()),
+            "<messages><note>n</note><message name=\"M\" /><message name=\"N\" /></messages>");
+}
+
+TEST(ProductMessage, SubstringsAndOperationsAcceptOnlyTheirOwnTag) {
+  LoadedProduct p(InProtocol(
+      "<commands><command><messages><message><substrings><substring name=\"a\" />"
+      "<operation name=\"x\" /><SubString name=\"b\" /></substrings><operations><operation "
+      "name=\"o\" /><substring name=\"y\" /></operations></message></messages></command>"
+      "</commands>"));
+  ProductDataMessage_c* message = p.Protocol()->Commands()->Item(0)->Messages()->Item(0);
+  ASSERT_EQ(message->Substrings()->Count(), 2);
+  EXPECT_EQ(message->Substrings()->Item(1)->GetName(), "b");
+  EXPECT_EQ(message->Operations()->Count(), 1);
+  EXPECT_EQ(Xml(message->Substrings()->GetElement()),
+            "<substrings><substring name=\"a\" /><operation name=\"x\" /><substring name=\"b\" />"
+            "</substrings>");
+}
+
+TEST(ProductMessage, WritingAnOutgoingMessageRowByRow) {
+  LoadedProduct p("<product/>");
+  ProductDataCommand_c* command = p.root->FirstProtocol()->Commands()->Item(0, true);
+  command->SetName("Volume");
+  ProductDataParam_c* param = command->Params()->Item(0, true);
+  param->SetName("Level");
+  ProductDataMessage_c* message = command->Messages()->Item(0, true);
+  message->SetFormat("\"VOL %d\\r\", Level");
+  const char* rows[][2] = {{"constant1", "\"VOL \""}, {"parameter2", "Level"},
+                           {"constant3", "\"\\r\""}};
+  for (int i = 0; i < 3; ++i) {
+    ProductDataSubstring_c* piece = message->Substrings()->Item(i, true);
+    ASSERT_NE(piece, nullptr);
+    piece->SetName(rows[i][0]);
+    piece->SetDeviceVar(false);
+    piece->SetResult(rows[i][1]);
+  }
+  command->SetUnsolicited(false);
+  EXPECT_EQ(Xml(command->GetElement()),
+            "<command name=\"Volume\" unsolicited=\"false\" ><params><param name=\"Level\" />"
+            "</params><messages><message format=\"&quot;VOL %d\\r&quot;, Level\" ><substrings>"
+            "<substring name=\"constant1\" result=\"&quot;VOL &quot;\" />"
+            "<substring name=\"parameter2\" result=\"Level\" />"
+            "<substring name=\"constant3\" result=\"&quot;\\r&quot;\" /></substrings></message>"
+            "</messages></command>");
+}
+
+TEST(ProductSetupMessages, ReadBackInOrder) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataSetupMessages_c* setup = p.Protocol()->SetupMessages();
+  ASSERT_EQ(setup->Count(), 2);
+  ProductDataSetupMessage_c* login = setup->Item(0);
+  EXPECT_EQ(login->GetName(), "Login");
+  EXPECT_FALSE(KorIsTrue(login->IsIncoming()));
+  EXPECT_EQ(login->GetFormat(), "\"LOGIN %s\\r\", Password");
+  EXPECT_EQ(login->Substrings()->Count(), 2);
+  ProductDataSetupMessage_c* greeting = setup->Item(1);
+  EXPECT_TRUE(KorIsTrue(greeting->IsIncoming()));
+  EXPECT_EQ(greeting->GetText(), "WELCOME\\r");
+  EXPECT_EQ(greeting->GetRegexpFormat(), "WELCOME\\r");
+}
+
+TEST(ProductSetupMessages, AppendedMessagesKeepTheirOrderAfterReload) {
+  ProductDataDocument_c document;
+  document.Reset();
+  ProductDataSetupMessages_c* setup = document.ProductData()->FirstProtocol()->SetupMessages();
+  setup->Item(0, true)->SetFormat("\"HELLO\"");
+  ProductDataSetupMessage_c* reply = setup->Item(1, true);
+  reply->SetIncoming(true);
+  reply->SetRegexpFormat("OK");
+  std::string saved = SaveText(document);
+
+  LoadedProduct again(saved);
+  ProductDataSetupMessages_c* read = again.Protocol()->SetupMessages();
+  ASSERT_EQ(read->Count(), 2);
+  EXPECT_EQ(read->Item(0)->GetFormat(), "\"HELLO\"");
+  EXPECT_FALSE(KorIsTrue(read->Item(0)->IsIncoming()));
+  EXPECT_TRUE(KorIsTrue(read->Item(1)->IsIncoming()));
+  EXPECT_EQ(read->Item(1)->GetRegexpFormat(), "OK");
+}
+
+TEST(ProductMessage, RemovingAMessageUnbindsEveryViewOfIt) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataCommand_c* lamp = p.Protocol()->Commands()->Item(0);
+  ProductDataMessages_c* messages = lamp->Messages();
+  ProductDataMessage_c view;
+  view.SetDocument(&p.document);
+  ASSERT_EQ(view.Bind(messages->Item(0)->GetElement()), KOR_OK);
+  ProductDataSubstrings_c* pieces = view.Substrings();
+  ASSERT_NE(pieces, nullptr);
+  ASSERT_EQ(pieces->Count(), 2);
+
+  ASSERT_NE(messages->First(), nullptr);
+  ASSERT_EQ(messages->RemoveCurrent(), KOR_OK);
+  EXPECT_EQ(messages->Count(), 1);
+  EXPECT_EQ(messages->Item(0)->GetName(), "Incoming");
+  EXPECT_FALSE(view.IsBound());
+  EXPECT_EQ(view.Substrings(), nullptr);
+  EXPECT_EQ(view.GetFormat(), "");
+  EXPECT_EQ(view.SetFormat("x"), KOR_FAIL);
+}
+
+TEST(ProductMessage, ChangesMarkTheDocumentOnlyWhenTheValueDiffers) {
+  LoadedProduct p(ReadFixture("product_full.prd"));
+  ProductDataMessage_c* out = p.Protocol()->Commands()->Item(0)->Messages()->Item(0);
+  p.document.SetModified(KOR_FALSE);
+  out->SetFormat(out->GetFormat());
+  out->SetIncoming(false);
+  EXPECT_FALSE(KorIsTrue(p.document.IsModified()));
+  out->SetRegexpFormat("x");
+  EXPECT_TRUE(KorIsTrue(p.document.IsModified()));
+
+  p.document.SetModified(KOR_FALSE);
+  out->SetChangeTracking(KOR_FALSE);
+  out->Substrings()->Item(0)->SetResult("\"OTHER \"");
+  EXPECT_FALSE(KorIsTrue(p.document.IsModified()));
+  out->SetChangeTracking(KOR_TRUE);
+  out->Substrings()->Item(0)->SetResult("\"AGAIN \"");
+  EXPECT_TRUE(KorIsTrue(p.document.IsModified()));
+}
+
+}  // namespace
