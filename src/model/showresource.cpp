@@ -23,6 +23,18 @@ ShowDocument_c* TreeDocument(const KorXML_c* node) {
   return dynamic_cast<ShowDocument_c*>(show->GetHistory());
 }
 
+// The first text child of node, empty or not (KorXML_c::TextChild passes
+// over empty ones, which would make every read add another).
+KorXML_c* FirstTextNode(const KorXML_c* node) {
+  const KorList_c* children = node ? node->PeekChildren() : nullptr;
+  if (!children) return nullptr;
+  for (KorObject_c* object : *children) {
+    auto* child = static_cast<KorXML_c*>(object);
+    if (child->GetType() == KOR_XML_TEXT) return child;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 KorStatus ShowParseInt(std::string_view text, int32_t* value) {
@@ -208,7 +220,7 @@ KorXML_c* ShowXMLInterface_c::AttrNode(const char* name, const char* initial) {
 KorStatus ShowXMLInterface_c::WriteNodeText(KorXML_c* node, std::string_view value,
                                             bool isAttribute) {
   if (!node) return KOR_FAIL;
-  KorXML_c* text = isAttribute ? node->AttributeTextNode(true) : node->TextChild();
+  KorXML_c* text = isAttribute ? node->AttributeTextNode(true) : FirstTextNode(node);
   if (!text && !isAttribute) {
     text = node->AppendNew(KOR_XML_TEXT);
   }
@@ -250,10 +262,22 @@ KorStatus ShowXMLInterface_c::SetIntAttr(const char* name, int32_t value, const 
 }
 
 KorBool ShowXMLInterface_c::GetBoolAttr(const char* name) {
-  KorStatus st = KOR_FAIL;
-  std::string text = GetStringAttr(name, &st);
+  if (!m_element || !name || !*name) return KOR_FALSE;
+  // Reading a flag never creates it: an absent flag is false, and a flag set
+  // false must stay out of the file.
+  KorXML_c* node = Cached(name, true);
+  if (node && node->IsValueEmpty()) {
+    Forget(name, true);
+    node = nullptr;
+  }
+  if (!node) {
+    node = m_element->FindAttribute(name);
+    if (!node) return KOR_FALSE;
+    Remember(name, true, node);
+  }
+  const KorXML_c* text = node->AttributeTextNode();
   bool value = false;
-  if (st != KOR_OK || KorParseBoolean(text, &value) != KOR_OK) return KOR_FALSE;
+  if (!text || KorParseBoolean(text->GetText(), &value) != KOR_OK) return KOR_FALSE;
   return KorFromBool(value);
 }
 
@@ -294,7 +318,7 @@ std::string ShowXMLInterface_c::GetChildText(const char* tag, KorStatus* status,
   KorXML_c* node = ChildElementNode(tag, initial);
   if (status) *status = node ? KOR_OK : KOR_FAIL;
   if (!node) return {};
-  const KorXML_c* text = node->TextChild();
+  const KorXML_c* text = FirstTextNode(node);
   return text ? text->GetText() : std::string();
 }
 
@@ -309,7 +333,7 @@ std::string ShowXMLInterface_c::GetText(KorStatus* status) {
     return {};
   }
   if (!m_textNode) {
-    m_textNode = m_element->TextChild();
+    m_textNode = FirstTextNode(m_element);
     if (!m_textNode) m_textNode = m_element->AppendNew(KOR_XML_TEXT);
   }
   if (status) *status = m_textNode ? KOR_OK : KOR_FAIL;

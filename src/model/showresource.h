@@ -102,9 +102,9 @@ class ShowXMLInterface_c : public KorObject_c {
                      const char* initial = nullptr);
   KorStatus SetIntAttr(const char* name, int32_t value, const char* initial = nullptr);
   // Boolean: KOR_TRUE for a true word, KOR_FALSE when absent, empty or not a
-  // true word. Setting true writes "true"; setting false removes the
-  // attribute (its node loses its name), unless writeFalse asks for an
-  // explicit "false".
+  // true word; reading never creates the attribute. Setting true writes
+  // "true"; setting false removes the attribute (its node loses its name),
+  // unless writeFalse asks for an explicit "false".
   KorBool GetBoolAttr(const char* name);
   KorStatus SetBoolAttr(const char* name, bool value, bool writeFalse = false);
   // The cached attribute node (found or created); null when unbound.
