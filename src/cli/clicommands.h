@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/clicommon.h"
+
+namespace tarvo::cli {
+
+// Each command takes the words after its name and returns the exit status.
+int RunEval(const Arguments& args);
+int RunXml(const Arguments& args);
+int RunResave(const Arguments& args);
+int RunInfo(const Arguments& args);
+
+extern const char* const kEvalHelp;
+extern const char* const kXmlHelp;
+extern const char* const kResaveHelp;
+extern const char* const kInfoHelp;
+
+}  // namespace tarvo::cli

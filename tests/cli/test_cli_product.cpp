@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "toolrunner.h"
+
+namespace {
+
+TEST(CliInfo, SummarisesProductFile) {
+  ToolResult r = RunTool({"info", DataPath("projector.prd")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::string file = DataPath("projector.prd");
+  EXPECT_EQ(r.out,
+            "file: " + file +
+                "\n"
+                "make: Lumora\n"
+                "model: LX-9000\n"
+                "version: 2.3\n"
+                "group: projector\n"
+                "protocol: Lumora Serial\n"
+                "creator: true\n"
+                "ports: 2\n"
+                "  Serial (serial) baud=9600 bits=8 parity=n stop_bits=1\n"
+                "  Ethernet (ethernet) etype=tcp_client ip_address=10.0.0.20 eport=4352 esport=0\n"
+                "setup messages: 2\n"
+                "  Login out: \"LOGIN\\r\"\n"
+                "  Welcome in: WELCOME\\r\n"
+                "variables: 2\n"
+                "  Power (bool) init=0: Lamp power state\n"
+                "  Input (integer) init=1\n"
+                "events: 2\n"
+                "  Power On\n"
+                "    out: \"PWR %d\\r\", 1\n"
+                "    in:  PWR=(\\d)\\r\n"
+                "  Lamp Hours\n"
+                "    in:  LAMP=(\\d+)\\r\n");
+}
+
+TEST(CliInfo, JsonIsStable) {
+  ToolResult r = RunTool({"info", "--json", "-"}, ReadFile(DataPath("projector.prd")));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("{\n  \"file\": \"<stdin>\",\n  \"make\": \"Lumora\",", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\"creator\": true"), std::string::npos);
+  EXPECT_NE(r.out.find("\"settings\": {\n        \"etype\": \"tcp_client\",\n"
+                       "        \"ip_address\": \"10.0.0.20\",\n        \"eport\": 4352,\n"
+                       "        \"esport\": 0\n      }"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"outgoing_format\": null,\n      \"incoming_regexp\": \"LAMP=(\\\\d+)\\\\r\""),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.back(), '\n');
+}
+
+TEST(CliInfo, HandWrittenFileIsNormalisedButReportedAsNotCreatedByTarvo) {
+  ToolResult r = RunTool({"info", DataPath("handwritten.prd")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("creator: true"), std::string::npos) << "\"yes\" reads as true";
+  EXPECT_NE(r.out.find("events: 1\n  Play\n    out: \"PLAY\\r\"\n"), std::string::npos) << r.out;
+}
+
+TEST(CliInfo, RefusesWhatIsNotAProductFile) {
+  struct Row {
+    std::string path;
+    int status;
+    std::string problem;
+  } rows[] = {
+      {DataPath("notproduct.xml"), 1, "no product element"},
+      {DataPath("truncated.prd"), 1, "not well-formed XML"},
+      {DataPath("missing.prd"), 2, "No such file or directory"},
+  };
+  for (const Row& row : rows) {
+    ToolResult r = RunTool({"info", row.path});
+    EXPECT_EQ(r.status, row.status) << row.path;
+    EXPECT_EQ(r.out, "") << row.path;
+    EXPECT_EQ(r.err.rfind("tarvo-cli: " + row.path + ": " + row.problem, 0), 0u) << r.err;
+  }
+}
+
+TEST(CliResave, NormalisesTagsAndKeepsUnknownContent) {
+  ToolResult r = RunTool({"resave", DataPath("handwritten.prd")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  // The event element becomes a command, missing wrappers are added, the
+  // unknown element and the comment stay, and no root attribute is added.
+  EXPECT_NE(r.out.find("<command name=\"Play\" >"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("<extra keep=\"1\" >unknown</extra>"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("<!-- hand edited -->"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("<setup_messages/>"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("creator_ver"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.rfind("<?xml version=\"1.0\" ?>", 0), 0u) << r.out;
+}
+
+TEST(CliResave, OutputIsStableUnderASecondResave) {
+  ToolResult first = RunTool({"resave", DataPath("projector.prd")});
+  ASSERT_EQ(first.status, 0) << first.err;
+  ToolResult second = RunTool({"resave", "-"}, first.out);
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(second.out, first.out);
+}
+
+TEST(CliResave, AddsDeclarationWhenMissing) {
+  ToolResult r = RunTool({"resave", "-"}, "<product make=\"M\"/>");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("<?xml version=\"1.0\" encoding=\"utf-8\" ?><product make=\"M\" >", 0), 0u)
+      << r.out;
+}
+
+TEST(CliResave, WritesOutputFileAtomically) {
+  std::string dir = MakeTempDir();
+  ASSERT_FALSE(dir.empty());
+  std::string out = dir + "/out.prd";
+  WriteFile(out, "old contents");
+
+  ToolResult r = RunTool({"resave", DataPath("projector.prd"), "-o", out});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(ReadFile(out), RunTool({"resave", DataPath("projector.prd")}).out);
+
+  // A file that does not parse leaves the old output untouched.
+  WriteFile(out, "old contents");
+  ToolResult bad = RunTool({"resave", DataPath("truncated.prd"), "-o", out});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(ReadFile(out), "old contents");
+
+  // Replacing the input itself works, and no temporary file is left behind.
+  std::string self = dir + "/self.prd";
+  WriteFile(self, ReadFile(DataPath("handwritten.prd")));
+  EXPECT_EQ(RunTool({"resave", self, "--output", self}).status, 0);
+  EXPECT_NE(ReadFile(self).find("<command name=\"Play\" >"), std::string::npos);
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 2u);
+
+  ToolResult unwritable = RunTool({"resave", DataPath("projector.prd"), "-o", dir + "/no/such/dir/x.prd"});
+  EXPECT_EQ(unwritable.status, 2);
+  EXPECT_EQ(unwritable.err.rfind("tarvo-cli: " + dir + "/no/such/dir/x.prd: ", 0), 0u) << unwritable.err;
+  std::filesystem::remove_all(dir);
+}
+
+TEST(CliUsage, HelpAndUsageErrors) {
+  struct Row {
+    std::vector<std::string> args;
+    int status;
+    std::string outStart, errStart;
+  } rows[] = {
+      {{"--help"}, 0, "Usage: tarvo-cli <command>", ""},
+      {{}, 2, "Usage: tarvo-cli <command>", ""},
+      {{"info", "--help"}, 0, "Usage: tarvo-cli info", ""},
+      {{"resave", "-h"}, 0, "Usage: tarvo-cli resave", ""},
+      {{"xml", "--help"}, 0, "Usage: tarvo-cli xml", ""},
+      {{"frobnicate"}, 2, "", "tarvo-cli: frobnicate: unknown command"},
+      {{"resave"}, 2, "", "tarvo-cli: resave: expects exactly one FILE"},
+      {{"resave", "a", "-o"}, 2, "", "tarvo-cli: resave: -o needs a file name"},
+      {{"info", "a", "b"}, 2, "", "tarvo-cli: info: expects exactly one FILE"},
+  };
+  for (const Row& row : rows) {
+    ToolResult r = RunTool(row.args);
+    EXPECT_EQ(r.status, row.status) << ::testing::PrintToString(row.args);
+    EXPECT_EQ(r.out.rfind(row.outStart, 0), 0u) << r.out;
+    EXPECT_EQ(r.err.rfind(row.errStart, 0), 0u) << r.err;
+  }
+}
+
+}  // namespace
