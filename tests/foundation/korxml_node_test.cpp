@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/xml/korxml.h"
+
+namespace {
+
+std::unique_ptr<KorXML_c> Parse(const std::string& text) {
+  auto doc = std::make_unique<KorXML_c>();
+  KorBuffer_c buffer;
+  buffer.Assign(text);
+  EXPECT_GE(doc->Parse(&buffer), 0) << text;
+  return doc;
+}
+
+TEST(KorXMLNode, NewNodeDefaults) {
+  KorXML_c node;
+  EXPECT_EQ(node.GetType(), KOR_XML_DOCUMENT);
+  EXPECT_EQ(node.GetFlags(), 0);
+  EXPECT_EQ(node.GetParent(), nullptr);
+  EXPECT_EQ(node.PeekChildren(), nullptr);
+  EXPECT_EQ(node.PeekValue(), nullptr);
+  EXPECT_TRUE(node.IsValueEmpty());
+  EXPECT_EQ(node.GetName(), "");
+  EXPECT_NE(node.GetValue(), nullptr);  // created on first use
+}
+
+TEST(KorXMLNode, LiveCounterFollowsConstructionAndDestruction) {
+  const int64_t before = KorXML_c::LiveCount();
+  {
+    auto doc = Parse("<a b=\"1\"><c/>t</a>");  // doc, a, b, b's text, c, t
+    EXPECT_EQ(KorXML_c::LiveCount(), before + 6);
+    doc->FindChildElement("a")->RemoveChild(doc->FindFirstByName("c", 0, false, true, true, false));
+    EXPECT_EQ(KorXML_c::LiveCount(), before + 5);
+  }
+  EXPECT_EQ(KorXML_c::LiveCount(), before);
+}
+
+TEST(KorXMLNode, FindAttribute) {
+  auto doc = Parse("<a Name=\"x\" other=\"y\"><name>child</name></a>");
+  KorXML_c* a = doc->FindChildElement("A");
+  ASSERT_NE(a, nullptr);
+  KorXML_c* name = a->FindAttribute("NAME");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->GetType(), KOR_XML_ATTRIBUTE);
+  EXPECT_EQ(name->AttributeTextNode()->GetText(), "x");
+  EXPECT_EQ(a->FindAttribute("missing"), nullptr);
+  name->SetFlag(KOR_XML_FLAG_INTERNAL, true);
+  EXPECT_EQ(a->FindAttribute("name"), name);  // internal nodes included
+  std::string value;
+  EXPECT_EQ(a->GetAttribute("other", &value), KOR_OK);
+  EXPECT_EQ(value, "y");
+  EXPECT_EQ(a->GetAttribute("none", &value), KOR_FAIL);
+  EXPECT_EQ(value, "");
+  // Only elements and documents have attributes.
+  EXPECT_EQ(name->FindAttribute("name"), nullptr);
+}
+
+TEST(KorXMLNode, FindOrCreateAttributeAppendsAtTheEnd) {
+  auto doc = Parse("<a x=\"1\"><b/></a>");
+  KorXML_c* a = doc->FindChildElement("a");
+  KorXML_c* made = a->FindOrCreateAttribute("y");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(a->ChildAt(2), made);
+  EXPECT_EQ(made->GetParent(), a);
+  ASSERT_EQ(made->ChildCount(), 1u);
+  EXPECT_EQ(made->ChildAt(0)->GetType(), KOR_XML_TEXT);
+  EXPECT_EQ(made->ChildAt(0)->GetText(), "");
+  EXPECT_EQ(a->FindOrCreateAttribute("Y"), made);
+  EXPECT_EQ(a->FindOrCreateAttribute("X"), a->ChildAt(0));
+  EXPECT_EQ(a->FindOrCreateAttribute(""), nullptr);
+  a->SetAttribute("y", "2");
+  EXPECT_EQ(doc->ToXML(), "<a x=\"1\" y=\"2\" ><b/></a>");
+}
+
+TEST(KorXMLNode, FindFirstByName) {
+  auto doc = Parse("<root><a id=\"1\"><x id=\"2\"/></a><x id=\"3\"/><c/></root>");
+  KorXML_c* root = doc->FindChildElement("root");
+  ASSERT_NE(root, nullptr);
+  auto idOf = [](KorXML_c* n) { return n ? n->GetAttribute("id") : std::string("null"); };
+  // Depth-first: the x inside a comes before root's own x.
+  EXPECT_EQ(idOf(root->FindFirstByName("X", KOR_XML_ELEMENT, false, true, true, false)), "2");
+  // Children only.
+  EXPECT_EQ(idOf(root->FindFirstByName("x", KOR_XML_ELEMENT, false, true, false, false)), "3");
+  // Not searching children at all.
+  EXPECT_EQ(root->FindFirstByName("x", 0, false, false, false, false), nullptr);
+  EXPECT_EQ(root->FindFirstByName("root", 0, true, false, false, false), root);
+  EXPECT_EQ(root->FindFirstByName("root", 0, false, true, true, false), nullptr);
+  // Type filter and any type.
+  KorXML_c* id = root->FindFirstByName("id", 0, false, true, true, false);
+  ASSERT_NE(id, nullptr);
+  EXPECT_EQ(id->GetType(), KOR_XML_ATTRIBUTE);
+  EXPECT_EQ(root->FindFirstByName("id", KOR_XML_ELEMENT, false, true, true, false), nullptr);
+  // Internal nodes only when asked.
+  KorXML_c* c = root->FindChildElement("c");
+  c->SetFlag(KOR_XML_FLAG_INTERNAL, true);
+  EXPECT_EQ(root->FindChildElement("c"), nullptr);
+  EXPECT_EQ(root->FindFirstByName("c", 0, false, true, false, true), c);
+  // A node whose name was cleared is never found.
+  c->SetName("");
+  EXPECT_EQ(root->FindFirstByName("", 0, false, true, true, true), nullptr);
+}
+
+TEST(KorXMLNode, NthChildSkipsEmptyValues) {
+  auto doc = Parse("<a>t<b/><c/></a>");
+  KorXML_c* a = doc->FindChildElement("a");
+  a->AppendNew(KOR_XML_ELEMENT);  // unnamed: not counted
+  a->AppendNew(KOR_XML_ELEMENT, "d");
+  EXPECT_EQ(a->NthChild(KOR_XML_ELEMENT, 0)->GetName(), "b");
+  EXPECT_EQ(a->NthChild(KOR_XML_ELEMENT, 2)->GetName(), "d");
+  EXPECT_EQ(a->NthChild(KOR_XML_ELEMENT, 3), nullptr);
+  EXPECT_EQ(a->NthChild(0, 0)->GetType(), KOR_XML_TEXT);
+  EXPECT_EQ(a->NthChild(0, -1), nullptr);
+  EXPECT_EQ(a->TextChild()->GetText(), "t");
+}
+
+TEST(KorXMLNode, RemoveDuplicateAttributes) {
+  KorXML_c a(KOR_XML_ELEMENT);
+  a.SetName("a");
+  KorXML_c* first = a.AppendNew(KOR_XML_ATTRIBUTE, "k");
+  a.AppendNew(KOR_XML_ELEMENT, "k");  // same name, not an attribute
+  KorXML_c* keep = a.AppendNew(KOR_XML_ATTRIBUTE, "K");
+  a.AppendNew(KOR_XML_ATTRIBUTE, "k");
+  a.AppendNew(KOR_XML_ATTRIBUTE, "other");
+  static_cast<void>(first);
+  a.RemoveDuplicateAttributes("k", keep);
+  ASSERT_EQ(a.ChildCount(), 3u);
+  EXPECT_EQ(a.ChildAt(0)->GetType(), KOR_XML_ELEMENT);
+  EXPECT_EQ(a.ChildAt(1), keep);
+  EXPECT_EQ(a.ChildAt(2)->GetName(), "other");
+}
+
+TEST(KorXMLNode, ClearRoot) {
+  auto doc = Parse("<?xml version=\"1.0\"?><a/>");
+  doc->SetFlags(KOR_XML_FLAG_HIDDEN);
+  EXPECT_EQ(doc->Clear(), nullptr);  // a root stays with its owner
+  EXPECT_EQ(doc->GetType(), KOR_XML_DOCUMENT);
+  EXPECT_EQ(doc->GetFlags(), 0);
+  EXPECT_EQ(doc->ChildCount(), 0u);
+  EXPECT_TRUE(doc->IsValueEmpty());
+  EXPECT_EQ(doc->ToXML(), "");
+}
+
+TEST(KorXMLNode, ClearChildUnlinksIt) {
+  auto doc = Parse("<a><b><c/></b><d/></a>");
+  KorXML_c* a = doc->FindChildElement("a");
+  KorXML_c* b = a->FindChildElement("b");
+  std::unique_ptr<KorXML_c> owned = b->Clear();
+  EXPECT_EQ(owned.get(), b);
+  EXPECT_EQ(b->GetParent(), nullptr);
+  EXPECT_EQ(b->GetType(), KOR_XML_DOCUMENT);
+  EXPECT_EQ(b->ChildCount(), 0u);
+  EXPECT_EQ(doc->ToXML(), "<a><d/></a>");
+}
+
+TEST(KorXMLNode, InsertDetachAndRemove) {
+  auto doc = Parse("<a><b/><d/></a>");
+  KorXML_c* a = doc->FindChildElement("a");
+  KorXML_c* b = a->FindChildElement("b");
+  KorXML_c* d = a->FindChildElement("d");
+  auto c = std::make_unique<KorXML_c>(KOR_XML_ELEMENT);
+  c->SetName("c");
+  KorXML_c* inserted = a->InsertAfter(b, std::move(c));
+  ASSERT_NE(inserted, nullptr);
+  EXPECT_EQ(inserted->GetParent(), a);
+  auto z = std::make_unique<KorXML_c>(KOR_XML_ELEMENT);
+  z->SetName("z");
+  a->InsertBefore(b, std::move(z));
+  EXPECT_EQ(doc->ToXML(), "<a><z/><b/><c/><d/></a>");
+  EXPECT_EQ(a->InsertAfter(doc.get(), std::make_unique<KorXML_c>()), nullptr);
+
+  std::unique_ptr<KorXML_c> detached = d->Detach();
+  EXPECT_EQ(detached.get(), d);
+  EXPECT_EQ(d->GetParent(), nullptr);
+  EXPECT_EQ(d->Detach(), nullptr);
+  EXPECT_EQ(doc->ToXML(), "<a><z/><b/><c/></a>");
+  EXPECT_EQ(a->RemoveChild(b), KOR_OK);
+  EXPECT_EQ(a->RemoveChild(d), KOR_FAIL);  // not a child any more
+  EXPECT_EQ(doc->ToXML(), "<a><z/><c/></a>");
+}
+
+TEST(KorXMLNode, DeepCopyIsIndependent) {
+  auto doc = Parse("<a k=\"v\"><b>t</b><!-- c --></a>");
+  KorXML_c* a = doc->FindChildElement("a");
+  a->SetFlag(KOR_XML_FLAG_OMIT_EMPTY, true);
+  auto copy = a->CloneAs<KorXML_c>();
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->ToXML(), a->ToXML());
+  EXPECT_EQ(copy->GetFlags(), KOR_XML_FLAG_OMIT_EMPTY);
+  EXPECT_EQ(copy->GetParent(), nullptr);
+  EXPECT_EQ(copy->FindChildElement("b")->GetParent(), copy.get());
+  copy->SetAttribute("k", "changed");
+  copy->FindChildElement("b")->TextChild()->SetText("u");
+  EXPECT_EQ(a->ToXML(), "<a k=\"v\" ><!-- c --><b>t</b></a>");
+  // Copying replaces what the target held.
+  KorXML_c target(KOR_XML_TEXT);
+  target.SetText("old");
+  target.AppendNew(KOR_XML_ELEMENT, "junk");
+  ASSERT_EQ(a->CopyInto(&target), KOR_OK);
+  EXPECT_EQ(target.ToXML(), a->ToXML());
+}
+
+TEST(KorXMLNode, CopyIntoOwnSubtreeFails) {
+  auto doc = Parse("<a><b/></a>");
+  KorXML_c* a = doc->FindChildElement("a");
+  EXPECT_EQ(a->CopyInto(a->FindChildElement("b")), KOR_FAIL);
+  EXPECT_EQ(a->CopyInto(a), KOR_FAIL);
+  KorObject_c plain;
+  EXPECT_EQ(a->CopyInto(&plain), KOR_FAIL);
+}
+
+TEST(KorXMLNode, ValuesAreDetected) {
+  auto doc = Parse("<a n=\"12\" d=\"1.5\" s=\"x\" e=\"\"/>");
+  KorXML_c* a = doc->FindChildElement("a");
+  auto typeOf = [a](const char* name) {
+    return a->FindAttribute(name)->AttributeTextNode()->GetValue()->GetType();
+  };
+  EXPECT_EQ(typeOf("n"), KOR_TYPE_UNSIGNED);
+  EXPECT_EQ(typeOf("d"), KOR_TYPE_DECIMAL);
+  EXPECT_EQ(typeOf("s"), KOR_TYPE_STRING);
+  EXPECT_EQ(typeOf("e"), KOR_TYPE_EMPTY);
+  EXPECT_EQ(a->FindAttribute("n")->AttributeTextNode()->GetValue()->ToInteger(), 12);
+}
+
+}  // namespace

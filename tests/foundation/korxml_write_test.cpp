@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/xml/korxml.h"
+
+namespace {
+
+// <?xml version="1.0" encoding="utf-8" ?><product make="A" ...>
+std::unique_ptr<KorXML_c> SampleDocument() {
+  auto doc = std::make_unique<KorXML_c>();
+  doc->SetName("xml");
+  doc->SetAttribute("version", "1.0")->SetFlag(KOR_XML_FLAG_INTERNAL, true);
+  doc->SetAttribute("encoding", "utf-8")->SetFlag(KOR_XML_FLAG_INTERNAL, true);
+  KorXML_c* product = doc->AppendNew(KOR_XML_ELEMENT, "product");
+  product->SetAttribute("make", "A&B");
+  KorXML_c* events = product->AppendNew(KOR_XML_ELEMENT, "events");
+  events->AppendNew(KOR_XML_COMMENT, "c<1>");
+  KorXML_c* event = events->AppendNew(KOR_XML_ELEMENT, "event");
+  event->SetAttribute("name", "Play \"now\"");
+  event->AppendNew(KOR_XML_TEXT, "it's");
+  product->AppendNew(KOR_XML_ELEMENT, "empty");
+  return doc;
+}
+
+TEST(KorXMLWrite, CompactExactBytes) {
+  auto doc = SampleDocument();
+  EXPECT_EQ(doc->ToXML(),
+            "<?xml version=\"1.0\" encoding=\"utf-8\" ?>"
+            "<product make=\"A&amp;B\" ><events><!-- c&lt;1&gt; -->"
+            "<event name=\"Play &quot;now&quot;\" >it&apos;s</event></events><empty/></product>");
+}
+
+TEST(KorXMLWrite, PrettyExactBytes) {
+  auto doc = SampleDocument();
+  EXPECT_EQ(doc->ToXML(true),
+            "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n"
+            "<product make=\"A&amp;B\" >\r\n"
+            "\t<events>\r\n"
+            "\t\t<!-- c&lt;1&gt; -->\r\n"
+            "\t\t<event name=\"Play &quot;now&quot;\" >it&apos;s</event>\r\n"
+            "\t</events>\r\n"
+            "\t<empty/>\r\n"
+            "</product>\r\n");
+}
+
+TEST(KorXMLWrite, PrettyOutputParsesBackToTheSameTree) {
+  auto doc = SampleDocument();
+  KorBuffer_c buffer;
+  buffer.Assign(doc->ToXML(true));
+  KorXML_c again;
+  ASSERT_GE(again.Parse(&buffer), 0);
+  EXPECT_EQ(again.ToXML(), doc->ToXML());
+}
+
+TEST(KorXMLWrite, DeclarationForms) {
+  KorXML_c doc;
+  doc.SetName("xml");
+  EXPECT_EQ(doc.ToXML(), "<?xml?>");
+  doc.SetAttribute("version", "1.0");
+  EXPECT_EQ(doc.ToXML(), "<?xml version=\"1.0\" ?>");
+}
+
+TEST(KorXMLWrite, NamelessDocumentStillWritesItsElements) {
+  KorXML_c doc;
+  doc.AppendNew(KOR_XML_ELEMENT, "a");
+  EXPECT_EQ(doc.ToXML(), "<a/>");
+}
+
+TEST(KorXMLWrite, RawTextIsNotEscapedAndGroupsComeInFixedOrder) {
+  KorXML_c a(KOR_XML_ELEMENT);
+  a.SetName("a");
+  a.AppendNew(KOR_XML_TEXT, "t1");
+  a.AppendNew(KOR_XML_ELEMENT, "e");
+  a.AppendNew(KOR_XML_COMMENT, "c");
+  a.AppendNew(KOR_XML_RAW, "<raw&>");
+  a.AppendNew(KOR_XML_TEXT, "t2");
+  EXPECT_EQ(a.ToXML(), "<a><raw&><!-- c --><e/>t1t2</a>");
+}
+
+TEST(KorXMLWrite, EmptyValuesAreSkipped) {
+  KorXML_c a(KOR_XML_ELEMENT);
+  a.SetName("a");
+  a.AppendNew(KOR_XML_ELEMENT);                 // never named
+  a.AppendNew(KOR_XML_ELEMENT, "   ");          // only spaces
+  a.AppendNew(KOR_XML_TEXT, "  ");
+  a.AppendNew(KOR_XML_COMMENT, "");
+  KorXML_c* unnamed = a.AppendNew(KOR_XML_ATTRIBUTE);
+  unnamed->AppendNew(KOR_XML_TEXT, "v");
+  EXPECT_EQ(a.ToXML(), "<a/>");
+  KorXML_c* cleared = a.SetAttribute("flag", "true");
+  cleared->SetName("");  // how a false boolean attribute is removed
+  EXPECT_EQ(a.ToXML(), "<a/>");
+  EXPECT_EQ(a.FindAttribute("flag"), nullptr);
+  KorXML_c noName(KOR_XML_ELEMENT);
+  noName.GetValue()->SetText("");  // set without detection: still empty
+  EXPECT_TRUE(noName.IsValueEmpty());
+  EXPECT_EQ(noName.ToXML(), "");
+}
+
+TEST(KorXMLWrite, HiddenNodesNeedTheSwitch) {
+  KorXML_c a(KOR_XML_ELEMENT);
+  a.SetName("a");
+  a.SetAttribute("h", "1")->SetFlag(KOR_XML_FLAG_HIDDEN, true);
+  a.AppendNew(KOR_XML_ELEMENT, "b")->SetFlag(KOR_XML_FLAG_HIDDEN, true);
+  EXPECT_EQ(a.ToXML(), "<a/>");
+  KorXML_c::SetWriteHidden(true);
+  EXPECT_TRUE(KorXML_c::GetWriteHidden());
+  EXPECT_EQ(a.ToXML(), "<a h=\"1\" ><b/></a>");
+  EXPECT_EQ(a.Measure(), 18);
+  KorXML_c::SetWriteHidden(false);
+  EXPECT_EQ(a.ToXML(), "<a/>");
+}
+
+TEST(KorXMLWrite, OmitWhenEmpty) {
+  KorXML_c a(KOR_XML_ELEMENT);
+  a.SetName("a");
+  KorXML_c* b = a.AppendNew(KOR_XML_ELEMENT, "b");
+  b->SetFlag(KOR_XML_FLAG_OMIT_EMPTY, true);
+  KorXML_c* c = b->AppendNew(KOR_XML_ELEMENT, "c");
+  c->SetAttribute("x", "");
+  EXPECT_EQ(a.ToXML(), "<a/>");
+  c->SetAttribute("x", "1");  // text below, in an attribute value
+  EXPECT_EQ(a.ToXML(), "<a><b><c x=\"1\" /></b></a>");
+  c->SetAttribute("x", "");
+  c->AppendNew(KOR_XML_TEXT, "t");
+  EXPECT_EQ(a.ToXML(), "<a><b><c x=\"\" >t</c></b></a>");
+}
+
+TEST(KorXMLWrite, AttributeWithoutTextChild) {
+  KorXML_c a(KOR_XML_ELEMENT);
+  a.SetName("a");
+  a.AppendNew(KOR_XML_ATTRIBUTE, "bare");
+  EXPECT_EQ(a.ToXML(), "<a bare=\"\" />");
+}
+
+TEST(KorXMLWrite, MeasureMatchesWrite) {
+  auto doc = SampleDocument();
+  for (bool pretty : {false, true}) {
+    for (int32_t depth : {0, 3}) {
+      KorStringWriter_c w;
+      const int32_t written = doc->Write(&w, depth, pretty);
+      EXPECT_EQ(written, static_cast<int32_t>(w.Text().size()));
+      EXPECT_EQ(doc->Measure(depth, pretty), written) << pretty << depth;
+    }
+  }
+  EXPECT_EQ(doc->Write(nullptr), KOR_FAIL);
+}
+
+TEST(KorXMLWrite, IntoASizedBuffer) {
+  auto doc = SampleDocument();
+  const int32_t size = doc->Measure();
+  KorBuffer_c buffer;
+  ASSERT_EQ(buffer.SizeForWriting(size), KOR_OK);
+  EXPECT_EQ(doc->Write(&buffer), size);
+  EXPECT_EQ(buffer.View(), doc->ToXML());
+  // A buffer too small takes what fits and the count says so.
+  KorBuffer_c small;
+  small.SizeForWriting(10);
+  EXPECT_EQ(doc->Write(&small), 10);
+}
+
+TEST(KorXMLWrite, LargeOutputCrossesTheFlushSize) {
+  KorXML_c root(KOR_XML_ELEMENT);
+  root.SetName("r");
+  std::string expected = "<r>";
+  for (int i = 0; i < 20000; ++i) {
+    root.AppendNew(KOR_XML_ELEMENT, "item")->SetAttribute("n", std::to_string(i));
+    expected += "<item n=\"" + std::to_string(i) + "\" />";
+  }
+  expected += "</r>";
+  EXPECT_EQ(root.ToXML(), expected);
+  EXPECT_EQ(root.Measure(), static_cast<int32_t>(expected.size()));
+}
+
+TEST(KorXMLEntities, DecodeAndEncode) {
+  EXPECT_EQ(KorXMLDecode("&amp;&lt;&gt;&apos;&quot;"), "&<>'\"");
+  EXPECT_EQ(KorXMLDecode("&amp;amp; &Amp; &#38; &x & &lt"), "&amp; &Amp; &#38; &x & &lt");
+  EXPECT_EQ(KorXMLEncode("a&b<c>d'e\"f\xC3\xA9"), "a&amp;b&lt;c&gt;d&apos;e&quot;f\xC3\xA9");
+  EXPECT_EQ(KorXMLDecode(KorXMLEncode("&lt; \"x\" &")), "&lt; \"x\" &");
+}
+
+}  // namespace
