@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base_helpers.h"
+#include "model/showrules.h"
+
+using namespace base_test;
+
+namespace {
+
+// A rule of one type bound to a fresh element of its own document, plus a
+// target resource for Store.
+struct RuleFixture {
+  ShowDocument_c document;
+  std::unique_ptr<ShowResourceRule_c> rule;
+  ShowResource_c target;
+
+  explicit RuleFixture(int32_t code, const std::string& attributes = "") {
+    LoadText(document, "<?xml?><root><rule " + attributes + "/><target/></root>");
+    rule = ShowCreateRule(code);
+    rule->SetDocument(&document);
+    rule->Bind(At(document, "root/rule"));
+    target.Bind(At(document, "root/target"));
+  }
+  KorXML_c* RuleElement() { return rule->GetElement(); }
+};
+
+struct ValidateRow {
+  int32_t code;
+  const char* attributes;  // of the rule element
+  std::string value;
+  bool accepted;
+};
+
+}  // namespace
+
+TEST(Rules, ValidateByType) {
+  const ValidateRow rows[] = {
+      // integer: whole numbers within the bounds, defaults when absent
+      {SHOW_RULE_INTEGER, "", "-2147483647", true},
+      {SHOW_RULE_INTEGER, "", "2147483647", true},
+      {SHOW_RULE_INTEGER, "", "2147483648", false},
+      {SHOW_RULE_INTEGER, "", "-2147483648", false},
+      {SHOW_RULE_INTEGER, "", "12a", false},
+      {SHOW_RULE_INTEGER, "", "1.0", false},
+      {SHOW_RULE_INTEGER, "", "", false},
+      {SHOW_RULE_INTEGER, "", "-", false},
+      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "0", true},
+      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "100", true},
+      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "101", false},
+      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "-1", false},
+      // decimal: fractions compared with integer bounds
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "1", true},
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "9.0", true},
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "5.25", true},
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "9.01", false},
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "0.99", false},
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "1e0", false},
+      {SHOW_RULE_DECIMAL, "", "-3.5", true},
+      {SHOW_RULE_DECIMAL, "", "abc", false},
+      {SHOW_RULE_DECIMAL, "", ".", false},
+      // string: whole-value match of regexp, anything without one
+      {SHOW_RULE_STRING, "", "", true},
+      {SHOW_RULE_STRING, "", "anything at all", true},
+      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "12", true},
+      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "12a", false},
+      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "a12", false},
+      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "", false},
+      {SHOW_RULE_STRING, "regexp=\"a.b\"", "a\nb", true},  // dot matches newline
+      {SHOW_RULE_STRING, "regexp=\"(\"", "(", false},      // does not compile
+      {SHOW_RULE_STRING, "regexp=\"(\"", "", false},
+      // bool: boolean words of every style
+      {SHOW_RULE_BOOL, "", "true", true},
+      {SHOW_RULE_BOOL, "", "YES", true},
+      {SHOW_RULE_BOOL, "", "0", true},
+      {SHOW_RULE_BOOL, "", "Disabled", true},
+      {SHOW_RULE_BOOL, "", "maybe", false},
+      {SHOW_RULE_BOOL, "", "", false},
+      // timecode
+      {SHOW_RULE_TIMECODE, "", "01:02:03.04", true},
+      {SHOW_RULE_TIMECODE, "", "3.04", true},
+      {SHOW_RULE_TIMECODE, "", "1:2:x", false},
+      {SHOW_RULE_TIMECODE, "", "", false},
+      {SHOW_RULE_TIMECODE, "", "::", false},
+      // lcdstring: fixed syntax over the whole value, then regexp
+      {SHOW_RULE_LCDSTRING, "", "\"Hello\"", true},
+      {SHOW_RULE_LCDSTRING, "", "2\"Hi\"", true},
+      {SHOW_RULE_LCDSTRING, "", "clr", true},
+      {SHOW_RULE_LCDSTRING, "", "clr,\"A\",1\"B\"", true},
+      {SHOW_RULE_LCDSTRING, "", "hello", false},
+      {SHOW_RULE_LCDSTRING, "", "\"a\"x", false},
+      {SHOW_RULE_LCDSTRING, "", "", false},
+      {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", "clr,\"A\"", true},
+      {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", "\"A\"", false},
+      {SHOW_RULE_LCDSTRING, "regexp=\"[\"", "clr", false},
+      // datetime: m/d/Y H:i:s, fixed widths, any separator
+      {SHOW_RULE_DATETIME, "", "12/31/2024 23:59:59", true},
+      {SHOW_RULE_DATETIME, "", "02/29/2024 00:00:00", true},
+      {SHOW_RULE_DATETIME, "", "02/29/2000 00:00:00", true},
+      {SHOW_RULE_DATETIME, "", "02/29/2023 00:00:00", false},
+      {SHOW_RULE_DATETIME, "", "02/29/1900 00:00:00", false},
+      {SHOW_RULE_DATETIME, "", "1/31/2024 10:00:00", false},
+      {SHOW_RULE_DATETIME, "", "12-31-2024T23.59.59", true},
+      {SHOW_RULE_DATETIME, "", "12/31/2024 23:59:59 and more", true},
+      {SHOW_RULE_DATETIME, "", "12/31/2024 24:00:00", false},
+      {SHOW_RULE_DATETIME, "", "12/31/2024 23:60:00", false},
+      {SHOW_RULE_DATETIME, "", "13/01/2024 00:00:00", false},
+      {SHOW_RULE_DATETIME, "", "00/10/2024 00:00:00", false},
+      {SHOW_RULE_DATETIME, "", "04/31/2024 00:00:00", false},
+      {SHOW_RULE_DATETIME, "", "12/31/2024 23:59", false},
+      {SHOW_RULE_DATETIME, "", "ab/cd/efgh ij:kl:mn", false},
+      // percent
+      {SHOW_RULE_PERCENT, "", "0%", true},
+      {SHOW_RULE_PERCENT, "", "100%", true},
+      {SHOW_RULE_PERCENT, "", "50.5%", true},
+      {SHOW_RULE_PERCENT, "", "101%", false},
+      {SHOW_RULE_PERCENT, "", "-1%", false},
+      {SHOW_RULE_PERCENT, "", "50", false},
+      {SHOW_RULE_PERCENT, "", "%", false},
+      {SHOW_RULE_PERCENT, "", "x%", false},
+      // option: equal to match ignoring case, never empty
+      {SHOW_RULE_OPTION, "match=\"On\"", "on", true},
+      {SHOW_RULE_OPTION, "match=\"On\"", "ON", true},
+      {SHOW_RULE_OPTION, "match=\"On\"", "off", false},
+      {SHOW_RULE_OPTION, "match=\"On\"", "", false},
+      {SHOW_RULE_OPTION, "", "", false},
+  };
+  for (const ValidateRow& row : rows) {
+    RuleFixture f(row.code, row.attributes);
+    EXPECT_EQ(f.rule->Validate(row.value), row.accepted ? KOR_OK : KOR_FAIL)
+        << ShowRuleKeyword(row.code) << " [" << row.attributes << "] \"" << row.value << '"';
+  }
+}
+
+TEST(Rules, NameRulesAcceptAnyNonEmptyText) {
+  for (int32_t code : {SHOW_RULE_VARIABLE, SHOW_RULE_OUTPUT, SHOW_RULE_INPUT, SHOW_RULE_SEQUENCE,
+                       SHOW_RULE_LABEL, SHOW_RULE_BUTTON, SHOW_RULE_DEVICE, SHOW_RULE_AOUTPUT,
+                       SHOW_RULE_AINPUT}) {
+    RuleFixture f(code);
+    EXPECT_EQ(f.rule->Validate("Main.Level[2]"), KOR_OK) << ShowRuleKeyword(code);
+    EXPECT_EQ(f.rule->Validate(""), KOR_FAIL) << ShowRuleKeyword(code);
+  }
+}
+
+TEST(Rules, BoundsAreCreatedWithTheirDefaults) {
+  RuleFixture f(SHOW_RULE_INTEGER);
+  auto* integer = dynamic_cast<ShowDataRuleInteger_c*>(f.rule.get());
+  ASSERT_NE(integer, nullptr);
+  EXPECT_EQ(f.RuleElement()->FindAttribute("min"), nullptr);
+  EXPECT_EQ(integer->GetMin(), -2147483647);
+  EXPECT_EQ(f.RuleElement()->GetAttribute("min"), "-2147483647");
+  EXPECT_EQ(f.RuleElement()->FindAttribute("max"), nullptr);
+  EXPECT_EQ(integer->SetMax(10), KOR_OK);
+  EXPECT_EQ(integer->GetMax(), 10);
+  EXPECT_EQ(f.document.IsModified(), KOR_TRUE);
+
+  RuleFixture d(SHOW_RULE_DECIMAL);
+  d.rule->Validate("1.5");  // validation reads (and so creates) both bounds
+  EXPECT_EQ(d.RuleElement()->GetAttribute("min"), "-2147483647");
+  EXPECT_EQ(d.RuleElement()->GetAttribute("max"), "2147483647");
+  EXPECT_EQ(d.document.IsModified(), KOR_FALSE) << "creating a default is not an edit";
+}
+
+TEST(Rules, ExpressionIsCompiledOnBindAndOnSet) {
+  RuleFixture f(SHOW_RULE_STRING);
+  auto* rule = dynamic_cast<ShowDataRuleString_c*>(f.rule.get());
+  ASSERT_NE(rule, nullptr);
+  EXPECT_FALSE(rule->HasCompiledRegexp());
+  EXPECT_EQ(f.RuleElement()->FindAttribute("regexp"), nullptr) << "binding adds no regexp";
+
+  ASSERT_EQ(rule->SetRegexp("[a-z]+"), KOR_OK);
+  EXPECT_TRUE(rule->HasCompiledRegexp());
+  EXPECT_EQ(rule->Validate("abc"), KOR_OK);
+  ASSERT_EQ(rule->SetRegexp("[0-9]+"), KOR_OK);
+  EXPECT_EQ(rule->Validate("abc"), KOR_FAIL);
+  EXPECT_EQ(rule->Validate("123"), KOR_OK);
+  ASSERT_EQ(rule->SetRegexp("[0-9"), KOR_OK);
+  EXPECT_FALSE(rule->HasCompiledRegexp());
+  EXPECT_EQ(rule->GetRegexp(), "[0-9");
+  EXPECT_EQ(rule->Validate("1"), KOR_FAIL);
+  ASSERT_EQ(rule->SetRegexp(""), KOR_OK);
+  EXPECT_EQ(rule->Validate("anything"), KOR_OK);
+
+  // A rebind compiles what the element holds.
+  f.RuleElement()->SetAttribute("regexp", "x+");
+  ASSERT_EQ(rule->Rebind(), KOR_OK);
+  EXPECT_EQ(rule->Validate("xxx"), KOR_OK);
+  EXPECT_EQ(rule->Validate("y"), KOR_FAIL);
+}
+
+TEST(Rules, OptionAccessors) {
+  RuleFixture f(SHOW_RULE_OPTION, "match=\"HDMI\"");
+  auto* option = dynamic_cast<ShowDataRuleOption_c*>(f.rule.get());
+  ASSERT_NE(option, nullptr);
+  EXPECT_EQ(option->GetMatch(), "HDMI");
+  EXPECT_EQ(option->GetReplace(), "");
+  option->SetReplace("1");
+  EXPECT_EQ(f.RuleElement()->GetAttribute("replace"), "1");
+}
+
+TEST(Rules, StoreWritesTheValueIntoTheTarget) {
+  struct Row {
+    int32_t code;
+    const char* attributes;
+    const char* value;
+    const char* extraName;  // null: no extra attribute
+    const char* extraValue;
+  };
+  const Row rows[] = {
+      {SHOW_RULE_INTEGER, "", "42", "ix", "42"},
+      {SHOW_RULE_DECIMAL, "", "2.50", "dx", "2.5"},
+      {SHOW_RULE_BOOL, "", "Yes", "bx", "true"},
+      {SHOW_RULE_PERCENT, "", "50%", "dx", "0.5"},
+      {SHOW_RULE_TIMECODE, "", "00:00:01.00", "ix", "30"},
+      {SHOW_RULE_OPTION, "match=\"on\" replace=\"1\"", "ON", "rp", "1"},
+      {SHOW_RULE_LABEL, "", "Intro", "lb", "Intro"},
+      {SHOW_RULE_AOUTPUT, "", "A1", "ax", "A1"},
+      {SHOW_RULE_STRING, "", "text", nullptr, nullptr},
+      {SHOW_RULE_DATETIME, "", "01/02/2025 03:04:05", nullptr, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(ShowRuleKeyword(row.code));
+    RuleFixture f(row.code, row.attributes);
+    ASSERT_EQ(f.rule->Store(&f.target, row.value), KOR_OK);
+    KorXML_c* target = f.target.GetElement();
+    EXPECT_EQ(target->GetAttribute("ty"), std::to_string(row.code));
+    EXPECT_EQ(target->GetAttribute("vt"), row.value);
+    if (row.extraName) {
+      EXPECT_EQ(target->GetAttribute(row.extraName), row.extraValue);
+    }
+  }
+}
+
+TEST(Rules, StoreRefusesInvalidValuesAndUnboundTargets) {
+  RuleFixture f(SHOW_RULE_INTEGER, "min=\"0\" max=\"9\"");
+  EXPECT_EQ(f.rule->Store(&f.target, "10"), KOR_FAIL);
+  EXPECT_EQ(f.target.GetElement()->FindAttribute("ty"), nullptr);
+  EXPECT_EQ(f.target.GetElement()->FindAttribute("vt"), nullptr);
+  ShowResource_c unbound;
+  EXPECT_EQ(f.rule->Store(&unbound, "5"), KOR_FAIL);
+  EXPECT_EQ(f.rule->Store(nullptr, "5"), KOR_FAIL);
+}
+
+TEST(Rules, FactoryMakesTheClassOfEachType) {
+  for (int32_t code = 1; code <= SHOW_RULE_LAST; ++code) {
+    std::unique_ptr<ShowResourceRule_c> rule = ShowCreateRule(code);
+    ASSERT_NE(rule, nullptr) << code;
+    EXPECT_EQ(rule->GetTypeCode(), code);
+    EXPECT_STREQ(rule->GetKeyword(), ShowRuleKeyword(code));
+    EXPECT_EQ(rule->GetKind(), static_cast<uint32_t>(code));
+  }
+  EXPECT_EQ(ShowCreateRule(0), nullptr);
+  EXPECT_EQ(ShowCreateRule(19), nullptr);
+  EXPECT_NE(dynamic_cast<ShowDataRuleLCDString_c*>(ShowCreateRule(SHOW_RULE_LCDSTRING).get()),
+            nullptr);
+  EXPECT_NE(dynamic_cast<ShowDataRuleAInput_c*>(ShowCreateRule(SHOW_RULE_AINPUT).get()), nullptr);
+}
+
+TEST(ShowResourceRules, BindsKnownTagsInAnyCaseAndSkipsOthers) {
+  ShowDocument_c document;
+  LoadText(document,
+           "<?xml?><v><rules><INTEGER max=\"5\"/><colour/><String regexp=\"a+\"/>"
+           "<!-- x --><option match=\"m\"/></rules></v>");
+  ShowResourceRules_c rules;
+  rules.SetDocument(&document);
+  ASSERT_EQ(rules.Bind(At(document, "v")), KOR_OK);
+  ASSERT_EQ(rules.Count(), 3);
+  EXPECT_EQ(rules.Item(0)->GetTypeCode(), SHOW_RULE_INTEGER);
+  EXPECT_EQ(rules.Item(1)->GetTypeCode(), SHOW_RULE_STRING);
+  EXPECT_EQ(rules.Item(2)->GetTypeCode(), SHOW_RULE_OPTION);
+  EXPECT_EQ(ChildTags(rules.GetElement()), "integer colour string option");
+  EXPECT_EQ(rules.Item(1)->Validate("aaa"), KOR_OK);
+
+  ShowResourceRule_c* added = rules.AddRule(SHOW_RULE_PERCENT);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->GetTypeCode(), SHOW_RULE_PERCENT);
+  EXPECT_EQ(rules.Count(), 4);
+  EXPECT_EQ(ChildTags(rules.GetElement()), "integer colour string option percent");
+  EXPECT_EQ(document.IsModified(), KOR_TRUE);
+  // A plain append has no rule type to make.
+  EXPECT_EQ(rules.Append(), nullptr);
+  EXPECT_EQ(ChildTags(rules.GetElement()), "integer colour string option percent");
+}

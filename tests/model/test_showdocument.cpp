@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base_helpers.h"
+#include "foundation/korstring.h"
+#include "foundation/kortime.h"
+#include "foundation/xml/showxml.h"
+#include "model/showparam.h"
+#include "model/showvariable.h"
+
+using namespace base_test;
+
+namespace {
+
+constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
+
+}  // namespace
+
+TEST(ShowDocument, NewAndResetDocumentsCarryTheStandardDeclaration) {
+  ShowDocument_c document;
+  EXPECT_EQ(SaveText(document), kDeclaration);
+  KorXML_c* version = document.GetXMLDocument()->FindAttribute("version");
+  ASSERT_NE(version, nullptr);
+  EXPECT_TRUE(version->HasFlag(KOR_XML_FLAG_INTERNAL));
+  EXPECT_TRUE(document.GetXMLDocument()->FindAttribute("encoding")->HasFlag(KOR_XML_FLAG_INTERNAL));
+
+  // A file without a declaration keeps none until the next Reset.
+  LoadText(document, "<product make=\"A\"/>");
+  EXPECT_EQ(SaveText(document), "<product make=\"A\" />");
+  document.Reset();
+  EXPECT_EQ(SaveText(document), kDeclaration);
+  document.GetXMLDocument()->AppendNew(KOR_XML_ELEMENT, "product");
+  EXPECT_EQ(SaveText(document), std::string(kDeclaration) + "<product/>");
+}
+
+TEST(ShowDocument, LoadReturnsThePositionOrFailure) {
+  struct Row {
+    const char* text;
+    int32_t result;  // -1: any position past the text start
+    const char* saved;
+  };
+  const Row rows[] = {
+      {"", 0, ""},
+      {"<?xml version=\"1.0\"?><a x=\"1\"/>", -1, "<?xml version=\"1.0\" ?><a x=\"1\" />"},
+      // The nodes read before an error stay in the tree.
+      {"<?xml?><a><b/></c>", KOR_FAIL, "<?xml?><a><b/></a>"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    ShowDocument_c document;
+    int32_t result = LoadText(document, row.text);
+    if (row.result == -1)
+      EXPECT_GT(result, 0);
+    else
+      EXPECT_EQ(result, row.result);
+    EXPECT_EQ(SaveText(document), row.saved);
+  }
+
+  ShowDocument_c document;
+  EXPECT_EQ(document.LoadXML(nullptr), KOR_FAIL);
+  EXPECT_EQ(SaveText(document), "") << "no buffer leaves an empty tree";
+}
+
+TEST(ShowDocument, LoadSnapshotsEveryValueAndLinksEveryNode) {
+  ShowDocument_c document;
+  LoadText(document, "<?xml?><a x=\"1\">text<b/><!-- c --></a>");
+  std::vector<KorXML_c*> pending{document.GetXMLDocument()};
+  int nodes = 0;
+  while (!pending.empty()) {
+    KorXML_c* node = pending.back();
+    pending.pop_back();
+    auto* show = dynamic_cast<ShowXML_c*>(node);
+    ASSERT_NE(show, nullptr);
+    EXPECT_EQ(show->GetHistory(), &document);
+    EXPECT_EQ(show->GetValue()->SnapshotCount(), 1u) << node->GetName();
+    ++nodes;
+    if (node->PeekChildren())
+      for (KorObject_c* child : *node->PeekChildren()) pending.push_back(static_cast<KorXML_c*>(child));
+  }
+  EXPECT_GE(nodes, 7);
+}
+
+TEST(ShowDocument, SaveSizesAnOwnedBufferExactly) {
+  ShowDocument_c document;
+  LoadText(document, "<?xml?><a x=\"1\"><b>text</b></a>");
+  KorBuffer_c buffer;
+  buffer.Assign(std::string(500, '#'));
+  int32_t written = document.SaveXML(&buffer);
+  EXPECT_EQ(written, static_cast<int32_t>(std::strlen("<?xml?><a x=\"1\" ><b>text</b></a>")));
+  EXPECT_EQ(buffer.GetCapacity(), written);
+  EXPECT_EQ(buffer.View(), "<?xml?><a x=\"1\" ><b>text</b></a>");
+  EXPECT_EQ(document.SaveXML(nullptr), KOR_FAIL);
+
+  // Attached bytes are not resized: the writer takes what fits.
+  uint8_t bytes[10] = {};
+  KorBuffer_c attached;
+  ASSERT_EQ(attached.Attach(bytes, sizeof bytes), KOR_OK);
+  int32_t taken = document.SaveXML(&attached);
+  EXPECT_LE(taken, 10);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 7), "<?xml?>");
+}
+
+TEST(ShowDocument, SaveWritesHiddenNodesAndClearsTheFlags) {
+  ShowDocument_c document;
+  LoadText(document, "<?xml?><a><secret/></a>");
+  At(document, "a/secret")->SetFlag(KOR_XML_FLAG_HIDDEN, true);
+  EXPECT_EQ(At(document, "a")->ToXML(), "<a/>");
+  document.SetModified(KOR_TRUE);
+  EXPECT_EQ(SaveText(document), "<?xml?><a><secret/></a>");
+  EXPECT_FALSE(KorXML_c::GetWriteHidden());
+  EXPECT_EQ(document.IsModified(), KOR_FALSE);
+}
+
+TEST(ShowDocument, ModifiedFlagHistoryAndSerials) {
+  ShowDocument_c document;
+  EXPECT_EQ(document.PeekSerial(), 1u);
+  EXPECT_EQ(document.GetHistoryLimit(), 1000);
+  LoadText(document, "<?xml?><root><item name=\"a\"/></root>");
+  ShowResource_c resource;
+  resource.SetDocument(&document);
+  ASSERT_EQ(resource.Bind(At(document, "root/item")), KOR_OK);
+  EXPECT_EQ(resource.GetSerial(), 1u);
+  EXPECT_EQ(document.IsModified(), KOR_FALSE);
+
+  document.SetHistoryLimit(2);
+  for (const char* name : {"b", "c", "d"}) resource.SetName(name);
+  EXPECT_EQ(document.IsModified(), KOR_TRUE);
+  EXPECT_EQ(document.HistoryCount(), 2);
+
+  // Loading empties the history and clears the flag, but serials go on.
+  LoadText(document, "<?xml?><root><item/></root>");
+  EXPECT_EQ(document.HistoryCount(), 0);
+  EXPECT_EQ(document.IsModified(), KOR_FALSE);
+  ASSERT_EQ(resource.Bind(At(document, "root/item")), KOR_OK);
+  EXPECT_EQ(resource.GetSerial(), 2u);
+  document.Reset();
+  EXPECT_EQ(document.PeekSerial(), 3u);
+}
+
+TEST(ShowDocument, LoadAndResetUnbindEveryObject) {
+  for (bool reset : {false, true}) {
+    SCOPED_TRACE(reset ? "Reset" : "LoadXML");
+    ShowDocument_c document;
+    LoadText(document, ReadFixture("base_variables.prd"));
+    ShowDataVariables_c variables;
+    variables.SetDocument(&document);
+    ASSERT_EQ(variables.Bind(At(document, "product/protocols/protocol")), KOR_OK);
+    ShowDataVariable_c* input = variables.FindByName("Input");
+    ShowDataListVariable_c* entry = input->ListVariables()->Item(0);
+    ShowResourceRule_c* rule = input->FirstRule();
+    ShowXMLInterface_c root;
+    ASSERT_EQ(root.Bind(document.GetXMLDocument()), KOR_OK);
+    root.GetChildText("product");
+    EXPECT_GT(document.WatchedObjectCount(), 10u);
+
+    if (reset)
+      document.Reset();
+    else
+      LoadText(document, "<?xml?><product/>");
+
+    EXPECT_FALSE(variables.IsBound());
+    EXPECT_FALSE(input->IsBound());
+    EXPECT_FALSE(entry->IsBound());
+    EXPECT_FALSE(rule->IsBound());
+    EXPECT_EQ(variables.Count(), 0);
+    EXPECT_EQ(input->GetName(), "");
+    EXPECT_EQ(rule->Validate("x"), KOR_FAIL);
+    EXPECT_EQ(entry->IsZero(), KOR_FALSE);
+    // The view of the document node stays; what it read is forgotten.
+    EXPECT_TRUE(root.IsBound());
+    EXPECT_EQ(document.WatchedObjectCount(), 1u);
+    EXPECT_EQ(root.GetChildText("product"), "");
+  }
+}
+
+TEST(ShowDocument, ObjectsOutliveTheirDocumentSafely) {
+  auto document = std::make_unique<ShowDocument_c>();
+  LoadText(*document, ReadFixture("base_params.prd"));
+  ProductDataParams_c params;
+  params.SetDocument(document.get());
+  ASSERT_EQ(params.Bind(At(*document, "product/protocols/protocol/commands/command")), KOR_OK);
+  ProductDataParam_c* first = params.Item(0);
+  document.reset();
+
+  EXPECT_FALSE(params.IsBound());
+  EXPECT_EQ(params.GetDocument(), nullptr);
+  EXPECT_FALSE(first->IsBound());
+  EXPECT_EQ(first->GetDocument(), nullptr);
+  EXPECT_EQ(first->SetName("x"), KOR_FAIL);
+
+  ShowDocument_c other;
+  LoadText(other, "<?xml?><command/>");
+  params.SetDocument(&other);
+  ASSERT_EQ(params.Bind(At(other, "command")), KOR_OK);
+  ASSERT_NE(params.Item(0, true), nullptr);
+  EXPECT_EQ(other.IsModified(), KOR_TRUE);
+}
+
+TEST(ShowDocument, CopyIntoCopiesTheTreeDeeply) {
+  ShowDocument_c source;
+  LoadText(source, "<?xml?><root><item name=\"a\"/></root>");
+  source.RootName()->Set("root");
+  source.SetHistoryLimit(7);
+  source.Timestamp()->SetUnixTime(1000);
+
+  ShowDocument_c target;
+  LoadText(target, "<?xml?><old/>");
+  ShowResource_c onOld;
+  ASSERT_EQ(onOld.Bind(At(target, "old")), KOR_OK);
+  ASSERT_EQ(source.CopyInto(&target), KOR_OK);
+  EXPECT_FALSE(onOld.IsBound());
+  EXPECT_EQ(SaveText(target), SaveText(source));
+  EXPECT_EQ(target.RootName()->View(), "root");
+  EXPECT_EQ(target.GetHistoryLimit(), 7);
+  EXPECT_EQ(target.Timestamp()->GetUnixTime(), 1000);
+
+  ShowResource_c item;
+  ASSERT_EQ(item.Bind(At(target, "root/item")), KOR_OK);
+  item.SetName("changed");
+  EXPECT_EQ(At(source, "root/item")->GetAttribute("name"), "a");
+  // Nodes of the copy report to the copy.
+  EXPECT_EQ(dynamic_cast<ShowXML_c*>(item.GetElement())->GetHistory(), &target);
+
+  std::unique_ptr<ShowDocument_c> clone = source.CloneAs<ShowDocument_c>();
+  ASSERT_NE(clone, nullptr);
+  EXPECT_EQ(SaveText(*clone), SaveText(source));
+}
+
+TEST(ShowDocument, UnknownContentSurvivesRepeatedLoadAndSave) {
+  ShowDocument_c document;
+  LoadText(document, ReadFixture("base_params.prd"));
+  ProductDataParams_c params;
+  params.SetDocument(&document);
+  ASSERT_EQ(params.Bind(At(document, "product/protocols/protocol/commands/command")), KOR_OK);
+  for (ProductDataParam_c* p = params.First(); p; p = params.Next()) {
+    p->GetName();
+    p->GetTypeKeyword();
+    p->GetDescription();
+  }
+  std::string first = SaveText(document);
+  ShowDocument_c again;
+  LoadText(again, first);
+  EXPECT_EQ(SaveText(again), first);
+  for (const char* kept : {"timeout=\"500\"", "<comment-like>unknown</comment-like>",
+                           "<option match=\"DVI\" />", "creator=\"true\""})
+    EXPECT_NE(first.find(kept), std::string::npos) << kept << "\n" << first;
+}
+
+TEST(ShowDocument, ManyItemsReadBackInOrder) {
+  std::string text = "<?xml?><protocol><variables>";
+  constexpr int kCount = 3000;
+  for (int i = 0; i < kCount; ++i)
+    text += "<var name=\"v" + std::to_string(i) + "\" init=\"" + std::to_string(i) +
+            "\"><rules><integer min=\"0\"/></rules></var>";
+  text += "</variables></protocol>";
+  ShowDocument_c document;
+  LoadText(document, text);
+  ShowDataVariables_c variables;
+  variables.SetDocument(&document);
+  ASSERT_EQ(variables.Bind(At(document, "protocol")), KOR_OK);
+  ASSERT_EQ(variables.Count(), kCount);
+  for (int i = 0; i < kCount; ++i) {
+    ShowDataVariable_c* variable = variables.Item(i);
+    ASSERT_EQ(variable->GetName(), "v" + std::to_string(i));
+    ASSERT_EQ(variable->GetInit(), std::to_string(i));
+    ASSERT_EQ(variable->GetTypeCode(), SHOW_RULE_INTEGER);
+  }
+}
