@@ -207,7 +207,17 @@ std::string FormatDecimal(double value) {
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
     return std::string(buffer, result.ptr);
   }
-  const auto hundredths = static_cast<uint64_t>(std::floor(magnitude * 100.0 + 0.5));
+  // The digits far enough past the second decimal that the third is exact,
+  // so that halves (and only halves) round up: 0.125 gives 0.13, 2.675
+  // (really 2.67499...) gives 2.67.
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 60);
+  const std::string_view digits(buffer, static_cast<size_t>(result.ptr - buffer));
+  const size_t point = digits.find('.');
+  uint64_t hundredths = 0;
+  for (size_t i = 0; i < point; ++i) hundredths = hundredths * 10 + static_cast<uint64_t>(digits[i] - '0');
+  hundredths = hundredths * 100 + static_cast<uint64_t>(digits[point + 1] - '0') * 10 +
+               static_cast<uint64_t>(digits[point + 2] - '0');
+  if (digits[point + 3] >= '5') ++hundredths;
   std::string out;
   if (value < 0 && hundredths != 0) out.push_back('-');
   out += std::to_string(hundredths / 100);

@@ -152,6 +152,7 @@ void EvaluateBitwise(ExprNode& node) {
   auto result = static_cast<uint32_t>(node.EvaluateOperand(0).ToInteger());
   for (size_t i = 1; i < node.Count(); ++i) {
     const auto operand = static_cast<uint32_t>(node.EvaluateOperand(i).ToInteger());
+    node.ReleaseOperand(i);
     switch (node.GetKind()) {
       case K::kBitAnd: result &= operand; break;
       case K::kBitOr: result |= operand; break;

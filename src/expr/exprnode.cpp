@@ -1,5 +1,6 @@
 #include "expr/exprnode.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "expr/exprcontext.h"
@@ -93,6 +94,11 @@ std::string ExprNode::TakeOperandBytes(size_t index) {
   return operand->m_value.TakeBytes();
 }
 
+void ExprNode::ReleaseOperand(size_t index) {
+  ExprNode* operand = Item(index);
+  if (operand != nullptr && operand->m_kind != ExprKind::kLiteral) operand->m_value.Clear();
+}
+
 const ExprValue& ExprNode::Evaluate() {
   if (m_kind == ExprKind::kLiteral) return m_value;
   m_value.Clear();
@@ -103,6 +109,7 @@ const ExprValue& ExprNode::Evaluate() {
   } else {
     EvaluateFunction(*this);
   }
+  for (size_t i = 0; i < m_operands.size(); ++i) ReleaseOperand(i);
   return m_value;
 }
 
@@ -127,7 +134,13 @@ void ExprNode::EvaluateReference() {
 void ExprNode::EvaluateOperator() {
   if (m_kind == ExprKind::kConcatenate) {
     std::string bytes = TakeOperandBytes(0);
-    bytes += EvaluateOperand(1).ToBytes();
+    // Once full, the right side cannot add anything (evaluation has no side effects).
+    if (bytes.size() < kExprMaxBytes) {
+      const std::string& right = EvaluateOperand(1).ToBytes();
+      bytes.append(right, 0, std::min(right.size(), kExprMaxBytes - bytes.size()));
+    } else {
+      bytes.resize(kExprMaxBytes);
+    }
     m_value.SetBytes(std::move(bytes));
     return;
   }

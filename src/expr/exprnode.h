@@ -92,9 +92,14 @@ enum class ExprKind : uint8_t {
   kGetAt,
 };
 
+// Concatenation stops growing a byte string at this size, so that a hostile
+// formula cannot exhaust memory.
+inline constexpr size_t kExprMaxBytes = size_t{1} << 20;
+
 // One node of a parsed expression: a literal or context reference leaf, an
 // operator with its left and right operands, or a function call with its
-// arguments. A node owns its operands.
+// arguments. A node owns its operands. After a node is evaluated only
+// literal operands keep their values.
 class ExprNode {
  public:
   explicit ExprNode(const ExprContext* context = nullptr, ExprNode* parent = nullptr);
@@ -116,6 +121,7 @@ class ExprNode {
   ExprNode* Item(size_t index) const;
   // A new last operand sharing this node's context.
   ExprNode* AddOperand();
+  void ReserveOperands(size_t count) { m_operands.reserve(count); }
 
   // Index of the context entry a reference leaf reads (-1: none).
   int GetContextIndex() const { return m_contextIndex; }
@@ -133,15 +139,19 @@ class ExprNode {
   // Like EvaluateOperand, but the byte form is moved out of a computed
   // operand instead of copied.
   std::string TakeOperandBytes(size_t index);
+  // Frees the value of a computed operand once it has been used (it is
+  // recomputed by the next evaluation), so that large intermediate results
+  // do not pile up in the tree.
+  void ReleaseOperand(size_t index);
 
  private:
   void EvaluateOperator();
   void EvaluateReference();
 
   ExprKind m_kind = ExprKind::kLiteral;
+  int m_contextIndex = -1;
   ExprValue m_value;
   std::vector<std::unique_ptr<ExprNode>> m_operands;
   ExprNode* m_parent = nullptr;
   const ExprContext* m_context = nullptr;
-  int m_contextIndex = -1;
 };

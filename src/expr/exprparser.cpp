@@ -137,8 +137,19 @@ struct ExprParser::Scan {
 
 void ExprParser::Scan::Run(std::string_view text) {
   const FunctionTrie& trie = Trie();
+  // Sizing the lists first keeps huge texts from regrowing them.
+  size_t parenCount = 0;
+  size_t operatorCount = 0;
+  size_t commaCount = 0;
+  for (const char c : text) {
+    parenCount += c == '(';
+    operatorCount += OperatorIndex(c) >= 0;
+    commaCount += c == ',';
+  }
+  parens.reserve(parenCount);
+  operators.reserve(operatorCount);
+  commas.reserve(commaCount);
   std::vector<int32_t> open;  // stack of parentheses not yet closed
-  std::vector<int32_t> operatorTop;
   bool quoted = false;
   bool escaped = false;
   int name = 0;
@@ -193,8 +204,7 @@ void ExprParser::Scan::Run(std::string_view text) {
           operators.back().index = merged;
           operators.back().end = i;
         } else {
-          operators.push_back({i, i, -1, index});
-          operatorTop.push_back(top);
+          operators.push_back({i, i, top, index});  // the open parenthesis for now
         }
         name = 0;
       }
@@ -203,9 +213,8 @@ void ExprParser::Scan::Run(std::string_view text) {
   }
   // An operator lies inside a closed pair exactly when the parenthesis open
   // around it closes: the ones below it on the stack can only close after it.
-  for (size_t k = 0; k < operators.size(); ++k) {
-    const int32_t top = operatorTop[k];
-    operators[k].enclosing = top >= 0 && parens[static_cast<size_t>(top)].close >= 0 ? top : -1;
+  for (Operator& op : operators) {
+    if (op.enclosing >= 0 && parens[static_cast<size_t>(op.enclosing)].close < 0) op.enclosing = -1;
   }
   std::sort(operators.begin(), operators.end(), [](const Operator& a, const Operator& b) {
     if (a.enclosing != b.enclosing) return a.enclosing < b.enclosing;
@@ -302,6 +311,7 @@ KorStatus ExprParser::ParseRange(ExprNode* node, size_t lo, size_t hi, int enclo
     const auto commas = std::equal_range(
         scan.commas.begin(), scan.commas.end(), Scan::Comma{0, static_cast<int32_t>(paren)},
         [](const Scan::Comma& a, const Scan::Comma& b) { return a.paren < b.paren; });
+    node->ReserveOperands(static_cast<size_t>(commas.second - commas.first) + 1);
     size_t start = static_cast<size_t>(call.open) + 1;
     for (auto comma = commas.first; comma != commas.second; ++comma) {
       ParseRange(node->AddOperand(), start, static_cast<size_t>(comma->position), paren, depth + 1);

@@ -162,9 +162,10 @@ std::string EvaluateSprintf(ExprNode& node) {
   std::string format = node.EvaluateOperand(0).ToText();
   if (format.size() >= 2) format = format.substr(1, format.size() - 2);
 
-  std::vector<Argument> arguments;
-  for (size_t i = 1; i < node.Count(); ++i) arguments.push_back(Queue(node.EvaluateOperand(i)));
-  size_t next = 0;
+  // Arguments are taken in order as the conversions consume them; evaluating
+  // each only then is the same as queueing them all first, since evaluation
+  // has no side effects, and keeps a huge argument list cheap.
+  size_t next = 1;
 
   std::string out;
   size_t i = 0;
@@ -193,8 +194,9 @@ std::string EvaluateSprintf(ExprNode& node) {
       precision = ReadCount(format, &j);
     }
     if (j < format.size() && std::string_view("pXxfuds").find(format[j]) != std::string_view::npos) {
-      static const Argument kMissing;
-      const Argument& argument = next < arguments.size() ? arguments[next] : kMissing;
+      // A missing argument is the empty text (integer 0, no bytes).
+      const Argument argument = next < node.Count() ? Queue(node.EvaluateOperand(next)) : Argument();
+      node.ReleaseOperand(next);
       ++next;
       out += Convert(format[j], argument, zeroPad, width, precision);
       i = j + 1;

@@ -123,9 +123,10 @@ bool StartsQuoted(std::string_view bytes) {
 void ExprValue::SetType(ExprType type) {
   m_type = type;
   m_literal = false;
-  m_text.clear();
   m_bytesValid = false;
-  m_bytes.clear();
+  // Release the storage too: a cleared value may have held a large byte string.
+  std::string().swap(m_text);
+  std::string().swap(m_bytes);
 }
 
 void ExprValue::Clear() { SetType(ExprType::kEmpty); }
@@ -161,7 +162,7 @@ void ExprValue::SetBytes(std::string bytes) {
 
 void ExprValue::SetTimecode(const KorSMPTETimecode_c& timecode) {
   SetType(ExprType::kTimecode);
-  m_frameCount = timecode.GetFrameCount();
+  m_integer = static_cast<int32_t>(timecode.GetFrameCount());
   m_rateIndex = timecode.GetRateIndex();
   m_dropFrame = timecode.GetDropFrame();
 }
@@ -215,6 +216,7 @@ int32_t ExprValue::ToInteger() const {
   switch (m_type) {
     case ExprType::kBoolean:
     case ExprType::kInteger:
+    case ExprType::kTimecode:
       return m_integer;
     case ExprType::kDecimal:
     case ExprType::kPercent:
@@ -224,8 +226,6 @@ int32_t ExprValue::ToInteger() const {
       if (IsQuoted()) return ReadDecimalInteger(m_bytes);
       return m_bytes.size() == 1 ? static_cast<unsigned char>(m_bytes[0]) : 0;
     }
-    case ExprType::kTimecode:
-      return static_cast<int32_t>(m_frameCount);
     default:
       return 0;
   }
@@ -295,7 +295,7 @@ void ExprValue::ToTimecode(KorSMPTETimecode_c* timecode) const {
     case ExprType::kTimecode:
       timecode->SetDropFrame(m_dropFrame);
       timecode->SetRateIndex(m_rateIndex);
-      timecode->SetFrameCount(m_frameCount);
+      timecode->SetFrameCount(static_cast<uint32_t>(m_integer));
       break;
     case ExprType::kBoolean:
     case ExprType::kInteger:

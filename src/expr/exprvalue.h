@@ -75,14 +75,13 @@ class ExprValue {
 
   ExprType m_type = ExprType::kEmpty;
   bool m_literal = false;
-  std::string m_text;  // the literal text
-  int32_t m_integer = 0;
+  mutable bool m_bytesValid = false;
+  uint8_t m_rateIndex = KOR_SMPTE_30;  // timecode
+  KorBool m_dropFrame = KOR_TRUE;      // timecode
+  int32_t m_integer = 0;               // integer, boolean, or a timecode's frame count
   double m_decimal = 0.0;
-  uint32_t m_frameCount = 0;
-  uint8_t m_rateIndex = KOR_SMPTE_30;
-  KorBool m_dropFrame = KOR_TRUE;
   uint32_t m_orMask = 0;
   uint32_t m_andMask = 0;
+  std::string m_text;  // the literal text
   mutable std::string m_bytes;
-  mutable bool m_bytesValid = false;
 };
