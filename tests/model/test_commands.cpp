@@ -63,8 +63,8 @@ TEST(ProductCommand, BooleanWordsOfAnyStyleReadAsTrue) {
   struct Row {
     const char* word;
     bool value;
-  } rows[] = {{"true", true}, {"YES", true},  {"1", true},    {"on", true},  {"Enabled", true},
-              {"false", false}, {"no", false}, {"0", false}, {"", false}, {"maybe", false}};
+  } rows[] = {{"true", true},   {"YES", true}, {"1", true},  {"on", true}, {"Enabled", true},
+              {"false", false}, {"no", false}, {"0", false}, {"", false},  {"maybe", false}};
   for (const Row& row : rows) {
     LoadedProduct p(InProtocol("<commands><command unsolicited=\"" + std::string(row.word) +
                                "\" ><messages><message incoming=\"" + row.word +
@@ -105,8 +105,9 @@ TEST(ProductCommand, RebindDropsTheListsAndMakesThemAgain) {
 }
 
 TEST(ProductCommand, CommandsTakeEveryChildAndRenameIt) {
-  LoadedProduct p(InProtocol("<commands><event name=\"Old\" /><!-- kept --><command name=\"New\" />"
-                             "</commands>"));
+  LoadedProduct p(
+      InProtocol("<commands><event name=\"Old\" /><!-- kept --><command name=\"New\" />"
+                 "</commands>"));
   ProductDataCommands_c* commands = p.Protocol()->Commands();
   ASSERT_EQ(commands->Count(), 2);
   EXPECT_EQ(commands->Item(0)->GetName(), "Old");
@@ -193,8 +194,9 @@ TEST(ProductMessage, FieldsOfOutgoingAndIncomingMessages) {
 }
 
 TEST(ProductMessage, OtherChildrenOfMessagesAreKeptButNotCounted) {
-  LoadedProduct p(InProtocol("<commands><command><messages><note>n</note><message name=\"M\" />"
-                             "<MESSAGE name=\"N\" /></messages></command></commands>"));
+  LoadedProduct p(
+      InProtocol("<commands><command><messages><note>n</note><message name=\"M\" />"
+                 "<MESSAGE name=\"N\" /></messages></command></commands>"));
   ProductDataMessages_c* messages = p.Protocol()->Commands()->Item(0)->Messages();
   ASSERT_EQ(messages->Count(), 2);
   EXPECT_EQ(messages->Item(1)->GetName(), "N");
@@ -225,8 +227,8 @@ TEST(ProductMessage, WritingAnOutgoingMessageRowByRow) {
   param->SetName("Level");
   ProductDataMessage_c* message = command->Messages()->Item(0, true);
   message->SetFormat("\"VOL %d\\r\", Level");
-  const char* rows[][2] = {{"constant1", "\"VOL \""}, {"parameter2", "Level"},
-                           {"constant3", "\"\\r\""}};
+  const char* rows[][2] = {
+      {"constant1", "\"VOL \""}, {"parameter2", "Level"}, {"constant3", "\"\\r\""}};
   for (int i = 0; i < 3; ++i) {
     ProductDataSubstring_c* piece = message->Substrings()->Item(i, true);
     ASSERT_NE(piece, nullptr);

@@ -26,9 +26,8 @@ TEST(ProductHardware, GroupWordsReadByIndexIgnoringCase) {
   struct Row {
     const char* stored;
     int32_t index;
-  } rows[] = {{"custom", 0},   {"audio", 1},     {"CONTROL", 2}, {"Display", 3},
-              {"lighting", 4}, {"projector", 5}, {"video", 6},   {"speaker", 0},
-              {"", 0}};
+  } rows[] = {{"custom", 0},    {"audio", 1}, {"CONTROL", 2}, {"Display", 3}, {"lighting", 4},
+              {"projector", 5}, {"video", 6}, {"speaker", 0}, {"", 0}};
   for (const Row& row : rows) {
     LoadedProduct p(WithWords(row.stored, "serial"));
     EXPECT_EQ(p.root->Hardware()->GetGroupIndex(), row.index) << row.stored;
@@ -60,7 +59,8 @@ TEST(ProductHardware, AbsentGroupReadsCustom) {
 }
 
 TEST(ProductHardware, BindFindsOrCreatesHardwareAndPorts) {
-  LoadedProduct p("<product><HARDWARE group=\"video\" ><port type=\"midi\" /></HARDWARE></product>");
+  LoadedProduct p(
+      "<product><HARDWARE group=\"video\" ><port type=\"midi\" /></HARDWARE></product>");
   ProductDataHardware_c* hardware = p.root->Hardware();
   ASSERT_NE(hardware, nullptr);
   EXPECT_EQ(hardware->GetGroupIndex(), PRODUCT_GROUP_VIDEO);
@@ -87,7 +87,7 @@ TEST(ProductPort, TypeKeywordsByIndex) {
   struct Row {
     const char* stored;
     int32_t index;
-  } rows[] = {{"null", 0},   {"programmer", 1}, {"serial", 2}, {"SERIAL", 2}, {"Ethernet", 3},
+  } rows[] = {{"null", 0},   {"programmer", 1}, {"serial", 2}, {"SERIAL", 2},   {"Ethernet", 3},
               {"dmx512", 4}, {"midi", 5},       {"usb", 6},    {"firewire", 0}, {"", 0}};
   for (const Row& row : rows) {
     LoadedProduct p(WithWords("audio", row.stored));
@@ -109,8 +109,9 @@ TEST(ProductPort, SetTypeWritesTheKeywordAndRefusesOtherIndices) {
 }
 
 TEST(ProductPort, OptionsListIsMadeOnFirstAccess) {
-  LoadedProduct p("<product><protocols><protocol><ports><port type=\"serial\" /></ports>"
-                  "</protocol></protocols></product>");
+  LoadedProduct p(
+      "<product><protocols><protocol><ports><port type=\"serial\" /></ports>"
+      "</protocol></protocols></product>");
   ProductDataPort_c* port = p.Protocol()->Ports()->Item(0);
   EXPECT_EQ(ChildTags(port->GetElement()), "");
   ProductDataPortOptions_c* options = port->PortOptions();
@@ -163,9 +164,10 @@ TEST(ProductPortOption, FieldsAreStoredInTheirAttributes) {
 }
 
 TEST(ProductPortOption, NonNumericPortReadsZeroWithFailure) {
-  LoadedProduct p("<product><protocols><protocol><ports><port><port_options>"
-                  "<port_option eport=\"telnet\" /></port_options></port></ports>"
-                  "</protocol></protocols></product>");
+  LoadedProduct p(
+      "<product><protocols><protocol><ports><port><port_options>"
+      "<port_option eport=\"telnet\" /></port_options></port></ports>"
+      "</protocol></protocols></product>");
   ProductDataPortOption_c* option = p.Protocol()->Ports()->Item(0)->PortOptions()->Item(0);
   ASSERT_NE(option, nullptr);
   KorStatus status = KOR_OK;
@@ -174,8 +176,9 @@ TEST(ProductPortOption, NonNumericPortReadsZeroWithFailure) {
 }
 
 TEST(ProductProtocol, BindAddsMissingWrappersAfterExistingOnes) {
-  LoadedProduct p("<product><protocols><protocol name=\"X\" ><commands><command name=\"A\" />"
-                  "</commands></protocol></protocols></product>");
+  LoadedProduct p(
+      "<product><protocols><protocol name=\"X\" ><commands><command name=\"A\" />"
+      "</commands></protocol></protocols></product>");
   ProductDataProtocol_c* protocol = p.Protocol();
   ASSERT_NE(protocol, nullptr);
   EXPECT_EQ(ChildTags(protocol->GetElement()), "commands ports setup_messages variables");
@@ -188,14 +191,14 @@ TEST(ProductProtocol, BindAddsMissingWrappersAfterExistingOnes) {
 }
 
 TEST(ProductProtocol, EveryChildOfProtocolsIsAProtocol) {
-  LoadedProduct p("<product><protocols><driver name=\"A\" /><protocol name=\"B\" /></protocols>"
-                  "</product>");
+  LoadedProduct p(
+      "<product><protocols><driver name=\"A\" /><protocol name=\"B\" /></protocols>"
+      "</product>");
   ProductDataProtocols_c* protocols = p.root->Protocols();
   ASSERT_EQ(protocols->Count(), 2);
   EXPECT_EQ(protocols->Item(0)->GetName(), "A");
   EXPECT_EQ(ChildTags(p.Node("product/protocols")), "protocol protocol");
-  EXPECT_EQ(ChildTags(protocols->Item(0)->GetElement()),
-            "ports setup_messages commands variables");
+  EXPECT_EQ(ChildTags(protocols->Item(0)->GetElement()), "ports setup_messages commands variables");
 }
 
 TEST(ProductProtocol, FirstProtocolIsMadeWhenMissing) {

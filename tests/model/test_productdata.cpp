@@ -159,8 +159,9 @@ TEST(ProductAuthors, MissingAuthorFailsAndCreatesNothing) {
 }
 
 TEST(ProductAuthors, EveryTaggedChildElementIsAnAuthor) {
-  LoadedProduct p("<product><info><authors><author>A</author><!-- c --><writer>B</writer>"
-                  "loose text<author/></authors></info></product>");
+  LoadedProduct p(
+      "<product><info><authors><author>A</author><!-- c --><writer>B</writer>"
+      "loose text<author/></authors></info></product>");
   ShowDataInfoAuthors_c* authors = p.root->Info()->Authors();
   ASSERT_EQ(authors->AuthorCount(), 3);
   EXPECT_EQ(authors->GetAuthor(1), "B");

@@ -84,8 +84,8 @@ TEST(ProductDocument, FileWithoutCreatorIsRecognised) {
 
 TEST(ProductDocument, ParseErrorStillBindsWhatWasRead) {
   ProductDataDocument_c document;
-  int32_t result = LoadText(document,
-                            "<product make=\"Half\" ><info><version>4</version></info></wrong>");
+  int32_t result =
+      LoadText(document, "<product make=\"Half\" ><info><version>4</version></info></wrong>");
   EXPECT_EQ(result, KOR_FAIL);
   ProductData_c* root = document.ProductData();
   ASSERT_NE(root, nullptr);
