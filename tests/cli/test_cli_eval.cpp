@@ -18,22 +18,25 @@ TEST(CliEval, SyntaxErrorPrintsMarkerAndExitsOne) {
   EXPECT_EQ(r.status, 1);
   // The good expressions around the bad one are still printed, in order.
   EXPECT_EQ(r.out,
-            "2\n2\n 02 00 00 00\n"
+            "\\x02\\x00\\x00\\x00\n2\n 02 00 00 00\n"
             "[syntax error]\n\n\n"
-            "2\n2\n 02 00 00 00\n");
+            "\\x02\\x00\\x00\\x00\n2\n 02 00 00 00\n");
 }
 
 TEST(CliEval, ReadsOneExpressionPerLineFromStdin) {
   // CR LF line ends are accepted; a final line without a line feed counts.
   ToolResult r = RunTool({"eval"}, "7/0\r\nmod(7,0)\n\"A\"");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "0\n0\n 00 00 00 00\n7\n7\n 07 00 00 00\n\"A\"\n\"A\"\n 41\n");
+  EXPECT_EQ(r.out,
+            "\\x00\\x00\\x00\\x00\n0\n 00 00 00 00\n"
+            "\\x07\\x00\\x00\\x00\n7\n 07 00 00 00\n"
+            "A\n\"A\"\n 41\n");
 }
 
 TEST(CliEval, ExpressionStartingWithMinusIsNotAnOption) {
   ToolResult r = RunTool({"eval", "-5"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "-5\n-5\n FB FF FF FF\n");
+  EXPECT_EQ(r.out, "\\xFB\\xFF\\xFF\\xFF\n-5\n FB FF FF FF\n");
   ToolResult dashed = RunTool({"eval", "--", "-5"});
   EXPECT_EQ(dashed.out, r.out);
 }
