@@ -1,6 +1,7 @@
 #include "expr/exprnode.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 #include "expr/exprcontext.h"
@@ -8,6 +9,8 @@
 #include "foundation/korsmptetimecode.h"
 
 namespace {
+
+std::atomic<uint64_t> g_allocatedBytes{0};
 
 const ExprValue& EmptyValue() {
   static const ExprValue kEmpty;
@@ -57,6 +60,10 @@ bool Compare(ExprKind kind, T a, T b) {
 
 }  // namespace
 
+uint64_t ExprAllocatedBytes() { return g_allocatedBytes.load(std::memory_order_relaxed); }
+
+void ExprCountAllocation(size_t bytes) { g_allocatedBytes.fetch_add(bytes, std::memory_order_relaxed); }
+
 ExprNode::ExprNode(const ExprContext* context, ExprNode* parent) : m_parent(parent), m_context(context) {}
 
 ExprNode* ExprNode::Item(size_t index) const {
@@ -64,6 +71,7 @@ ExprNode* ExprNode::Item(size_t index) const {
 }
 
 ExprNode* ExprNode::AddOperand() {
+  ExprCountAllocation(sizeof(ExprNode));
   m_operands.push_back(std::make_unique<ExprNode>(m_context, this));
   return m_operands.back().get();
 }

@@ -92,6 +92,11 @@ enum class ExprKind : uint8_t {
   kGetAt,
 };
 
+// Bytes of nodes and token records the engine has allocated since the
+// program started; a diagnostic figure only.
+uint64_t ExprAllocatedBytes();
+void ExprCountAllocation(size_t bytes);
+
 // Concatenation stops growing a byte string at this size, so that a hostile
 // formula cannot exhaust memory.
 inline constexpr size_t kExprMaxBytes = size_t{1} << 20;

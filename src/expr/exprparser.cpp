@@ -146,6 +146,7 @@ void ExprParser::Scan::Run(std::string_view text) {
     operatorCount += OperatorIndex(c) >= 0;
     commaCount += c == ',';
   }
+  ExprCountAllocation(parenCount * sizeof(Paren) + operatorCount * sizeof(Operator) + commaCount * sizeof(Comma));
   parens.reserve(parenCount);
   operators.reserve(operatorCount);
   commas.reserve(commaCount);
