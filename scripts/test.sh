@@ -10,3 +10,5 @@ for preset in dev asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "== fuzz targets (about 30 s each) =="
+scripts/fuzz.sh 30
