@@ -151,13 +151,34 @@ int32_t KorBuffer_c::SetFromBytes(const void* src, int32_t n) {
   return count;
 }
 
-KorStatus KorBuffer_c::Assign(const void* src, int32_t n) {
-  if (n < 0 || (src == nullptr && n > 0)) return KOR_FAIL;
-  // Copy first: src may point into the storage Resize is about to replace.
-  std::vector<uint8_t> bytes(static_cast<const uint8_t*>(src),
-                             static_cast<const uint8_t*>(src) + n);
+KorStatus KorBuffer_c::Assign(const void* src, int32_t n) { return AssignPadded(src, n, 0); }
+
+KorStatus KorBuffer_c::AssignPadded(const void* src, int32_t n, int32_t zeros) {
+  if (n < 0 || zeros < 0 || (src == nullptr && n > 0) ||
+      n > std::numeric_limits<int32_t>::max() - 1 - zeros) {
+    return KOR_FAIL;
+  }
+  const int32_t total = n + zeros;
+  if (total == 0) {
+    ResetToEmpty();
+    return KOR_OK;
+  }
+  // Fill the new storage before dropping the old one: src may point into it.
+  std::vector<uint8_t> fresh;
+  try {
+    fresh.reserve(static_cast<size_t>(total) + 1);
+  } catch (const std::bad_alloc&) {
+    return KOR_FAIL;
+  }
+  const auto* bytes = static_cast<const uint8_t*>(src);
+  fresh.insert(fresh.end(), bytes, bytes + n);
+  fresh.insert(fresh.end(), static_cast<size_t>(zeros) + 1, 0);
   ResetToEmpty();
-  return Attach(std::move(bytes));
+  m_storage = std::move(fresh);
+  m_data = m_storage.data();
+  m_capacity = total;
+  m_remaining = total;
+  return KOR_OK;
 }
 
 int32_t KorBuffer_c::Read(void* dst, int32_t n) {

@@ -82,6 +82,9 @@ class KorBuffer_c : public KorObject_c, public KorReader_c, public KorWriter_c {
   int32_t SetFromBytes(const void* src, int32_t n);
   // Resizes to n, copies all n bytes; cursor to 0. Returns a status.
   KorStatus Assign(const void* src, int32_t n);
+  // Resizes to n + zeros and copies n bytes followed by zeros zero bytes;
+  // the length is n + zeros. One allocation; src may lie inside this buffer.
+  KorStatus AssignPadded(const void* src, int32_t n, int32_t zeros);
   KorStatus Assign(std::string_view bytes) {
     return Assign(bytes.data(), static_cast<int32_t>(bytes.size()));
   }

@@ -12,8 +12,6 @@ inline unsigned char Fold(unsigned char c) {
 
 }  // namespace
 
-KorString_c::KorString_c() { Clear(); }
-
 KorString_c::KorString_c(std::string_view text) { Set(text); }
 
 KorStatus KorString_c::CopyInto(KorObject_c* target) const {
@@ -26,37 +24,23 @@ std::unique_ptr<KorObject_c> KorString_c::CreateNew() const {
   return std::make_unique<KorString_c>();
 }
 
-int32_t KorString_c::Length() const { return std::max(0, m_buffer.GetLength() - 1); }
-
-void KorString_c::Clear() { Set("", 0); }
+int32_t KorString_c::Length() const { return static_cast<int32_t>(m_text.size()); }
 
 KorStatus KorString_c::Set(const char* bytes, int32_t length) {
   if (bytes == nullptr) {
     if (length > 0) return KOR_FAIL;
-    bytes = "";
-    length = 0;
+    m_text.clear();
+    return KOR_OK;
   }
   if (length < 0) length = static_cast<int32_t>(std::strlen(bytes));
-  // Copy before replacing the storage: bytes may point into it.
-  std::vector<uint8_t> copy(reinterpret_cast<const uint8_t*>(bytes),
-                            reinterpret_cast<const uint8_t*>(bytes) + length);
-  copy.push_back(0);
-  m_buffer.Resize(0);
-  return m_buffer.Attach(std::move(copy));
+  // assign copes with bytes that point into m_text itself.
+  m_text.assign(bytes, static_cast<size_t>(length));
+  return KOR_OK;
 }
 
 KorStatus KorString_c::Set(const KorString_c& other) {
-  if (&other == this) return KOR_OK;
-  return Set(other.CStr(), other.Length());
-}
-
-const char* KorString_c::CStr() const {
-  const uint8_t* data = m_buffer.Data();
-  return data ? reinterpret_cast<const char*>(data) : "";
-}
-
-std::string_view KorString_c::View() const {
-  return std::string_view(CStr(), static_cast<size_t>(Length()));
+  if (&other != this) m_text = other.m_text;
+  return KOR_OK;
 }
 
 int32_t KorString_c::CompareBytes(const char* a, int32_t lengthA, const char* b, int32_t lengthB,

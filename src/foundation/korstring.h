@@ -4,14 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/korbuffer.h"
 #include "foundation/korobject.h"
 
-// A byte string: the bytes followed by a zero byte in an owned buffer.
-// Comparisons ignoring case fold ASCII letters only.
+// A byte string (embedded zero bytes allowed), always followed by a zero
+// byte. Comparisons ignoring case fold ASCII letters only.
 class KorString_c : public KorObject_c {
  public:
-  KorString_c();
+  KorString_c() = default;
   explicit KorString_c(std::string_view text);
 
   KorStatus CopyInto(KorObject_c* target) const override;
@@ -25,11 +24,11 @@ class KorString_c : public KorObject_c {
     return Set(text.data() ? text.data() : "", static_cast<int32_t>(text.size()));
   }
   KorStatus Set(const KorString_c& other);
-  void Clear();
+  void Clear() { m_text.clear(); }
 
-  const char* CStr() const;  // always zero-terminated
-  std::string_view View() const;
-  std::string ToStdString() const { return std::string(View()); }
+  const char* CStr() const { return m_text.c_str(); }  // always zero-terminated
+  std::string_view View() const { return m_text; }
+  const std::string& ToStdString() const { return m_text; }
   bool IsEmpty() const { return Length() == 0; }
 
   // -1, 0 or 1 as this is less than, equal to or greater than the other
@@ -57,5 +56,7 @@ class KorString_c : public KorObject_c {
   static bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
  private:
-  KorBuffer_c m_buffer;  // capacity = length + 1
+  // std::string keeps the zero byte after the bytes and stores short texts
+  // (most names and values) without allocating.
+  std::string m_text;
 };

@@ -91,12 +91,8 @@ KorStatus KorValue_c::CopyInto(KorObject_c* target) const {
   other->m_decimalValid = m_decimalValid;
   other->m_stringValid = m_stringValid;
   other->m_bytesValid = m_bytesValid;
-  other->m_string.reset();
+  other->m_string.Set(m_string);
   other->m_bytes.reset();
-  if (m_string) {
-    other->m_string = std::make_unique<KorString_c>();
-    other->m_string->Set(*m_string);
-  }
   if (m_bytes) {
     other->m_bytes = std::make_unique<KorBuffer_c>();
     if (m_bytes->CopyInto(other->m_bytes.get()) != KOR_OK) return KOR_FAIL;
@@ -122,8 +118,7 @@ KorStatus KorValue_c::SetFromText(const char* bytes, int32_t length, bool detect
     length = 0;
   }
   if (length < 0) length = static_cast<int32_t>(std::strlen(bytes));
-  if (!m_string) m_string = std::make_unique<KorString_c>();
-  if (m_string->Set(bytes, length) != KOR_OK) return KOR_FAIL;
+  if (m_string.Set(bytes, length) != KOR_OK) return KOR_FAIL;
   InvalidateAll();
   m_stringValid = KOR_TRUE;
   m_type = detect ? DetectType(bytes, length) : KOR_TYPE_STRING;
@@ -185,7 +180,7 @@ void KorValue_c::ResetToEmpty() const {
   m_type = KOR_TYPE_EMPTY;
   m_integer = 0;
   m_decimal = 0.0;
-  if (m_string) m_string->Clear();
+  m_string.Clear();
   if (m_bytes) m_bytes->Resize(0);
   m_integerValid = m_decimalValid = m_stringValid = m_bytesValid = KOR_TRUE;
 }
@@ -207,7 +202,7 @@ int32_t KorValue_c::ToInteger(KorStatus* status) const {
     return m_integer;
   }
   if (KorIsTrue(m_stringValid)) {
-    const std::string_view text = m_string ? m_string->View() : std::string_view();
+    const std::string_view text = m_string.View();
     size_t start = 0;
     bool negative = false;
     if (FindNumberStart(text, false, &start, &negative)) {
@@ -262,7 +257,7 @@ double KorValue_c::ToDecimal(KorStatus* status) const {
   // The text wins over an integer cached from it: "1.5" read as an integer
   // first must still give 1.5 here.
   if (KorIsTrue(m_stringValid)) {
-    const std::string_view text = m_string ? m_string->View() : std::string_view();
+    const std::string_view text = m_string.View();
     size_t start = 0;
     bool negative = false;
     double d = 0.0;
@@ -291,17 +286,16 @@ double KorValue_c::ToDecimal(KorStatus* status) const {
 
 const KorString_c& KorValue_c::ToString(KorStatus* status) const {
   if (status) *status = KOR_OK;
-  if (!m_string) m_string = std::make_unique<KorString_c>();
-  if (KorIsTrue(m_stringValid)) return *m_string;
+  if (KorIsTrue(m_stringValid)) return m_string;
   // A decimal keeps its fraction even after an integer was cached from it.
   const bool decimalFirst = m_type == KOR_TYPE_DECIMAL && KorIsTrue(m_decimalValid);
   if (KorIsTrue(m_integerValid) && !decimalFirst) {
     if (m_type == KOR_TYPE_BOOLEAN) {
-      m_string->Set(KorBooleanWord(m_integer != 0));
+      m_string.Set(KorBooleanWord(m_integer != 0));
     } else if (KorIsTrue(m_signed)) {
-      m_string->Set(std::to_string(m_integer));
+      m_string.Set(std::to_string(m_integer));
     } else {
-      m_string->Set(std::to_string(static_cast<uint32_t>(m_integer)));
+      m_string.Set(std::to_string(static_cast<uint32_t>(m_integer)));
     }
   } else if (KorIsTrue(m_decimalValid)) {
     const double magnitude = std::fabs(m_decimal);
@@ -311,7 +305,7 @@ const KorString_c& KorValue_c::ToString(KorStatus* status) const {
     if (!std::isfinite(m_decimal) || scaled >= 1.8e19) {
       char text[400];
       std::snprintf(text, sizeof text, "%.*f", p, m_decimal);
-      m_string->Set(text);
+      m_string.Set(text);
     } else {
       // Halves go up; the tiny relative nudge keeps values such as 1.005
       // (stored just below the half) rounding the way they read.
@@ -325,15 +319,15 @@ const KorString_c& KorValue_c::ToString(KorStatus* status) const {
         out.append(p - fraction.size(), '0');
         out += fraction;
       }
-      m_string->Set(out);
+      m_string.Set(out);
     }
   } else if (KorIsTrue(m_bytesValid) && m_bytes) {
-    m_string->Set(m_bytes->View());
+    m_string.Set(m_bytes->View());
   } else {
-    m_string->Clear();
+    m_string.Clear();
   }
   m_stringValid = KOR_TRUE;
-  return *m_string;
+  return m_string;
 }
 
 const KorBuffer_c& KorValue_c::ToBytes(KorStatus* status) const {

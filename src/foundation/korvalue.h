@@ -99,7 +99,7 @@ class KorValue_c : public KorObject_c {
   // Conversions fill these caches lazily, hence mutable.
   mutable int32_t m_integer = 0;
   mutable double m_decimal = 0.0;
-  mutable std::unique_ptr<KorString_c> m_string;
+  mutable KorString_c m_string;  // allocates nothing while empty
   mutable std::unique_ptr<KorBuffer_c> m_bytes;
   mutable KorBool m_integerValid = KOR_TRUE;
   mutable KorBool m_decimalValid = KOR_TRUE;

@@ -81,11 +81,25 @@ void KorXML_c::SetWriteHidden(bool on) { g_writeHidden = on; }
 bool KorXML_c::GetWriteHidden() { return g_writeHidden; }
 int64_t KorXML_c::LiveCount() { return g_liveNodes; }
 
-std::unique_ptr<KorValue_c> KorXML_c::MakeValue() const { return std::make_unique<KorValue_c>(); }
-
 KorValue_c* KorXML_c::GetValue() {
-  if (!m_value) m_value = MakeValue();
-  return m_value.get();
+  m_hasValue = true;
+  return &m_value;
+}
+
+void KorXML_c::ResetValue() {
+  m_value.SetHistoryLimit(0);  // drops the snapshots
+  m_value.SetHistoryLimit(-1);
+  m_value.ClearTo(KOR_TYPE_EMPTY);
+  m_value.SetSigned(KOR_TRUE);
+  m_value.SetPrecision(2);
+  m_value.SetWholeNumberRule(0);
+  m_value.SetKind(0);
+  m_hasValue = false;
+}
+
+void KorXML_c::ResetChildren() {
+  m_childList.Clear();
+  m_hasChildren = false;
 }
 
 std::unique_ptr<KorObject_c> KorXML_c::CreateNew() const { return std::make_unique<KorXML_c>(); }
@@ -113,11 +127,11 @@ KorStatus KorXML_c::CopyInto(KorObject_c* target) const {
   if (KorObject_c::CopyInto(target) != KOR_OK) return KOR_FAIL;
   other->m_type = m_type;
   other->m_flags = m_flags;
-  other->m_value.reset();
-  if (m_value && m_value->KorValue_c::CopyInto(other->GetValue()) != KOR_OK) return KOR_FAIL;
-  other->m_children.reset();
-  if (m_children) {
-    for (KorObject_c* o : *m_children) {
+  other->ResetValue();
+  if (m_hasValue && m_value.KorValue_c::CopyInto(other->GetValue()) != KOR_OK) return KOR_FAIL;
+  other->ResetChildren();
+  if (const KorList_c* children = ChildList()) {
+    for (KorObject_c* o : *children) {
       const KorXML_c* child = AsNode(o);
       std::unique_ptr<KorXML_c> copy = other->NewNode(child->m_type);
       if (child->CopyInto(copy.get()) != KOR_OK) return KOR_FAIL;
@@ -136,14 +150,14 @@ void KorXML_c::SetFlag(uint8_t flag, bool on) {
 }
 
 bool KorXML_c::IsValueEmpty() const {
-  if (!m_value || m_value->IsEmpty()) return true;
+  if (!m_hasValue || m_value.IsEmpty()) return true;
   // A text set without type detection may still be the empty string.
-  return m_value->GetType() == KOR_TYPE_STRING && m_value->ToString().Length() == 0;
+  return m_value.GetType() == KOR_TYPE_STRING && m_value.ToString().Length() == 0;
 }
 
 std::string_view KorXML_c::ValueView() const {
   if (IsValueEmpty()) return {};
-  return m_value->ToString().View();
+  return m_value.ToString().View();
 }
 
 std::string KorXML_c::GetName() const { return std::string(ValueView()); }
@@ -151,13 +165,13 @@ std::string KorXML_c::GetName() const { return std::string(ValueView()); }
 void KorXML_c::SetName(std::string_view name) { GetValue()->SetText(name, true); }
 
 KorList_c* KorXML_c::Children() {
-  if (!m_children) m_children = std::make_unique<KorList_c>(KOR_TRUE);
-  return m_children.get();
+  m_hasChildren = true;
+  return &m_childList;
 }
 
 KorXML_c* KorXML_c::ChildAt(int32_t index) const {
-  if (!m_children || index < 0) return nullptr;
-  for (KorObject_c* o : *m_children) {
+  if (!ChildList() || index < 0) return nullptr;
+  for (KorObject_c* o : *ChildList()) {
     if (index-- == 0) return AsNode(o);
   }
   return nullptr;
@@ -178,18 +192,18 @@ KorXML_c* KorXML_c::AppendNew(uint8_t type, std::string_view value) {
 }
 
 KorXML_c* KorXML_c::InsertAfter(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child) {
-  if (!child || !m_children || sibling == nullptr || m_children->Find(sibling) < 0) return nullptr;
+  if (!child || !ChildList() || sibling == nullptr || ChildList()->Find(sibling) < 0) return nullptr;
   KorXML_c* raw = child.get();
   raw->m_parent = this;
-  m_children->Insert(std::unique_ptr<KorObject_c>(child.release()));
+  ChildList()->Insert(std::unique_ptr<KorObject_c>(child.release()));
   return raw;
 }
 
 KorXML_c* KorXML_c::InsertBefore(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child) {
-  if (!child || !m_children || sibling == nullptr || m_children->Find(sibling) < 0) return nullptr;
+  if (!child || !ChildList() || sibling == nullptr || ChildList()->Find(sibling) < 0) return nullptr;
   KorXML_c* raw = child.get();
   raw->m_parent = this;
-  m_children->InsertBefore(std::unique_ptr<KorObject_c>(child.release()));
+  ChildList()->InsertBefore(std::unique_ptr<KorObject_c>(child.release()));
   return raw;
 }
 
@@ -199,32 +213,32 @@ void KorXML_c::AdoptChild(KorXML_c* child) {
 
 std::unique_ptr<KorXML_c> KorXML_c::Detach() {
   KorXML_c* parent = m_parent;
-  if (parent == nullptr || !parent->m_children || parent->m_children->Find(this) < 0) {
+  if (parent == nullptr || !parent->ChildList() || parent->ChildList()->Find(this) < 0) {
     return nullptr;
   }
-  std::unique_ptr<KorObject_c> taken = parent->m_children->TakeCurrent();
+  std::unique_ptr<KorObject_c> taken = parent->ChildList()->TakeCurrent();
   m_parent = nullptr;
   return std::unique_ptr<KorXML_c>(AsNode(taken.release()));
 }
 
 KorStatus KorXML_c::RemoveChild(KorXML_c* child) {
-  if (child == nullptr || child->m_parent != this || !m_children ||
-      m_children->Find(child) < 0) {
+  if (child == nullptr || child->m_parent != this || !ChildList() ||
+      ChildList()->Find(child) < 0) {
     return KOR_FAIL;
   }
   // Take it out first so its destructor sees a tree without it.
-  std::unique_ptr<KorObject_c> taken = m_children->TakeCurrent();
+  std::unique_ptr<KorObject_c> taken = ChildList()->TakeCurrent();
   return KOR_OK;
 }
 
 bool KorXML_c::NameMatches(std::string_view name) const {
   if (IsValueEmpty()) return false;
-  return KorString_c::EqualsIgnoreCase(m_value->ToString().View(), name);
+  return KorString_c::EqualsIgnoreCase(m_value.ToString().View(), name);
 }
 
 KorXML_c* KorXML_c::FindAttribute(std::string_view name) const {
-  if (!m_children || (m_type != KOR_XML_ELEMENT && m_type != KOR_XML_DOCUMENT)) return nullptr;
-  for (KorObject_c* o : *m_children) {
+  if (!ChildList() || (m_type != KOR_XML_ELEMENT && m_type != KOR_XML_DOCUMENT)) return nullptr;
+  for (KorObject_c* o : *ChildList()) {
     KorXML_c* child = AsNode(o);
     if (child->m_type == KOR_XML_ATTRIBUTE && child->NameMatches(name)) return child;
   }
@@ -241,8 +255,8 @@ KorXML_c* KorXML_c::FindOrCreateAttribute(std::string_view name) {
 }
 
 const KorXML_c* KorXML_c::AttributeTextNode() const {
-  if (m_type != KOR_XML_ATTRIBUTE || !m_children) return nullptr;
-  for (KorObject_c* o : *m_children) {
+  if (m_type != KOR_XML_ATTRIBUTE || !ChildList()) return nullptr;
+  for (KorObject_c* o : *ChildList()) {
     if (AsNode(o)->m_type == KOR_XML_TEXT) return AsNode(o);
   }
   return nullptr;
@@ -292,8 +306,8 @@ KorXML_c* KorXML_c::FindFirstByName(std::string_view name, uint8_t type, bool te
   if (testSelf && SearchMatch(this, name, type, includeInternal)) {
     return const_cast<KorXML_c*>(this);
   }
-  if (!searchChildren || !m_children) return nullptr;
-  for (KorObject_c* o : *m_children) {
+  if (!searchChildren || !ChildList()) return nullptr;
+  for (KorObject_c* o : *ChildList()) {
     KorXML_c* child = AsNode(o);
     if (SearchMatch(child, name, type, includeInternal)) return child;
     if (recursive) {
@@ -307,8 +321,8 @@ KorXML_c* KorXML_c::FindFirstByName(std::string_view name, uint8_t type, bool te
 }
 
 KorXML_c* KorXML_c::NthChild(uint8_t type, int32_t n) const {
-  if (!m_children || n < 0) return nullptr;
-  for (KorObject_c* o : *m_children) {
+  if (!ChildList() || n < 0) return nullptr;
+  for (KorObject_c* o : *ChildList()) {
     KorXML_c* child = AsNode(o);
     if ((type == 0 || child->m_type == type) && !child->IsValueEmpty() && n-- == 0) return child;
   }
@@ -316,12 +330,12 @@ KorXML_c* KorXML_c::NthChild(uint8_t type, int32_t n) const {
 }
 
 void KorXML_c::RemoveDuplicateAttributes(std::string_view name, const KorXML_c* keep) {
-  if (!m_children || m_children->IsEmpty()) return;
+  if (!ChildList() || ChildList()->IsEmpty()) return;
   // Walk by index: removing moves the cursor, so re-seek each step.
   int32_t index = 0;
-  while (KorXML_c* child = AsNode(m_children->GoTo(index))) {
+  while (KorXML_c* child = AsNode(ChildList()->GoTo(index))) {
     if (child != keep && child->m_type == KOR_XML_ATTRIBUTE && child->NameMatches(name)) {
-      m_children->RemoveCurrent();
+      ChildList()->RemoveCurrent();
     } else {
       ++index;
     }
@@ -330,8 +344,8 @@ void KorXML_c::RemoveDuplicateAttributes(std::string_view name, const KorXML_c* 
 
 std::unique_ptr<KorXML_c> KorXML_c::Clear() {
   std::unique_ptr<KorXML_c> self = Detach();
-  m_children.reset();
-  m_value.reset();
+  ResetChildren();
+  ResetValue();
   m_type = KOR_XML_DOCUMENT;
   m_flags = 0;
   return self;

@@ -48,7 +48,7 @@ class KorXML_c : public KorObject_c {
   // The value object, created on first use.
   virtual KorValue_c* GetValue();
   // The value object or null when none was created yet.
-  const KorValue_c* PeekValue() const { return m_value.get(); }
+  const KorValue_c* PeekValue() const { return m_hasValue ? &m_value : nullptr; }
 
   uint8_t GetType() const { return m_type; }
   void SetType(uint8_t type) { m_type = type; }
@@ -74,8 +74,8 @@ class KorXML_c : public KorObject_c {
   // use its cursor to walk, insert and remove. Nodes added through the list
   // directly must have their parent set with AdoptChild.
   KorList_c* Children();
-  const KorList_c* PeekChildren() const { return m_children.get(); }
-  uint32_t ChildCount() const { return m_children ? m_children->Count() : 0; }
+  const KorList_c* PeekChildren() const { return ChildList(); }
+  uint32_t ChildCount() const { return m_hasChildren ? m_childList.Count() : 0; }
   // Child at a 0-based index (any type), or null; the cursor is left alone.
   KorXML_c* ChildAt(int32_t index) const;
 
@@ -162,12 +162,14 @@ class KorXML_c : public KorObject_c {
   static int64_t LiveCount();
 
  protected:
-  // The value object a new node gets; ShowXML_c makes a history value.
-  virtual std::unique_ptr<KorValue_c> MakeValue() const;
   // A node of this node's class (through CreateNew) with the given type.
   std::unique_ptr<KorXML_c> NewNode(uint8_t type) const;
 
-  std::unique_ptr<KorValue_c> m_value;
+  // The value lives inside the node (a history value, which ShowXML_c hands
+  // out as such); "created on first use" is tracked by m_hasValue. Keeping
+  // it and the child list inline saves two allocations per node.
+  KorHistoryValue_c m_value;
+  bool m_hasValue = false;
 
  private:
   bool NameMatches(std::string_view name) const;
@@ -177,8 +179,14 @@ class KorXML_c : public KorObject_c {
   friend class KorXMLParser_c;
   friend class KorXMLWriter_c;
 
+  KorList_c* ChildList() { return m_hasChildren ? &m_childList : nullptr; }
+  const KorList_c* ChildList() const { return m_hasChildren ? &m_childList : nullptr; }
+  void ResetChildren();
+  void ResetValue();
+
   uint8_t m_type = KOR_XML_DOCUMENT;
   uint8_t m_flags = 0;
+  bool m_hasChildren = false;
   KorXML_c* m_parent = nullptr;  // not owned
-  std::unique_ptr<KorList_c> m_children;
+  KorList_c m_childList{KOR_TRUE};
 };

@@ -74,11 +74,44 @@ class KorXMLParser_c {
   }
   void FlushAttributes(KorXML_c* node, std::vector<std::unique_ptr<KorXML_c>>& pending,
                        bool hadAttributes);
+  void DropEarlierNamesake(const KorXML_c* attribute);
 
   const uint8_t* m_data;
   int32_t m_end;
   int32_t m_errorPos = -1;
+  std::vector<std::unique_ptr<KorXML_c>> m_pending;
+  // Folded name -> index in m_pending; used only once an element has many
+  // attributes, where scanning would turn quadratic.
+  std::unordered_map<std::string, size_t> m_byName;
 };
+
+void KorXMLParser_c::DropEarlierNamesake(const KorXML_c* attribute) {
+  if (attribute->IsValueEmpty()) return;
+  const std::string_view name = attribute->ValueView();
+  constexpr size_t kScanLimit = 16;
+  if (m_pending.size() < kScanLimit) {
+    for (auto& earlier : m_pending) {
+      if (earlier && !earlier->IsValueEmpty() &&
+          KorString_c::EqualsIgnoreCase(earlier->ValueView(), name)) {
+        earlier.reset();  // the last occurrence wins
+        return;
+      }
+    }
+    return;
+  }
+  if (m_byName.empty()) {
+    for (size_t i = 0; i < m_pending.size(); ++i) {
+      if (m_pending[i] && !m_pending[i]->IsValueEmpty()) {
+        m_byName[FoldedKey(m_pending[i]->ValueView())] = i;
+      }
+    }
+  }
+  const auto [it, inserted] = m_byName.try_emplace(FoldedKey(name), m_pending.size());
+  if (!inserted) {
+    m_pending[it->second].reset();
+    it->second = m_pending.size();
+  }
+}
 
 int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth) {
   const bool isDocument = node->GetType() == KOR_XML_DOCUMENT;
@@ -159,8 +192,11 @@ int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth,
   // Attributes are collected first so that a repeated name drops the earlier
   // one without rescanning the children for every attribute.
   const bool hadAttributes = node->NthChild(KOR_XML_ATTRIBUTE, 0) != nullptr;
-  std::vector<std::unique_ptr<KorXML_c>> pending;
-  std::unordered_map<std::string, size_t> byName;
+  // Attributes are flushed before the content is parsed, so one vector and
+  // one index serve every element.
+  std::vector<std::unique_ptr<KorXML_c>>& pending = m_pending;
+  pending.clear();
+  m_byName.clear();
   for (;;) {
     pos = SkipSpace(pos);
     if (pos >= m_end) {
@@ -179,14 +215,7 @@ int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth,
     }
     std::unique_ptr<KorXML_c> attribute = node->NewNode(KOR_XML_ATTRIBUTE);
     const int32_t next = ParseAttribute(attribute.get(), pos);
-    if (!attribute->IsValueEmpty()) {
-      const auto [it, inserted] = byName.try_emplace(FoldedKey(attribute->ValueView()),
-                                                     pending.size());
-      if (!inserted) {
-        pending[it->second].reset();  // the last occurrence wins
-        it->second = pending.size();
-      }
-    }
+    DropEarlierNamesake(attribute.get());
     pending.push_back(std::move(attribute));
     if (next < 0) {
       FlushAttributes(node, pending, hadAttributes);

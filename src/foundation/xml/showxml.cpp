@@ -21,13 +21,9 @@ std::unique_ptr<KorObject_c> ShowXML_c::CreateNew() const {
   return node;
 }
 
-std::unique_ptr<KorValue_c> ShowXML_c::MakeValue() const {
-  return std::make_unique<KorHistoryValue_c>();
-}
-
 KorHistoryValue_c* ShowXML_c::GetValue() {
-  // MakeValue is the only source of m_value, so it is always a history value.
-  return static_cast<KorHistoryValue_c*>(KorXML_c::GetValue());
+  KorXML_c::GetValue();  // marks the value as created
+  return &m_value;
 }
 
 KorObject_c* ShowXML_c::GetBoundObject(int slot) const {

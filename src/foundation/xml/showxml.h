@@ -52,9 +52,6 @@ class ShowXML_c : public KorXML_c {
   // Sets the link on this node and its whole subtree (ShowXML_c nodes only).
   void SetHistoryRecursive(ShowXMLHistory_c* history);
 
- protected:
-  std::unique_ptr<KorValue_c> MakeValue() const override;
-
  private:
   void ReleaseBound(int slot);
 
