@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "expr/exprbytes.h"
 #include "foundation/korsmptetimecode.h"

@@ -128,6 +128,8 @@ struct ExprParser::Scan {
   std::vector<Operator> operators;  // sorted by enclosing pair, index, start
   std::vector<Paren> parens;        // in text order
   std::vector<Comma> commas;        // sorted by parenthesis, position
+  std::vector<int32_t> unclosedBefore;  // [k]: parentheses before parens[k] never closed
+  int32_t openQuote = -1;  // where a string that runs to the end of the text starts
 
   void Run(std::string_view text);
   const Operator* FindSplit(size_t lo, size_t hi, int enclosing) const;
@@ -153,6 +155,7 @@ void ExprParser::Scan::Run(std::string_view text) {
   std::vector<int32_t> open;  // stack of parentheses not yet closed
   bool quoted = false;
   bool escaped = false;
+  int32_t stringStart = -1;
   int name = 0;
   int function = kExprNoFunction;
   for (size_t position = 0; position < text.size(); ++position) {
@@ -173,6 +176,7 @@ void ExprParser::Scan::Run(std::string_view text) {
     const int32_t top = open.empty() ? -1 : open.back();
     if (c == '"') {
       quoted = true;
+      stringStart = i;
       name = 0;
       function = kExprNoFunction;
       continue;
@@ -212,6 +216,9 @@ void ExprParser::Scan::Run(std::string_view text) {
     }
     if (c == ',') commas.push_back({i, top});
   }
+  if (quoted) openQuote = stringStart;
+  unclosedBefore.resize(parens.size() + 1, 0);
+  for (size_t k = 0; k < parens.size(); ++k) unclosedBefore[k + 1] = unclosedBefore[k] + (parens[k].close < 0);
   // An operator lies inside a closed pair exactly when the parenthesis open
   // around it closes: the ones below it on the stack can only close after it.
   for (Operator& op : operators) {
@@ -276,14 +283,26 @@ KorStatus ExprParser::ParseRange(ExprNode* node, size_t lo, size_t hi, int enclo
   if (depth >= kMaxDepth) return KOR_OK;
   const Scan& scan = *m_scan;
 
-  // One enclosing pair of parentheses around the whole text is dropped.
+  // One enclosing pair of parentheses around the whole text is dropped when
+  // the parentheses between them balance.
   if (hi - lo >= 2 && m_text[lo] == '(' && m_text[hi - 1] == ')') {
     const int paren = scan.FirstParen(lo, hi);
-    if (paren >= 0 && static_cast<size_t>(scan.parens[static_cast<size_t>(paren)].open) == lo &&
-        scan.parens[static_cast<size_t>(paren)].close == static_cast<int32_t>(hi - 1)) {
+    const Scan::Paren& outer = scan.parens[static_cast<size_t>(paren)];
+    if (outer.close == static_cast<int32_t>(hi - 1)) {
       ++lo;
       --hi;
       enclosing = paren;
+    } else if (outer.close < 0 && scan.openQuote >= 0 && static_cast<size_t>(scan.openQuote) < hi - 1) {
+      // The last ) lies in a string left open to the end of the text, so it
+      // closes nothing; what lies between still balances when every other
+      // parenthesis in it closes. The outer pair never closes, so the
+      // enclosing pair stays the same.
+      const int last = scan.FirstParen(hi - 1, m_text.size());
+      const size_t end = last < 0 ? scan.parens.size() : static_cast<size_t>(last);
+      if (scan.unclosedBefore[end] - scan.unclosedBefore[static_cast<size_t>(paren) + 1] == 0) {
+        ++lo;
+        --hi;
+      }
     }
   }
 
