@@ -91,20 +91,21 @@ class KorValue_c : public KorObject_c {
   void ResetToEmpty() const;
 
   // A conversion may reclassify the value (a text read as a boolean word,
-  // an integer too large for the signed range), hence mutable.
+  // an integer too large for the signed range), hence mutable. Members are
+  // ordered to pack tightly: every XML node carries one.
   mutable uint8_t m_type = KOR_TYPE_EMPTY;
   mutable KorBool m_signed = KOR_TRUE;
   uint8_t m_precision = 2;
   uint8_t m_wholeRule = 0;
   // Conversions fill these caches lazily, hence mutable.
   mutable int32_t m_integer = 0;
-  mutable double m_decimal = 0.0;
-  mutable KorString_c m_string;  // allocates nothing while empty
-  mutable std::unique_ptr<KorBuffer_c> m_bytes;
   mutable KorBool m_integerValid = KOR_TRUE;
   mutable KorBool m_decimalValid = KOR_TRUE;
   mutable KorBool m_stringValid = KOR_TRUE;
   mutable KorBool m_bytesValid = KOR_TRUE;
+  mutable double m_decimal = 0.0;
+  mutable KorString_c m_string;  // allocates nothing while empty or short
+  mutable std::unique_ptr<KorBuffer_c> m_bytes;
 };
 
 // A value that also keeps snapshots of earlier states.

@@ -97,10 +97,7 @@ void KorXML_c::ResetValue() {
   m_hasValue = false;
 }
 
-void KorXML_c::ResetChildren() {
-  m_childList.Clear();
-  m_hasChildren = false;
-}
+void KorXML_c::ResetChildren() { m_children.reset(); }
 
 std::unique_ptr<KorObject_c> KorXML_c::CreateNew() const { return std::make_unique<KorXML_c>(); }
 
@@ -165,8 +162,8 @@ std::string KorXML_c::GetName() const { return std::string(ValueView()); }
 void KorXML_c::SetName(std::string_view name) { GetValue()->SetText(name, true); }
 
 KorList_c* KorXML_c::Children() {
-  m_hasChildren = true;
-  return &m_childList;
+  if (!m_children) m_children = std::make_unique<KorList_c>(KOR_TRUE);
+  return m_children.get();
 }
 
 KorXML_c* KorXML_c::ChildAt(int32_t index) const {

@@ -75,7 +75,7 @@ class KorXML_c : public KorObject_c {
   // directly must have their parent set with AdoptChild.
   KorList_c* Children();
   const KorList_c* PeekChildren() const { return ChildList(); }
-  uint32_t ChildCount() const { return m_hasChildren ? m_childList.Count() : 0; }
+  uint32_t ChildCount() const { return m_children ? m_children->Count() : 0; }
   // Child at a 0-based index (any type), or null; the cursor is left alone.
   KorXML_c* ChildAt(int32_t index) const;
 
@@ -167,7 +167,7 @@ class KorXML_c : public KorObject_c {
 
   // The value lives inside the node (a history value, which ShowXML_c hands
   // out as such); "created on first use" is tracked by m_hasValue. Keeping
-  // it and the child list inline saves two allocations per node.
+  // it inline saves an allocation per node.
   KorHistoryValue_c m_value;
   bool m_hasValue = false;
 
@@ -179,14 +179,14 @@ class KorXML_c : public KorObject_c {
   friend class KorXMLParser_c;
   friend class KorXMLWriter_c;
 
-  KorList_c* ChildList() { return m_hasChildren ? &m_childList : nullptr; }
-  const KorList_c* ChildList() const { return m_hasChildren ? &m_childList : nullptr; }
+  KorList_c* ChildList() { return m_children.get(); }
+  const KorList_c* ChildList() const { return m_children.get(); }
   void ResetChildren();
   void ResetValue();
 
   uint8_t m_type = KOR_XML_DOCUMENT;
   uint8_t m_flags = 0;
-  bool m_hasChildren = false;
   KorXML_c* m_parent = nullptr;  // not owned
-  KorList_c m_childList{KOR_TRUE};
+  // Created on first use: text nodes, half of a typical tree, never need one.
+  std::unique_ptr<KorList_c> m_children;
 };
