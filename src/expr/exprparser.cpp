@@ -285,8 +285,8 @@ KorStatus ExprParser::ParseRange(ExprNode* node, size_t lo, size_t hi, int enclo
 
   // One enclosing pair of parentheses around the whole text is dropped when
   // the parentheses between them balance.
-  if (hi - lo >= 2 && m_text[lo] == '(' && m_text[hi - 1] == ')') {
-    const int paren = scan.FirstParen(lo, hi);
+  const int paren = hi - lo >= 2 && m_text[lo] == '(' && m_text[hi - 1] == ')' ? scan.FirstParen(lo, hi) : -1;
+  if (paren >= 0 && static_cast<size_t>(scan.parens[static_cast<size_t>(paren)].open) == lo) {
     const Scan::Paren& outer = scan.parens[static_cast<size_t>(paren)];
     if (outer.close == static_cast<int32_t>(hi - 1)) {
       ++lo;
@@ -321,23 +321,23 @@ KorStatus ExprParser::ParseRange(ExprNode* node, size_t lo, size_t hi, int enclo
     return rightStatus;
   }
 
-  const int paren = scan.FirstParen(lo, hi);
-  if (paren >= 0) {
-    const Scan::Paren& call = scan.parens[static_cast<size_t>(paren)];
+  const int callParen = scan.FirstParen(lo, hi);
+  if (callParen >= 0) {
+    const Scan::Paren& call = scan.parens[static_cast<size_t>(callParen)];
     if (call.function == kExprNoFunction) return KOR_FAIL;
     if (call.close < 0 || static_cast<size_t>(call.close) >= hi) return KOR_FAIL;
     if (call.close == call.open + 1) return KOR_FAIL;
     node->SetKind(ExprFunctionTable()[static_cast<size_t>(call.function)].kind);
     const auto commas = std::equal_range(
-        scan.commas.begin(), scan.commas.end(), Scan::Comma{0, static_cast<int32_t>(paren)},
+        scan.commas.begin(), scan.commas.end(), Scan::Comma{0, static_cast<int32_t>(callParen)},
         [](const Scan::Comma& a, const Scan::Comma& b) { return a.paren < b.paren; });
     node->ReserveOperands(static_cast<size_t>(commas.second - commas.first) + 1);
     size_t start = static_cast<size_t>(call.open) + 1;
     for (auto comma = commas.first; comma != commas.second; ++comma) {
-      ParseRange(node->AddOperand(), start, static_cast<size_t>(comma->position), paren, depth + 1);
+      ParseRange(node->AddOperand(), start, static_cast<size_t>(comma->position), callParen, depth + 1);
       start = static_cast<size_t>(comma->position) + 1;
     }
-    return ParseRange(node->AddOperand(), start, static_cast<size_t>(call.close), paren, depth + 1);
+    return ParseRange(node->AddOperand(), start, static_cast<size_t>(call.close), callParen, depth + 1);
   }
 
   return ParseLeaf(node, std::string_view(m_text).substr(lo, hi - lo), depth);

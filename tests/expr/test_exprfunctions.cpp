@@ -111,13 +111,6 @@ TEST(ExprFunctions, LongResultsAreCut) {
   EXPECT_EQ(Evaluate("BER(\"1.2" + std::string(300, '.') + "1\")").bytes.size(), 255u);
 }
 
-TEST(ExprFunctions, IfEvaluatesOnlyTheChosenBranch) {
-  ExprNode root;
-  ASSERT_EQ(ExprParser("if(1, 2, md5(\"x\"))").Parse(&root), KOR_OK);
-  root.Evaluate();
-  EXPECT_TRUE(root.Item(2)->Value().IsEmpty());
-}
-
 TEST(ExprFunctions, TableOrderAndSharedKinds) {
   const auto& table = ExprFunctionTable();
   EXPECT_EQ(table.size(), 62u);
