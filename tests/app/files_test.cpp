@@ -87,26 +87,6 @@ private slots:
         QVERIFY(ReadWholeFile(dir.filePath("none.prd")).isEmpty());
         QVERIFY(ReadWholeFile(dir.path()).isEmpty());
     }
-
-    void readLargeFileWhole()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("big.prd");
-        QByteArray bytes(300000, 'x');
-        bytes[299999] = 'y';
-        QString error;
-        QVERIFY(WriteWholeFile(path, bytes, &error));
-        QCOMPARE(ReadWholeFile(path), bytes);
-    }
-
-    void ensureFolderCreatesParents()
-    {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath("a/b/c");
-        QVERIFY(EnsureFolder(folder));
-        QVERIFY(QFileInfo(folder).isDir());
-        QVERIFY(EnsureFolder(folder));
-    }
 };
 
 TARVO_REGISTER_TEST(FilesAndTitleTest);

@@ -62,6 +62,33 @@ private slots:
         QVERIFY(prompts.calls.isEmpty());
     }
 
+    void cancelledBrowseStillShowsWindow()
+    {
+        ScriptedPrompts prompts;
+        prompts.Answer(QString());
+        Tarvo window;
+        TRVSplash dialog(nullptr, m_Home->Path());
+        ConnectStartDialog(dialog, window);
+        dialog.show();
+        dialog.findChild<QPushButton*>("m_pButOpenFile")->click();
+        QCOMPARE(prompts.Kinds(), QStringList{"open"});
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.HasFile());
+    }
+
+    void tutorialLeavesWindowHidden()
+    {
+        ScriptedPrompts prompts;
+        Tarvo window;
+        TRVSplash dialog(nullptr, m_Home->Path());
+        ConnectStartDialog(dialog, window);
+        dialog.show();
+        dialog.findChild<QPushButton*>("m_pButTutorial")->click();
+        QCOMPARE(prompts.calls.size(), 1);  // the tutorial, or the box saying it is missing
+        QVERIFY(!window.isVisible());
+        QVERIFY(dialog.isVisible());
+    }
+
     void doubleClickedFileOpensInWindow()
     {
         ScriptedPrompts prompts;
