@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -69,6 +70,8 @@ const std::map<std::string, std::string>& BenchNotes() { return Notes(); }
 bool BenchCollector_c::ReportContext(const Context& context) {
   m_cpus = context.cpu_info.num_cpus;
   m_mhz = context.cpu_info.cycles_per_second / 1e6;
+  double load[1];
+  m_load = getloadavg(load, 1) == 1 ? load[0] : -1;
   return ConsoleReporter::ReportContext(context);
 }
 
@@ -92,6 +95,7 @@ void BenchCollector_c::ReportRuns(const std::vector<Run>& reports) {
       else r.counters[key] = counter.value;
     }
     if (aggregate) m_medians.insert(r.name);
+    if (existing == m_results.end()) m_order.push_back(r.name);
     m_results[r.name] = r;
   }
   ConsoleReporter::ReportRuns(reports);
@@ -108,6 +112,8 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
   std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
   std::string cpu = FileField("/proc/cpuinfo", "model name", ':');
   std::string memKb = FileField("/proc/meminfo", "MemTotal", ':');
+  std::string memory = memKb.empty() ? std::string("unknown")
+                                     : Sig3(std::atof(memKb.c_str()) / (1024.0 * 1024.0)) + " GiB";
   std::string os = FileField("/etc/os-release", "PRETTY_NAME", '=');
   utsname uts{};
   uname(&uts);
@@ -120,7 +126,7 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << "| date | " << date << " |\n"
      << "| CPU | " << (cpu.empty() ? "unknown" : cpu) << ", " << collector.NumCpus()
      << " logical CPUs, " << Fixed(collector.MHz(), 0) << " MHz |\n"
-     << "| memory | " << (memKb.empty() ? "unknown" : memKb) << " |\n"
+     << "| memory | " << memory << " |\n"
      << "| system | " << (os.empty() ? "unknown" : os) << ", Linux " << uts.release << " |\n"
      << "| compiler | " <<
 #if defined(__clang__)
@@ -134,7 +140,9 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << "| timing | CPU time per iteration, "
      << (repetitions > 1 ? "median of " + std::to_string(repetitions) + " repetitions"
                          : std::string("one repetition"))
-     << "; the machine may be shared, so expect a few percent of noise |\n\n";
+     << "; the load average was " << (collector.LoadAverage() < 0 ? std::string("unknown")
+                                       : Fixed(collector.LoadAverage(), 1))
+     << " when the run began (other work on a shared machine adds noise and cache misses) |\n\n";
 
   // XML.
   md << "## XML tree: parse and compact write\n\n"
@@ -142,7 +150,8 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << "parsers. Parse: bytes in to a complete tree (our `KorXML_c` document node; pugixml\n"
      << "`load_buffer` with the declaration kept), tree destruction not timed. Write: the whole tree\n"
      << "as one line (ours: measure, size the buffer, write, as the document's save does; pugixml:\n"
-     << "`save` with `format_raw` into a string). MB/s are MiB of file per second.\n\n"
+     << "`save` with `format_raw` into a string). MB/s are MiB of file per second. Freed memory stays\n"
+     << "in the heap (`mallopt`), so iterations measure the code rather than fresh page faults.\n\n"
      << "| file | parse ours | parse pugixml | ours/pugixml | write ours | write pugixml | "
         "ours/pugixml |\n"
      << "|---|---:|---:|---:|---:|---:|---:|\n";
@@ -218,8 +227,9 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << "messages typical of product files.\n\n"
      << "| message | expression | ns per preview |\n|---|---|---:|\n";
   bool anyExpr = false;
-  for (const auto& [name, r] : results) {
+  for (const std::string& name : collector.Order()) {
     if (name.rfind("Expr/preview/", 0) != 0) continue;
+    const BenchResult& r = results.at(name);
     anyExpr = true;
     std::string id = name.substr(13);
     auto it = notes.find("expr:" + id);

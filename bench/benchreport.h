@@ -27,18 +27,26 @@ const std::map<std::string, std::string>& BenchNotes();
 // Prints like the console reporter and keeps every result.
 class BenchCollector_c : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the output usually ends in a log.
+  BenchCollector_c() : ConsoleReporter(OO_Tabular) {}
   bool ReportContext(const Context& context) override;
   void ReportRuns(const std::vector<Run>& reports) override;
 
   const std::map<std::string, BenchResult>& Results() const { return m_results; }
+  // Names in the order they ran.
+  const std::vector<std::string>& Order() const { return m_order; }
   int NumCpus() const { return m_cpus; }
   double MHz() const { return m_mhz; }
+  // One-minute load average when the run began; -1 when unknown.
+  double LoadAverage() const { return m_load; }
 
  private:
   std::map<std::string, BenchResult> m_results;
   std::set<std::string> m_medians;  // names whose result is a median
+  std::vector<std::string> m_order;
   int m_cpus = 0;
   double m_mhz = 0;
+  double m_load = -1;
 };
 
 // Writes the markdown report (machine, date, tables, verdicts) to path.
