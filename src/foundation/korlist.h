@@ -85,10 +85,24 @@ class KorList_c : public KorObject_c {
     ConstIterator() = default;
     explicit ConstIterator(Store::const_iterator it) : m_it(it) {}
     KorObject_c* operator*() const { return m_it->get(); }
-    ConstIterator& operator++() { ++m_it; return *this; }
-    ConstIterator operator++(int) { ConstIterator old = *this; ++m_it; return old; }
-    ConstIterator& operator--() { --m_it; return *this; }
-    ConstIterator operator--(int) { ConstIterator old = *this; --m_it; return old; }
+    ConstIterator& operator++() {
+      ++m_it;
+      return *this;
+    }
+    ConstIterator operator++(int) {
+      ConstIterator old = *this;
+      ++m_it;
+      return old;
+    }
+    ConstIterator& operator--() {
+      --m_it;
+      return *this;
+    }
+    ConstIterator operator--(int) {
+      ConstIterator old = *this;
+      --m_it;
+      return old;
+    }
     bool operator==(const ConstIterator& other) const { return m_it == other.m_it; }
     bool operator!=(const ConstIterator& other) const { return m_it != other.m_it; }
 

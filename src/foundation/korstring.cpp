@@ -60,9 +60,8 @@ int32_t KorString_c::CompareBytes(const char* a, int32_t lengthA, const char* b,
 }
 
 bool KorString_c::EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         CompareBytes(a.data(), static_cast<int32_t>(a.size()), b.data(),
-                      static_cast<int32_t>(b.size()), true) == 0;
+  return a.size() == b.size() && CompareBytes(a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                              static_cast<int32_t>(b.size()), true) == 0;
 }
 
 int32_t KorString_c::Compare(const char* bytes, int32_t length, bool ignoreCase,

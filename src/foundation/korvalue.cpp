@@ -33,8 +33,7 @@ bool FindNumberStart(std::string_view text, bool allowPoint, size_t* start, bool
   bool failed = false;
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (IsDigit(c) ||
-        (allowPoint && c == '.' && i + 1 < text.size() && IsDigit(text[i + 1]))) {
+    if (IsDigit(c) || (allowPoint && c == '.' && i + 1 < text.size() && IsDigit(text[i + 1]))) {
       *start = i;
       return !failed;
     }
@@ -193,9 +192,15 @@ int32_t KorValue_c::ToInteger(KorStatus* status) const {
   if (KorIsTrue(m_decimalValid)) {
     double d = m_decimal;
     switch (m_wholeRule) {
-      case 1: d = d < 0 ? std::floor(d) : std::ceil(d); break;
-      case 3: d = std::round(d); break;
-      default: d = std::trunc(d); break;
+      case 1:
+        d = d < 0 ? std::floor(d) : std::ceil(d);
+        break;
+      case 3:
+        d = std::round(d);
+        break;
+      default:
+        d = std::trunc(d);
+        break;
     }
     m_integer = ClampToInt32(d);
     m_integerValid = KOR_TRUE;
@@ -262,8 +267,7 @@ double KorValue_c::ToDecimal(KorStatus* status) const {
     bool negative = false;
     double d = 0.0;
     if (FindNumberStart(text, true, &start, &negative) &&
-        std::from_chars(text.data() + start, text.data() + text.size(), d,
-                        std::chars_format::fixed)
+        std::from_chars(text.data() + start, text.data() + text.size(), d, std::chars_format::fixed)
                 .ec == std::errc()) {
       m_decimal = negative ? -d : d;
       m_decimalValid = KOR_TRUE;

@@ -50,10 +50,10 @@ class KorValue_c : public KorObject_c {
   KorStatus SetText(std::string_view text, bool detect = false) {
     return SetFromText(text.data() ? text.data() : "", static_cast<int32_t>(text.size()), detect);
   }
-  void SetInteger(int32_t value);      // tag 7
-  void SetUnsigned(uint32_t value);    // tag 8
-  void SetBoolean(bool value);         // tag 9, integer 1 or 0
-  void SetDecimal(double value);       // tag 2
+  void SetInteger(int32_t value);                         // tag 7
+  void SetUnsigned(uint32_t value);                       // tag 8
+  void SetBoolean(bool value);                            // tag 9, integer 1 or 0
+  void SetDecimal(double value);                          // tag 2
   KorStatus SetBytes(const void* bytes, int32_t length);  // tag 10
   // Invalidates every representation and sets the tag; clearing to
   // KOR_TYPE_EMPTY makes every representation valid and zero/empty.

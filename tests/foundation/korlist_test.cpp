@@ -20,9 +20,7 @@ class Counted_c : public KorObject_c {
     other->id = id;
     return KOR_OK;
   }
-  std::unique_ptr<KorObject_c> CreateNew() const override {
-    return std::make_unique<Counted_c>();
-  }
+  std::unique_ptr<KorObject_c> CreateNew() const override { return std::make_unique<Counted_c>(); }
 };
 int Counted_c::live = 0;
 
@@ -39,7 +37,6 @@ std::vector<int> Ids(const KorList_c& list) {
   for (KorObject_c* o : list) out.push_back(IdOf(o));
   return out;
 }
-
 
 void Fill(KorList_c& list, std::initializer_list<int> ids) {
   for (int id : ids) list.Append(std::make_unique<Counted_c>(id));

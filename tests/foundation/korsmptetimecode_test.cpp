@@ -60,13 +60,13 @@ TEST(KorSMPTETimecode, DropFrameNumbering) {
   struct Row {
     uint32_t h, m, s, f, count;
   } rows[] = {
-      {0, 0, 59, 29, 1799},      // last frame before the first drop
-      {0, 1, 0, 2, 1800},        // frames 0 and 1 of minute 1 are skipped
+      {0, 0, 59, 29, 1799},  // last frame before the first drop
+      {0, 1, 0, 2, 1800},    // frames 0 and 1 of minute 1 are skipped
       {0, 2, 0, 2, 3598},
-      {0, 10, 0, 0, 17982},      // minute 10 keeps its frames 0 and 1
+      {0, 10, 0, 0, 17982},  // minute 10 keeps its frames 0 and 1
       {0, 10, 0, 1, 17983},
       {0, 11, 0, 2, 17982 + 1800},
-      {1, 0, 0, 0, 108000},      // hours count 108000 frames each
+      {1, 0, 0, 0, 108000},  // hours count 108000 frames each
       {2, 59, 59, 29, 2 * 108000 + 107891},
   };
   for (const Row& r : rows) {
@@ -99,7 +99,7 @@ TEST(KorSMPTETimecode, FromText) {
       {"01;02;03;04", KOR_OK, "01:02:03.04"},
       {"1 2 3 4", KOR_OK, "01:02:03.04"},
       {"1:02:03.04 \t\r\n", KOR_OK, "01:02:03.04"},
-      {"1::04", KOR_OK, "00:01:00.04"},   // two separators in a row leave seconds at 0
+      {"1::04", KOR_OK, "00:01:00.04"},         // two separators in a row leave seconds at 0
       {"9:1:02:03.04", KOR_OK, "01:02:03.04"},  // scanning stops after the fourth separator
       {"", KOR_OK, "00:00:00.00"},
       {"1:0x:03.04", KOR_FAIL, "01:00:03.04"},  // stray byte: failure, fields still read

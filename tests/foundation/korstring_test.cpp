@@ -36,10 +36,10 @@ TEST(KorString, Compare) {
     int32_t count;
     int32_t expected;
   } rows[] = {
-      {"Event", false, -1, 0},    {"EVENT", false, -1, 1},  {"EVENT", true, -1, 0},
-      {"event", true, -1, 0},     {"Events", false, -1, -1}, {"Even", false, -1, 1},
-      {"Evening", false, 4, 0},   {"Evening", false, 5, 1},  {"EVXX", true, 2, 0},
-      {"F", false, -1, -1},       {"", false, -1, 1},
+      {"Event", false, -1, 0},  {"EVENT", false, -1, 1},   {"EVENT", true, -1, 0},
+      {"event", true, -1, 0},   {"Events", false, -1, -1}, {"Even", false, -1, 1},
+      {"Evening", false, 4, 0}, {"Evening", false, 5, 1},  {"EVXX", true, 2, 0},
+      {"F", false, -1, -1},     {"", false, -1, 1},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(word.Compare(r.other, -1, r.ignoreCase, r.count), r.expected)
@@ -80,8 +80,8 @@ TEST(KorString, MidAndRight) {
     int32_t start, length;
     const char* expected;
   } rows[] = {
-      {1, 3, "bcd"}, {2, 0, "cdef"}, {2, -5, "cdef"}, {-2, 0, "ef"},
-      {-2, 1, "e"},  {-10, 2, "ab"}, {4, 10, "ef"},   {6, 1, ""},   {9, 1, ""},
+      {1, 3, "bcd"},  {2, 0, "cdef"}, {2, -5, "cdef"}, {-2, 0, "ef"}, {-2, 1, "e"},
+      {-10, 2, "ab"}, {4, 10, "ef"},  {6, 1, ""},      {9, 1, ""},
   };
   for (const Row& r : rows) {
     ASSERT_EQ(s.Mid(&out, r.start, r.length), KOR_OK);

@@ -22,12 +22,12 @@ TEST(KorValue, DetectType) {
     const char* text;
     uint8_t type;
   } rows[] = {
-      {"12", KOR_TYPE_UNSIGNED}, {" 12 ", KOR_TYPE_UNSIGNED}, {"-3", KOR_TYPE_SIGNED},
-      {"1.5", KOR_TYPE_DECIMAL}, {".5", KOR_TYPE_DECIMAL},     {"-1.5", KOR_TYPE_DECIMAL},
+      {"12", KOR_TYPE_UNSIGNED},  {" 12 ", KOR_TYPE_UNSIGNED}, {"-3", KOR_TYPE_SIGNED},
+      {"1.5", KOR_TYPE_DECIMAL},  {".5", KOR_TYPE_DECIMAL},    {"-1.5", KOR_TYPE_DECIMAL},
       {"1.2.3", KOR_TYPE_STRING}, {"12 3", KOR_TYPE_STRING},   {"12a", KOR_TYPE_STRING},
-      {"  ", KOR_TYPE_EMPTY},    {"", KOR_TYPE_EMPTY},         {"abc", KOR_TYPE_STRING},
-      {"1 .5", KOR_TYPE_STRING}, {"1.5 ", KOR_TYPE_DECIMAL},   {"1.5 5", KOR_TYPE_STRING},
-      {"--1", KOR_TYPE_STRING},  {"\t1", KOR_TYPE_STRING},     {"1-", KOR_TYPE_STRING},
+      {"  ", KOR_TYPE_EMPTY},     {"", KOR_TYPE_EMPTY},        {"abc", KOR_TYPE_STRING},
+      {"1 .5", KOR_TYPE_STRING},  {"1.5 ", KOR_TYPE_DECIMAL},  {"1.5 5", KOR_TYPE_STRING},
+      {"--1", KOR_TYPE_STRING},   {"\t1", KOR_TYPE_STRING},    {"1-", KOR_TYPE_STRING},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(KorValue_c::DetectType(r.text, -1), r.type) << '"' << r.text << '"';
@@ -48,11 +48,19 @@ TEST(KorValue, TextToInteger) {
     int32_t value;
     KorStatus status;
   } rows[] = {
-      {"42", 42, KOR_OK},        {"-42", -42, KOR_OK},     {"12abc", 12, KOR_OK},
-      {"-x5", 0, KOR_FAIL},      {" 5", 0, KOR_FAIL},      // the space marks the parse failed
-      {"true", 1, KOR_OK},       {"Yes", 1, KOR_OK},       {"disabled", 0, KOR_OK},
-      {"ON", 1, KOR_OK},         {"off", 0, KOR_OK},       {"maybe", 0, KOR_FAIL},
-      {"", 0, KOR_FAIL},         {"2147483647", 2147483647, KOR_OK},
+      {"42", 42, KOR_OK},
+      {"-42", -42, KOR_OK},
+      {"12abc", 12, KOR_OK},
+      {"-x5", 0, KOR_FAIL},
+      {" 5", 0, KOR_FAIL},  // the space marks the parse failed
+      {"true", 1, KOR_OK},
+      {"Yes", 1, KOR_OK},
+      {"disabled", 0, KOR_OK},
+      {"ON", 1, KOR_OK},
+      {"off", 0, KOR_OK},
+      {"maybe", 0, KOR_FAIL},
+      {"", 0, KOR_FAIL},
+      {"2147483647", 2147483647, KOR_OK},
       {"-99999999999", INT32_MIN, KOR_OK},
   };
   for (const Row& r : rows) {
@@ -100,9 +108,10 @@ TEST(KorValue, DecimalToString) {
     uint8_t precision;
     const char* text;
   } rows[] = {
-      {1.5, 2, "1.50"},    {-1.5, 2, "-1.50"},  {1.005, 2, "1.01"}, {2.345, 2, "2.35"},
-      {0.125, 2, "0.13"},  {-0.125, 2, "-0.13"}, {-0.001, 2, "0.00"}, {7.0, 0, "7"},
-      {1.23456789, 9, "1.234567890"}, {123456.5, 0, "123457"}, {0.0, 3, "0.000"},
+      {1.5, 2, "1.50"},        {-1.5, 2, "-1.50"}, {1.005, 2, "1.01"},
+      {2.345, 2, "2.35"},      {0.125, 2, "0.13"}, {-0.125, 2, "-0.13"},
+      {-0.001, 2, "0.00"},     {7.0, 0, "7"},      {1.23456789, 9, "1.234567890"},
+      {123456.5, 0, "123457"}, {0.0, 3, "0.000"},
   };
   for (const Row& r : rows) {
     KorValue_c v;
@@ -121,8 +130,8 @@ TEST(KorValue, DecimalToIntegerRules) {
     uint8_t rule;
     int32_t expected;
   } rows[] = {
-      {2.4, 1, 3},  {-2.4, 1, -3}, {2.6, 2, 2},  {-2.6, 2, -2}, {2.5, 3, 3},
-      {-2.5, 3, -3}, {2.4, 3, 2},  {2.9, 0, 2},  {-2.9, 7, -2}, {1e20, 0, INT32_MAX},
+      {2.4, 1, 3},   {-2.4, 1, -3}, {2.6, 2, 2}, {-2.6, 2, -2}, {2.5, 3, 3},
+      {-2.5, 3, -3}, {2.4, 3, 2},   {2.9, 0, 2}, {-2.9, 7, -2}, {1e20, 0, INT32_MAX},
   };
   for (const Row& r : rows) {
     KorValue_c v;

@@ -77,8 +77,8 @@ TEST(KorXMLParse, Cases) {
       {"attribute without value", "<a b c=\"1\"/>", "<a b=\"\" c=\"1\" />", true},
       {"text after elements", "<a>t<b/>u<c/></a>", "<a><b/><c/>tu</a>", true},
       {"comment", "<a><!--  note  --></a>", "<a><!-- note --></a>", true},
-      {"comment entities round-trip", "<a><!-- x &amp; y --></a>",
-       "<a><!-- x &amp; y --></a>", true},
+      {"comment entities round-trip", "<a><!-- x &amp; y --></a>", "<a><!-- x &amp; y --></a>",
+       true},
       {"doctype read as comment", "<!DOCTYPE x><a/>", "<!-- DOCTYPE x --><a/>", true},
       {"cdata read as comment", "<a><![CDATA[q]]></a>", "<a><!-- [CDATA[q]] --></a>", true},
       {"unknown entities pass", "<a>&#65;&foo;&AMP;</a>", "<a>&amp;#65;&amp;foo;&amp;AMP;</a>",
@@ -95,8 +95,7 @@ TEST(KorXMLParse, Cases) {
       {"declaration inside element", "<a><?x?></a>", "<a/>", false},
       {"closing tag mismatch", "<a></b>", "<a/>", false},
       {"closing tag longer", "<a></ab>", "<a/>", false},
-      {"declaration not ended by ?>", "<?xml version=\"1.0\">", "<?xml version=\"1.0\" ?>",
-       false},
+      {"declaration not ended by ?>", "<?xml version=\"1.0\">", "<?xml version=\"1.0\" ?>", false},
       {"stray closing tag at document level", "</a>", "", false},
   };
   for (const Row& r : rows) {
@@ -160,16 +159,14 @@ TEST(KorXMLParse, TruncatedConstructs) {
     const char* input;
     bool ok;
   } rows[] = {
-      {"<", false},          {"<a", false},          {"<a ", false},
-      {"<a b", false},       {"<a b ", false},       {"<a b=", false},
-      {"<a b=\"", false},    {"<a b=\"1", false},    {"<a b=\"1\"", false},
-      {"<a b=\"1\"/", false}, {"<a b=1", false},     {"<a/", false},
-      {"<a>", true},         {"<a>t", true},         {"<a><", false},
-      {"<a></", false},      {"<a></a", false},      {"<a></a ", false},
-      {"<?", false},         {"<?xml", false},       {"<?xml ", false},
-      {"<?xml ?", false},    {"<?xml ?>", true},     {"<!", false},
-      {"<!--", false},       {"<!-- x", false},      {"<!-- x --", false},
-      {"<!-- x -->", true},  {"< ", false},          {"<a b=\"1\\\"", false},
+      {"<", false},          {"<a", false},           {"<a ", false},       {"<a b", false},
+      {"<a b ", false},      {"<a b=", false},        {"<a b=\"", false},   {"<a b=\"1", false},
+      {"<a b=\"1\"", false}, {"<a b=\"1\"/", false},  {"<a b=1", false},    {"<a/", false},
+      {"<a>", true},         {"<a>t", true},          {"<a><", false},      {"<a></", false},
+      {"<a></a", false},     {"<a></a ", false},      {"<?", false},        {"<?xml", false},
+      {"<?xml ", false},     {"<?xml ?", false},      {"<?xml ?>", true},   {"<!", false},
+      {"<!--", false},       {"<!-- x", false},       {"<!-- x --", false}, {"<!-- x -->", true},
+      {"< ", false},         {"<a b=\"1\\\"", false},
   };
   for (const Row& r : rows) {
     auto p = ParseDoc(r.input);

@@ -81,8 +81,8 @@ TEST(KorXMLWrite, RawTextIsNotEscapedAndGroupsComeInFixedOrder) {
 TEST(KorXMLWrite, EmptyValuesAreSkipped) {
   KorXML_c a(KOR_XML_ELEMENT);
   a.SetName("a");
-  a.AppendNew(KOR_XML_ELEMENT);                 // never named
-  a.AppendNew(KOR_XML_ELEMENT, "   ");          // only spaces
+  a.AppendNew(KOR_XML_ELEMENT);         // never named
+  a.AppendNew(KOR_XML_ELEMENT, "   ");  // only spaces
   a.AppendNew(KOR_XML_TEXT, "  ");
   a.AppendNew(KOR_XML_COMMENT, "");
   KorXML_c* unnamed = a.AppendNew(KOR_XML_ATTRIBUTE);

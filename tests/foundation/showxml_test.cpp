@@ -40,8 +40,7 @@ TEST(ShowXML, ParsedTreeIsMadeOfShowNodesWithHistoryValues) {
   EXPECT_EQ(value->SnapshotCount(), 1u);
   auto* attribute = dynamic_cast<ShowXML_c*>(a->FindAttribute("b"));
   ASSERT_NE(attribute, nullptr);
-  EXPECT_NE(dynamic_cast<KorHistoryValue_c*>(attribute->AttributeTextNode()->GetValue()),
-            nullptr);
+  EXPECT_NE(dynamic_cast<KorHistoryValue_c*>(attribute->AttributeTextNode()->GetValue()), nullptr);
 }
 
 TEST(ShowXML, DestructionTellsTheHistory) {

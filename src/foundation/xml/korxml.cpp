@@ -15,11 +15,8 @@ struct Entity {
   size_t length;
   char character;
 };
-constexpr Entity kEntities[] = {{"&amp;", 5, '&'},
-                                {"&lt;", 4, '<'},
-                                {"&gt;", 4, '>'},
-                                {"&apos;", 6, '\''},
-                                {"&quot;", 6, '"'}};
+constexpr Entity kEntities[] = {
+    {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'}};
 
 KorXML_c* AsNode(KorObject_c* o) { return static_cast<KorXML_c*>(o); }
 
@@ -60,12 +57,24 @@ std::string KorXMLEncode(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '\'': out += "&apos;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;
@@ -189,7 +198,8 @@ KorXML_c* KorXML_c::AppendNew(uint8_t type, std::string_view value) {
 }
 
 KorXML_c* KorXML_c::InsertAfter(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child) {
-  if (!child || !ChildList() || sibling == nullptr || ChildList()->Find(sibling) < 0) return nullptr;
+  if (!child || !ChildList() || sibling == nullptr || ChildList()->Find(sibling) < 0)
+    return nullptr;
   KorXML_c* raw = child.get();
   raw->m_parent = this;
   ChildList()->Insert(std::unique_ptr<KorObject_c>(child.release()));
@@ -197,7 +207,8 @@ KorXML_c* KorXML_c::InsertAfter(const KorXML_c* sibling, std::unique_ptr<KorXML_
 }
 
 KorXML_c* KorXML_c::InsertBefore(const KorXML_c* sibling, std::unique_ptr<KorXML_c> child) {
-  if (!child || !ChildList() || sibling == nullptr || ChildList()->Find(sibling) < 0) return nullptr;
+  if (!child || !ChildList() || sibling == nullptr || ChildList()->Find(sibling) < 0)
+    return nullptr;
   KorXML_c* raw = child.get();
   raw->m_parent = this;
   ChildList()->InsertBefore(std::unique_ptr<KorObject_c>(child.release()));
@@ -219,8 +230,7 @@ std::unique_ptr<KorXML_c> KorXML_c::Detach() {
 }
 
 KorStatus KorXML_c::RemoveChild(KorXML_c* child) {
-  if (child == nullptr || child->m_parent != this || !ChildList() ||
-      ChildList()->Find(child) < 0) {
+  if (child == nullptr || child->m_parent != this || !ChildList() || ChildList()->Find(child) < 0) {
     return KOR_FAIL;
   }
   // Take it out first so its destructor sees a tree without it.

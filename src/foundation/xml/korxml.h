@@ -119,8 +119,8 @@ class KorXML_c : public KorObject_c {
   // may match; searchChildren: look at the children; recursive: continue
   // below the children; includeInternal: internal nodes may match. Nodes with
   // empty values never match.
-  KorXML_c* FindFirstByName(std::string_view name, uint8_t type, bool testSelf,
-                            bool searchChildren, bool recursive, bool includeInternal) const;
+  KorXML_c* FindFirstByName(std::string_view name, uint8_t type, bool testSelf, bool searchChildren,
+                            bool recursive, bool includeInternal) const;
   // First direct child element named name (ignoring ASCII case), or null.
   KorXML_c* FindChildElement(std::string_view name) const {
     return FindFirstByName(name, KOR_XML_ELEMENT, false, true, false, false);

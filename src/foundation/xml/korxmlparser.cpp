@@ -176,8 +176,7 @@ void KorXMLParser_c::FlushAttributes(KorXML_c* node,
   pending.clear();
 }
 
-int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth,
-                                     bool declaration) {
+int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth, bool declaration) {
   const int32_t tagStart = pos;
   pos = SkipSpace(pos);
   const int32_t nameStart = pos;

@@ -73,12 +73,23 @@ void KorXMLWriter_c::PutEncoded(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char* entity = nullptr;
     switch (text[i]) {
-      case '&': entity = "&amp;"; break;
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      case '\'': entity = "&apos;"; break;
-      case '"': entity = "&quot;"; break;
-      default: continue;
+      case '&':
+        entity = "&amp;";
+        break;
+      case '<':
+        entity = "&lt;";
+        break;
+      case '>':
+        entity = "&gt;";
+        break;
+      case '\'':
+        entity = "&apos;";
+        break;
+      case '"':
+        entity = "&quot;";
+        break;
+      default:
+        continue;
     }
     Put(text.substr(run, i - run));
     Put(entity);
