@@ -15,26 +15,6 @@ std::string InProtocol(std::string_view lists) {
          "</protocol></protocols></product>";
 }
 
-TEST(ProductCommand, FieldsReadFromAFile) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductDataCommands_c* commands = p.Protocol()->Commands();
-  ASSERT_EQ(commands->Count(), 2);
-  ProductDataCommand_c* lamp = commands->Item(0);
-  EXPECT_EQ(lamp->GetName(), "Lamp");
-  EXPECT_EQ(lamp->GetDescription(), "Sets the lamp level");
-  EXPECT_EQ(lamp->GetTimeout(), 500);
-  EXPECT_EQ(lamp->GetRetries(), 2);
-  EXPECT_FALSE(KorIsTrue(lamp->IsUnsolicited()));
-
-  ProductDataCommand_c* report = commands->Item(1);
-  EXPECT_EQ(report->GetDescription(), "Device's power state");
-  EXPECT_TRUE(KorIsTrue(report->IsUnsolicited()));
-  KorStatus status = KOR_OK;
-  EXPECT_EQ(report->GetTimeout(&status), 0);
-  EXPECT_EQ(status, KOR_FAIL);
-  EXPECT_EQ(report->GetRetries(), 0);
-}
-
 TEST(ProductCommand, UnsolicitedIsWrittenBothWaysIncomingFalseIsRemoved) {
   LoadedProduct p("<product/>");
   ProductDataCommand_c* command = p.root->FirstProtocol()->Commands()->Item(0, true);
@@ -159,40 +139,6 @@ TEST(ProductCommand, DuplicatePlacesTheCopyRightAfterTheSource) {
   EXPECT_EQ(commands->Item(2)->GetName(), "Power Report");
 }
 
-TEST(ProductMessage, FieldsOfOutgoingAndIncomingMessages) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductDataMessages_c* messages = p.Protocol()->Commands()->Item(0)->Messages();
-  ASSERT_EQ(messages->Count(), 2);
-
-  ProductDataMessage_c* out = messages->Item(0);
-  EXPECT_EQ(out->GetName(), "Outgoing");
-  EXPECT_EQ(out->GetFormat(), "\"LAMP %d %s\\r\", Level, Mode");
-  EXPECT_FALSE(KorIsTrue(out->IsIncoming()));
-  EXPECT_FALSE(KorIsTrue(out->IsManual()));
-  ProductDataSubstrings_c* pieces = out->Substrings();
-  ASSERT_EQ(pieces->Count(), 2);
-  EXPECT_EQ(pieces->Item(0)->GetName(), "constant1");
-  EXPECT_EQ(pieces->Item(0)->GetResult(), "\"LAMP \"");
-  EXPECT_EQ(pieces->Item(1)->GetResult(), "Level");
-  EXPECT_EQ(out->Params()->Count(), 0);
-  EXPECT_EQ(out->Operations()->Count(), 0);
-
-  ProductDataMessage_c* in = messages->Item(1);
-  EXPECT_TRUE(KorIsTrue(in->IsIncoming()));
-  EXPECT_EQ(in->GetRegexpFormat(), "LAMP=([0-9]+)\\r");
-  EXPECT_EQ(in->GetText(), "LAMP=42\\r");
-  ProductDataParam_c* capture = in->Params()->Item(0);
-  ASSERT_NE(capture, nullptr);
-  EXPECT_EQ(capture->GetName(), "LampLeveltemp");
-  EXPECT_EQ(capture->GetText(), "([0-9]+)");
-  EXPECT_TRUE(KorIsTrue(capture->IsDeviceVar()));
-  ProductDataOperation_c* operation = in->Operations()->Item(0);
-  ASSERT_NE(operation, nullptr);
-  EXPECT_EQ(operation->GetName(), "LampLevel");
-  EXPECT_EQ(operation->GetResult(), "LampLeveltemp*2");
-  EXPECT_TRUE(KorIsTrue(in->Substrings()->Item(1)->IsDeviceVar()));
-}
-
 TEST(ProductMessage, OtherChildrenOfMessagesAreKeptButNotCounted) {
   LoadedProduct p(
       InProtocol("<commands><command><messages><note>n</note><message name=\"M\" />"
@@ -244,21 +190,6 @@ TEST(ProductMessage, WritingAnOutgoingMessageRowByRow) {
             "<substring name=\"parameter2\" result=\"Level\" />"
             "<substring name=\"constant3\" result=\"&quot;\\r&quot;\" /></substrings></message>"
             "</messages></command>");
-}
-
-TEST(ProductSetupMessages, ReadBackInOrder) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductDataSetupMessages_c* setup = p.Protocol()->SetupMessages();
-  ASSERT_EQ(setup->Count(), 2);
-  ProductDataSetupMessage_c* login = setup->Item(0);
-  EXPECT_EQ(login->GetName(), "Login");
-  EXPECT_FALSE(KorIsTrue(login->IsIncoming()));
-  EXPECT_EQ(login->GetFormat(), "\"LOGIN %s\\r\", Password");
-  EXPECT_EQ(login->Substrings()->Count(), 2);
-  ProductDataSetupMessage_c* greeting = setup->Item(1);
-  EXPECT_TRUE(KorIsTrue(greeting->IsIncoming()));
-  EXPECT_EQ(greeting->GetText(), "WELCOME\\r");
-  EXPECT_EQ(greeting->GetRegexpFormat(), "WELCOME\\r");
 }
 
 TEST(ProductSetupMessages, AppendedMessagesKeepTheirOrderAfterReload) {

@@ -53,11 +53,6 @@ TEST(ProductHardware, SetGroupStoresKnownWordsAsGivenAndRefusesOthers) {
   EXPECT_FALSE(KorIsTrue(p.document.IsModified()));
 }
 
-TEST(ProductHardware, AbsentGroupReadsCustom) {
-  LoadedProduct p("<product/>");
-  EXPECT_EQ(p.root->Hardware()->GetGroupIndex(), PRODUCT_GROUP_CUSTOM);
-}
-
 TEST(ProductHardware, BindFindsOrCreatesHardwareAndPorts) {
   LoadedProduct p(
       "<product><HARDWARE group=\"video\" ><port type=\"midi\" /></HARDWARE></product>");
@@ -161,18 +156,6 @@ TEST(ProductPortOption, FieldsAreStoredInTheirAttributes) {
   EXPECT_EQ(read->GetIPAddress(), "10.0.0.7");
   EXPECT_EQ(read->GetEPort(), 23);
   EXPECT_EQ(read->GetESPort(), 0);
-}
-
-TEST(ProductPortOption, NonNumericPortReadsZeroWithFailure) {
-  LoadedProduct p(
-      "<product><protocols><protocol><ports><port><port_options>"
-      "<port_option eport=\"telnet\" /></port_options></port></ports>"
-      "</protocol></protocols></product>");
-  ProductDataPortOption_c* option = p.Protocol()->Ports()->Item(0)->PortOptions()->Item(0);
-  ASSERT_NE(option, nullptr);
-  KorStatus status = KOR_OK;
-  EXPECT_EQ(option->GetEPort(&status), 0);
-  EXPECT_EQ(status, KOR_FAIL);
 }
 
 TEST(ProductProtocol, BindAddsMissingWrappersAfterExistingOnes) {

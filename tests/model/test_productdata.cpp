@@ -44,28 +44,6 @@ TEST(ProductData, OnlyADocumentNodeCanBeTheRoot) {
   EXPECT_EQ(other.Protocols(), nullptr);
 }
 
-TEST(ProductData, FieldsOfTheFullFixture) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductData_c* root = p.root;
-  EXPECT_EQ(root->GetMake(), "Brightline");
-  EXPECT_EQ(root->GetModel(), "BX-200");
-  EXPECT_EQ(root->GetXmlnsXsi(), PRODUCT_XMLNS_XSI);
-  EXPECT_EQ(root->GetSchemaLocation(), "shell.xsd");
-  EXPECT_TRUE(KorIsTrue(root->IsCreator()));
-  EXPECT_EQ(root->GetCreatorVersion(), 2);
-  ShowDataInfo_c* info = root->Info();
-  EXPECT_EQ(info->GetVersion(), "2.1");
-  EXPECT_EQ(info->GetDescription(), "Projector driver & lamp control");
-  ShowDataInfoAuthors_c* authors = info->Authors();
-  ASSERT_EQ(authors->AuthorCount(), 2);
-  EXPECT_EQ(authors->GetAuthor(0), "Ada Byron");
-  EXPECT_EQ(authors->GetAuthor(1), "Grace Hopper");
-  EXPECT_EQ(root->Hardware()->GetGroupIndex(), PRODUCT_GROUP_PROJECTOR);
-  EXPECT_EQ(root->Hardware()->Ports()->Count(), 2);
-  EXPECT_EQ(root->Protocols()->Count(), 1);
-  EXPECT_EQ(root->FirstProtocol()->GetName(), "BX Control");
-}
-
 TEST(ProductData, StampCreatorWritesTheFourAttributesInOrder) {
   ProductDataDocument_c document;
   document.Reset();
