@@ -5,6 +5,7 @@
 // With --markdown the figures also go to FILE as the table of
 // docs/performance.md (scripts/bench.sh passes it).
 
+#include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <cstdio>
@@ -12,8 +13,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "benchreport.h"
 

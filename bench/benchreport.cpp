@@ -7,10 +7,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <pugixml.hpp>
 #include <sstream>
 #include <thread>
-
-#include <pugixml.hpp>
 
 namespace {
 
@@ -91,8 +90,10 @@ void BenchCollector_c::ReportRuns(const std::vector<Run>& reports) {
     r.cpuNs = run.GetAdjustedCPUTime() * toNs;
     r.realNs = run.GetAdjustedRealTime() * toNs;
     for (const auto& [key, counter] : run.counters) {
-      if (key == "bytes_per_second") r.bytesPerSecond = counter.value;
-      else r.counters[key] = counter.value;
+      if (key == "bytes_per_second")
+        r.bytesPerSecond = counter.value;
+      else
+        r.counters[key] = counter.value;
     }
     if (aggregate) m_medians.insert(r.name);
     if (existing == m_results.end()) m_order.push_back(r.name);
@@ -128,7 +129,8 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << " logical CPUs, " << Fixed(collector.MHz(), 0) << " MHz |\n"
      << "| memory | " << memory << " |\n"
      << "| system | " << (os.empty() ? "unknown" : os) << ", Linux " << uts.release << " |\n"
-     << "| compiler | " <<
+     << "| compiler | "
+     <<
 #if defined(__clang__)
       "clang "
 #else
@@ -140,17 +142,21 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << "| timing | CPU time per iteration, "
      << (repetitions > 1 ? "median of " + std::to_string(repetitions) + " repetitions"
                          : std::string("one repetition"))
-     << "; the load average was " << (collector.LoadAverage() < 0 ? std::string("unknown")
-                                       : Fixed(collector.LoadAverage(), 1))
+     << "; the load average was "
+     << (collector.LoadAverage() < 0 ? std::string("unknown") : Fixed(collector.LoadAverage(), 1))
      << " when the run began (other work on a shared machine adds noise and cache misses) |\n\n";
 
   // XML.
   md << "## XML tree: parse and compact write\n\n"
-     << "Generated product files (`tarvo-prdgen --seed 20261206 --size N`), the same bytes for both\n"
+     << "Generated product files (`tarvo-prdgen --seed 20261206 --size N`), the same bytes for "
+        "both\n"
      << "parsers. Parse: bytes in to a complete tree (our `KorXML_c` document node; pugixml\n"
-     << "`load_buffer` with the declaration kept), tree destruction not timed. Write: the whole tree\n"
-     << "as one line (ours: measure, size the buffer, write, as the document's save does; pugixml:\n"
-     << "`save` with `format_raw` into a string). MB/s are MiB of file per second. Freed memory stays\n"
+     << "`load_buffer` with the declaration kept), tree destruction not timed. Write: the whole "
+        "tree\n"
+     << "as one line (ours: measure, size the buffer, write, as the document's save does; "
+        "pugixml:\n"
+     << "`save` with `format_raw` into a string). MB/s are MiB of file per second. Freed memory "
+        "stays\n"
      << "in the heap (`mallopt`), so iterations measure the code rather than fresh page faults.\n\n"
      << "| file | parse ours | parse pugixml | ours/pugixml | write ours | write pugixml | "
         "ours/pugixml |\n"
@@ -188,9 +194,11 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
   // Documents.
   md << "## Documents: load, bind and read every field\n\n"
      << "`ProductDataDocument_c::LoadXML`, `ProductData()` (binds the product root), then every\n"
-     << "command, message, substring, parameter, operation, setup message, variable, list entry and\n"
+     << "command, message, substring, parameter, operation, setup message, variable, list entry "
+        "and\n"
      << "port read through the model with `Count`/`Item` and the getters, as the editors read a\n"
-     << "file; the document is destroyed inside the timing. Files from `tarvo-prdgen --seed 20261206\n"
+     << "file; the document is destroyed inside the timing. Files from `tarvo-prdgen --seed "
+        "20261206\n"
      << "--events N`.\n\n"
      << "| events | file | time per document | per event | per event vs 200 |\n"
      << "|---:|---:|---:|---:|---:|\n";

@@ -1,19 +1,19 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include <benchmark/benchmark.h>
-
 // One measured benchmark: the median of its repetitions when there were
 // several, else its single run.
 struct BenchResult {
   std::string name;
-  double cpuNs = 0;            // CPU time per iteration
-  double realNs = 0;           // wall time per iteration
-  double bytesPerSecond = 0;   // 0 when the benchmark processes no bytes
+  double cpuNs = 0;           // CPU time per iteration
+  double realNs = 0;          // wall time per iteration
+  double bytesPerSecond = 0;  // 0 when the benchmark processes no bytes
   std::map<std::string, double> counters;
   bool failed = false;
   std::string error;

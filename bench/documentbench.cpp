@@ -1,10 +1,10 @@
 // Documents: LoadXML, bind the product root, read every field through the
 // model, for files of 200, 2,000 and 20,000 events.
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <string>
-
-#include <benchmark/benchmark.h>
 
 #include "benchdata.h"
 #include "benchreport.h"
@@ -25,11 +25,10 @@ bool SameCounts(const ProductWalkCounts& w, const PrdGenSummary& s) {
 
 std::string Describe(const ProductWalkCounts& w) {
   return std::to_string(w.events) + " events, " + std::to_string(w.messages) + " messages, " +
-         std::to_string(w.substrings) + " substrings, " + std::to_string(w.params) +
-         " params, " + std::to_string(w.operations) + " operations, " +
-         std::to_string(w.setupMessages) + " setup messages, " + std::to_string(w.variables) +
-         " variables, " + std::to_string(w.listVariables) + " list entries, " +
-         std::to_string(w.ports) + " ports";
+         std::to_string(w.substrings) + " substrings, " + std::to_string(w.params) + " params, " +
+         std::to_string(w.operations) + " operations, " + std::to_string(w.setupMessages) +
+         " setup messages, " + std::to_string(w.variables) + " variables, " +
+         std::to_string(w.listVariables) + " list entries, " + std::to_string(w.ports) + " ports";
 }
 
 void LoadBindReadBench(benchmark::State& state, int32_t events) {
@@ -63,8 +62,8 @@ void LoadBindReadBench(benchmark::State& state, int32_t events) {
   state.counters["events"] = events;
   state.counters["file_bytes"] = static_cast<double>(text.size());
   state.counters["per_event"] = benchmark::Counter(
-      static_cast<double>(events), benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+      static_cast<double>(events),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Expressions: PreviewExpression on messages typical of product files.
 
-#include <string>
-
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include "benchreport.h"
 #include "expr/preview.h"

@@ -41,12 +41,23 @@ struct Element {
 void AppendEncoded(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '\'': out += "&apos;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -95,9 +106,9 @@ constexpr std::array<Device, 6> kDevices = {{
 }};
 
 constexpr std::array<std::string_view, 20> kVerbs = {
-    "Power", "Input", "Volume", "Mute", "Shutter", "Lamp", "Preset", "Play", "Stop", "Pause",
-    "Locate", "Gain", "Zoom", "Focus", "Freeze", "Brightness", "Contrast", "Channel", "Scene",
-    "Fade"};
+    "Power",  "Input",      "Volume",   "Mute",    "Shutter", "Lamp", "Preset",
+    "Play",   "Stop",       "Pause",    "Locate",  "Gain",    "Zoom", "Focus",
+    "Freeze", "Brightness", "Contrast", "Channel", "Scene",   "Fade"};
 constexpr std::array<std::string_view, 10> kNouns = {
     "On", "Off", "Set", "Up", "Down", "Query", "Toggle", "Recall", "Store", "Status"};
 constexpr std::array<std::string_view, 12> kKeywords = {
@@ -111,8 +122,8 @@ constexpr std::array<std::string_view, 8> kDescriptions = {
     "Fades to the target over the given time",
     "Bühne links: Zone 2 °C sensor",
     "Stops playback and returns to the cue"};
-constexpr std::array<std::string_view, 6> kVarStems = {"Power", "Level", "Source", "Temp",
-                                                       "Status", "Position"};
+constexpr std::array<std::string_view, 6> kVarStems = {"Power", "Level",  "Source",
+                                                       "Temp",  "Status", "Position"};
 constexpr std::array<std::string_view, 5> kChecksums = {"Checksum", "ByteChecksum",
                                                         "KornetChecksum", "BCC", "XOR"};
 constexpr std::array<std::string_view, 5> kChecksumFunctions = {"checksum", "bytechecksum",
@@ -216,11 +227,12 @@ Element Generator_c::Header() {
   Element& info = product.Child("info");
   Element& authors = info.Child("authors");
   for (int32_t i = 0, n = m_rnd.Between(1, 3); i < n; ++i)
-    authors.Child("author").text = std::string(Pick(m_rnd, std::array<std::string_view, 4>{
-        "A. Lindqvist", "M. O'Hara", "J. Novák", "Show Systems Team"}));
+    authors.Child("author").text =
+        std::string(Pick(m_rnd, std::array<std::string_view, 4>{"A. Lindqvist", "M. O'Hara",
+                                                                "J. Novák", "Show Systems Team"}));
   info.Child("version").text = "1." + Num(m_rnd.Between(0, 9));
   info.Child("description").text = std::string(m_device.make) + " " + std::string(m_device.model) +
-                                    " driver; generated test data";
+                                   " driver; generated test data";
   Element& hardware = product.Child("hardware");
   hardware.Attr("group", std::string(m_device.group));
   Ports(hardware.Child("ports"), false);
@@ -238,7 +250,7 @@ void Generator_c::Ports(Element& ports, bool withOptions) {
   if (!withOptions) return;
   m_sum.ports = 3;
   static constexpr std::array<std::string_view, 5> kBauds = {"9600", "19200", "38400", "57600",
-                                                              "115200"};
+                                                             "115200"};
   serial.Child("port_options")
       .Child("port_option")
       .Attr("name", "Serial")
@@ -249,7 +261,8 @@ void Generator_c::Ports(Element& ports, bool withOptions) {
   eth.Child("port_options")
       .Child("port_option")
       .Attr("name", "Ethernet")
-      .Attr("ip_address", "192.168." + Num(m_rnd.Between(0, 254)) + "." + Num(m_rnd.Between(1, 254)))
+      .Attr("ip_address",
+            "192.168." + Num(m_rnd.Between(0, 254)) + "." + Num(m_rnd.Between(1, 254)))
       .Attr("eport", Num(m_rnd.Chance(50) ? 23 : m_rnd.Between(1024, 65000)))
       .Attr("esport", "0")
       .Attr("etype", m_rnd.Chance(70) ? "tcp/telnet" : "tcp_client");
@@ -311,7 +324,8 @@ void Generator_c::Outgoing(Element& message, const std::vector<ParamInfo>& param
     ++m_sum.substrings;
   };
   // Leading constant, often framed by STX or a header byte.
-  std::string lead = m_rnd.Chance(20) ? "\\x02" + keyword + " " : keyword + (m_rnd.Chance(50) ? " " : "=");
+  std::string lead =
+      m_rnd.Chance(20) ? "\\x02" + keyword + " " : keyword + (m_rnd.Chance(50) ? " " : "=");
   int32_t row = 0;
   pieces.push_back(FormatPiece(lead));
   args.emplace_back();
@@ -330,7 +344,8 @@ void Generator_c::Outgoing(Element& message, const std::vector<ParamInfo>& param
     }
   }
   if (!m_vars.empty() && m_rnd.Chance(30)) {
-    const Variable& v = m_vars[static_cast<size_t>(m_rnd.Below(static_cast<int32_t>(m_vars.size())))];
+    const Variable& v =
+        m_vars[static_cast<size_t>(m_rnd.Below(static_cast<int32_t>(m_vars.size())))];
     pieces.push_back("%d");
     args.push_back(v.name);
     addSubstring("variable" + Num(row++), "\"%d\", [" + v.name + "]");
@@ -364,8 +379,9 @@ void Generator_c::Outgoing(Element& message, const std::vector<ParamInfo>& param
     inner += ")";
     pieces.push_back("%p");
     args.push_back(std::string(kChecksumFunctions[kind]) + "(" + inner + ")");
-    addSubstring("checksum" + Num(row++), "\"%p\", " + std::string(kChecksums[kind]) + "(sprintf(\"" +
-                                              coveredFormat + "\"" + storedNames + "))");
+    addSubstring("checksum" + Num(row++), "\"%p\", " + std::string(kChecksums[kind]) +
+                                              "(sprintf(\"" + coveredFormat + "\"" + storedNames +
+                                              "))");
   }
   std::string tail = m_rnd.Chance(80) ? "\\r" : (m_rnd.Chance(50) ? "\\x03" : "\\r\\n");
   pieces.push_back(FormatPiece(tail));
@@ -428,8 +444,14 @@ void Generator_c::Incoming(Element& message, std::string_view keyword) {
       ++m_sum.params;
       if (op) {
         std::string expr = v.name + "temp*10";
-        substrings.Child("substring").Attr("name", v.name).Attr("result", expr).Attr("device_var", "true");
-        operations.Child("operation").Attr("name", v.name).Attr("result", expr).Attr("device_var", "true");
+        substrings.Child("substring")
+            .Attr("name", v.name)
+            .Attr("result", expr)
+            .Attr("device_var", "true");
+        operations.Child("operation")
+            .Attr("name", v.name)
+            .Attr("result", expr)
+            .Attr("device_var", "true");
         ++m_sum.substrings;
         ++m_sum.operations;
         ++row;
@@ -472,9 +494,9 @@ Element Generator_c::Command(int32_t index) {
   std::vector<ParamInfo> params;
   if (outgoing) {
     static constexpr std::array<std::string_view, 7> kSpecs = {"%d", "%03d", "%02X", "%x",
-                                                                "%s", "%p",   "%.1f"};
+                                                               "%s", "%p",   "%.1f"};
     static constexpr std::array<std::string_view, 5> kParamNames = {"Level", "Channel", "Source",
-                                                                     "Time", "Index"};
+                                                                    "Time", "Index"};
     int32_t n = m_rnd.Below(4);
     Element& pe = cmd.Child("params");
     for (int32_t i = 0; i < n; ++i) {
@@ -484,7 +506,9 @@ Element Generator_c::Command(int32_t index) {
       int32_t type = p.spec == "%s" ? (m_rnd.Chance(50) ? 2 : 15) : p.spec == "%.1f" ? 13 : 1;
       p.example = type == 2 ? "Main" : type == 15 ? "Choice 1" : Num(m_rnd.Between(0, 99));
       Element& e = pe.Child("param");
-      e.Attr("name", p.name).Attr("description", "The " + p.name + " to use").Attr("example", p.example);
+      e.Attr("name", p.name)
+          .Attr("description", "The " + p.name + " to use")
+          .Attr("example", p.example);
       AddRules(m_rnd, e, type);
       params.push_back(p);
       ++m_sum.params;
@@ -528,11 +552,13 @@ std::string Generator_c::Run(PrdGenSummary* summary) {
   int32_t events = m_options.events < 0 ? 0 : m_options.events;
   int32_t varCount = m_options.variables;
   if (varCount < 0) {
-    int64_t expected = m_options.targetBytes ? static_cast<int64_t>(m_options.targetBytes / 1800) : events;
+    int64_t expected =
+        m_options.targetBytes ? static_cast<int64_t>(m_options.targetBytes / 1800) : events;
     varCount = static_cast<int32_t>(std::clamp<int64_t>(8 + expected / 25, 8, 400));
   }
   Variables(varCount);
-  int32_t setupCount = m_options.setupMessages < 0 ? 2 * m_rnd.Between(1, 2) : m_options.setupMessages;
+  int32_t setupCount =
+      m_options.setupMessages < 0 ? 2 * m_rnd.Between(1, 2) : m_options.setupMessages;
 
   Element& protocol = product.Child("protocols").Child("protocol");
   protocol.Attr("name", std::string(m_device.protocol));

@@ -27,10 +27,10 @@ struct PrdGenOptions {
 // What one generated file holds, for readers that check their walk.
 struct PrdGenSummary {
   int32_t events = 0;
-  int32_t messages = 0;       // outgoing and incoming messages of events
-  int32_t substrings = 0;     // substrings of event messages
-  int32_t params = 0;         // params of events and of incoming messages
-  int32_t operations = 0;     // operations of event messages
+  int32_t messages = 0;    // outgoing and incoming messages of events
+  int32_t substrings = 0;  // substrings of event messages
+  int32_t params = 0;      // params of events and of incoming messages
+  int32_t operations = 0;  // operations of event messages
   int32_t setupMessages = 0;
   int32_t variables = 0;
   int32_t listVariables = 0;  // lv entries

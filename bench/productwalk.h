@@ -14,7 +14,7 @@ struct ProductWalkCounts {
   int32_t setupMessages = 0;
   int32_t variables = 0;
   int32_t listVariables = 0;
-  int32_t ports = 0;  // ports of the first protocol
+  int32_t ports = 0;   // ports of the first protocol
   uint64_t bytes = 0;  // total length of every text read
 };
 

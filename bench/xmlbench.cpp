@@ -1,12 +1,12 @@
 // XML tree: parse and compact write of generated product files, ours and
 // pugixml on the same bytes in the same run.
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <memory>
-#include <string>
-
-#include <benchmark/benchmark.h>
 #include <pugixml.hpp>
+#include <string>
 
 #include "benchdata.h"
 #include "benchreport.h"
@@ -94,14 +94,16 @@ void WriteOursBench(benchmark::State& state, int mb) {
   if (written != static_cast<int32_t>(text.size()) || again != text) {
     size_t at = 0;
     while (at < again.size() && at < text.size() && again[at] == text[at]) ++at;
-    BenchNote("xml:roundtrip" + std::to_string(mb),
-              "Round trip of the " + std::to_string(mb) + " MiB file: the write differs from the "
-              "input at byte " + std::to_string(at) + " (written " + std::to_string(written) +
-              " bytes, input " + std::to_string(text.size()) + ").");
+    BenchNote("xml:roundtrip" + std::to_string(mb), "Round trip of the " + std::to_string(mb) +
+                                                        " MiB file: the write differs from the "
+                                                        "input at byte " +
+                                                        std::to_string(at) + " (written " +
+                                                        std::to_string(written) + " bytes, input " +
+                                                        std::to_string(text.size()) + ").");
   } else {
-    BenchNote("xml:roundtrip" + std::to_string(mb),
-              "Round trip of the " + std::to_string(mb) + " MiB file: parse + write gives the "
-              "input back byte for byte.");
+    BenchNote("xml:roundtrip" + std::to_string(mb), "Round trip of the " + std::to_string(mb) +
+                                                        " MiB file: parse + write gives the "
+                                                        "input back byte for byte.");
   }
   int64_t bytes = 0;
   for (auto _ : state) {

@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (256u << 10)) return 0;
   ProductWalkCounts firstCounts, secondCounts;
   std::string first = LoadWalkSave(data, size, &firstCounts);
-  std::string second = LoadWalkSave(reinterpret_cast<const uint8_t*>(first.data()), first.size(),
-                                     &secondCounts);
+  std::string second =
+      LoadWalkSave(reinterpret_cast<const uint8_t*>(first.data()), first.size(), &secondCounts);
   // Text split by child elements is joined by the writer, so the texts read
   // may differ in length between the rounds; what the lists hold may not.
   if (first != second || !SameItems(firstCounts, secondCounts)) {

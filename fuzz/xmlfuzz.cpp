@@ -40,8 +40,7 @@ void Dump(const char* what, const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
   std::string first = ParseAndWrite(data, size);
-  std::string second =
-      ParseAndWrite(reinterpret_cast<const uint8_t*>(first.data()), first.size());
+  std::string second = ParseAndWrite(reinterpret_cast<const uint8_t*>(first.data()), first.size());
   if (first != second) {
     size_t at = 0;
     while (at < first.size() && at < second.size() && first[at] == second[at]) ++at;
