@@ -325,7 +325,7 @@ TEST(ShowXMLInterface, DuplicatePlacesCopyRightAfterSource) {
 
   ShowResource_c unbound;
   EXPECT_EQ(unbound.Duplicate(copy), KOR_FAIL);
-  EXPECT_EQ(second->Duplicate(nullptr), KOR_FAIL);
+  EXPECT_EQ(params.Item(1)->Duplicate(nullptr), KOR_FAIL);
 }
 
 // ---------------------------------------------------------------------------
