@@ -264,6 +264,29 @@ TEST(ProductFormat, WrappersAreAlwaysPresentAfterBinding) {
             "<setup_messages/><commands/></protocol>");
 }
 
+// Every look-up by tag is among one element's direct children: a deeper
+// search would both be slow on large files and bind the wrong element.
+TEST(ProductFormat, LookUpsStayAmongDirectChildren) {
+  LoadedProduct p(
+      "<wrapper><product make=\"Nested\" /></wrapper>"
+      "<product make=\"Top\" ><extra><info><version>9</version></info><hardware group=\"video\" />"
+      "<protocols><protocol name=\"Deep\" /></protocols></extra><protocols><protocol><extra>"
+      "<commands><command name=\"Deep\" /></commands></extra><commands><command><messages>"
+      "<message><description>deep</description></message></messages></command></commands>"
+      "</protocol></protocols></product>");
+  EXPECT_EQ(p.root->GetMake(), "Top");
+  EXPECT_EQ(p.root->Info()->GetVersion(), "1.0");
+  EXPECT_EQ(p.root->Hardware()->GetGroupIndex(), PRODUCT_GROUP_CUSTOM);
+  ASSERT_EQ(p.root->Protocols()->Count(), 1);
+  ProductDataCommands_c* commands = p.Protocol()->Commands();
+  ASSERT_EQ(commands->Count(), 1);
+  ProductDataCommand_c* command = commands->Item(0);
+  EXPECT_EQ(command->GetName(), "");
+  EXPECT_EQ(command->GetDescription(), "");
+  EXPECT_EQ(ChildTags(p.Node("product")), "extra protocols info hardware");
+  EXPECT_EQ(ChildTags(command->GetElement()), "messages description");
+}
+
 // Thousands of events, each with parameters, messages, substrings and
 // operations: loading and reading every field must not rescan the tree per
 // item (every look-up is among one element's direct children).
