@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base_helpers.h"
+#include "foundation/xml/showxml.h"
 #include "model/showparam.h"
 #include "model/showresource.h"
 #include "model/showrules.h"
@@ -370,6 +371,10 @@ TEST(ShowResources, ItemWithCreateAppendsUntilTheIndexExists) {
   EXPECT_EQ(params.Count(), 4);
   EXPECT_EQ(params.Item(3), fourth);
   EXPECT_EQ(fourth->GetDocument(), &document);
+  // New elements report to the document like loaded ones.
+  auto* created = dynamic_cast<ShowXML_c*>(fourth->GetElement());
+  ASSERT_NE(created, nullptr);
+  EXPECT_EQ(created->GetHistory(), &document);
   EXPECT_EQ(ChildTags(At(document, "root/params")), "param param param param");
   EXPECT_EQ(document.IsModified(), KOR_TRUE);
   for (int32_t i = 0; i < 4; ++i) params.Item(i, true)->SetName("p" + std::to_string(i));
