@@ -80,6 +80,7 @@ KorStatus KorValue_c::CopyInto(KorObject_c* target) const {
   auto* other = dynamic_cast<KorValue_c*>(target);
   if (other == nullptr || KorObject_c::CopyInto(target) != KOR_OK) return KOR_FAIL;
   if (other == this) return KOR_OK;
+  other->BeforeChange();
   other->m_type = m_type;
   other->m_signed = m_signed;
   other->m_precision = m_precision;
@@ -104,6 +105,7 @@ std::unique_ptr<KorObject_c> KorValue_c::CreateNew() const {
 }
 
 void KorValue_c::InvalidateAll() const {
+  BeforeChange();
   m_integerValid = KOR_FALSE;
   m_decimalValid = KOR_FALSE;
   m_stringValid = KOR_FALSE;
@@ -117,6 +119,7 @@ KorStatus KorValue_c::SetFromText(const char* bytes, int32_t length, bool detect
     length = 0;
   }
   if (length < 0) length = static_cast<int32_t>(std::strlen(bytes));
+  BeforeChange();
   if (m_string.Set(bytes, length) != KOR_OK) return KOR_FAIL;
   InvalidateAll();
   m_stringValid = KOR_TRUE;
@@ -176,6 +179,7 @@ void KorValue_c::ClearTo(uint8_t type) {
 }
 
 void KorValue_c::ResetToEmpty() const {
+  BeforeChange();
   m_type = KOR_TYPE_EMPTY;
   m_integer = 0;
   m_decimal = 0.0;
@@ -184,7 +188,10 @@ void KorValue_c::ResetToEmpty() const {
   m_integerValid = m_decimalValid = m_stringValid = m_bytesValid = KOR_TRUE;
 }
 
-void KorValue_c::SetPrecision(uint8_t digits) { m_precision = digits > 9 ? 9 : digits; }
+void KorValue_c::SetPrecision(uint8_t digits) {
+  BeforeChange();
+  m_precision = digits > 9 ? 9 : digits;
+}
 
 int32_t KorValue_c::ToInteger(KorStatus* status) const {
   if (status) *status = KOR_OK;
@@ -232,6 +239,7 @@ int32_t KorValue_c::ToInteger(KorStatus* status) const {
     }
     bool word = false;
     if (KorParseBoolean(text, &word) == KOR_OK) {
+      BeforeChange();
       m_integer = word ? 1 : 0;
       m_integerValid = KOR_TRUE;
       m_type = KOR_TYPE_BOOLEAN;
@@ -388,7 +396,9 @@ KorHistoryValue_c::KorHistoryValue_c() = default;
 
 KorStatus KorHistoryValue_c::CopyInto(KorObject_c* target) const {
   auto* other = dynamic_cast<KorHistoryValue_c*>(target);
-  if (other == nullptr || KorValue_c::CopyInto(target) != KOR_OK) return KOR_FAIL;
+  if (other == nullptr) return KOR_FAIL;
+  SettleSnapshot();
+  if (KorValue_c::CopyInto(target) != KOR_OK) return KOR_FAIL;
   if (other == this) return KOR_OK;
   other->m_limit = m_limit;
   other->m_snapshots.reset();
@@ -406,8 +416,18 @@ std::unique_ptr<KorObject_c> KorHistoryValue_c::CreateNew() const {
 KorStatus KorHistoryValue_c::TakeSnapshot() {
   if (m_limit == 0) {
     m_snapshots.reset();
+    m_snapshotOwed = false;
     return KOR_OK;
   }
+  // Two snapshots of the same state are two copies.
+  SettleSnapshot();
+  m_snapshotOwed = true;
+  return KOR_OK;
+}
+
+void KorHistoryValue_c::SettleSnapshot() const {
+  if (!m_snapshotOwed) return;
+  m_snapshotOwed = false;
   if (!m_snapshots) m_snapshots = std::make_unique<KorList_c>(KOR_TRUE);
   KorList_c& list = *m_snapshots;
   // Snapshots after the cursor belong to a branch that is being replaced.
@@ -425,11 +445,11 @@ KorStatus KorHistoryValue_c::TakeSnapshot() {
     }
   }
   auto copy = std::make_unique<KorValue_c>();
-  if (KorValue_c::CopyInto(copy.get()) != KOR_OK) return KOR_FAIL;
-  return list.Append(std::move(copy));
+  if (KorValue_c::CopyInto(copy.get()) == KOR_OK) list.Append(std::move(copy));
 }
 
 void KorHistoryValue_c::SetHistoryLimit(int32_t limit) {
+  SettleSnapshot();
   m_limit = limit < -1 ? -1 : limit;
   if (m_limit == 0) {
     m_snapshots.reset();

