@@ -66,16 +66,10 @@ struct Summary {
   std::vector<EventSummary> events;
 };
 
-// TODO(lead): take the word from the model once it exports its vocabulary.
-std::string PortTypeWord(int32_t index) {
-  static const char* const kWords[] = {"null", "programmer", "serial", "ethernet", "dmx512", "midi", "usb"};
-  return index >= 0 && index < 7 ? kWords[index] : kWords[0];
-}
-
 PortSummary SummarisePort(ProductDataPort_c& port) {
   PortSummary summary;
   summary.name = port.GetName();
-  summary.type = PortTypeWord(port.GetType());
+  summary.type = ProductPortTypeKeyword(port.GetType());
   ProductDataPortOptions_c* options = port.PortOptions();
   ProductDataPortOption_c* option = options && options->Count() > 0 ? options->Item(0) : nullptr;
   if (!option) return summary;
