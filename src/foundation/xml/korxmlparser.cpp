@@ -4,6 +4,7 @@
 // terminating zero), nesting is bounded by KOR_XML_MAX_DEPTH, and each byte
 // is looked at a bounded number of times, so parsing is linear.
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -71,6 +72,44 @@ class KorXMLParser_c {
       const std::string decoded = KorXMLDecode(raw);
       node->GetValue()->SetFromText(decoded.data(), static_cast<int32_t>(decoded.size()), true);
     }
+  }
+  // Whether the bytes [from, to), entities decoded, equal name ignoring ASCII case.
+  bool SameName(std::string_view name, int32_t from, int32_t to) const {
+    std::string_view raw = Bytes(from, to);
+    std::string decoded;
+    if (raw.find('&') != std::string_view::npos) {
+      decoded = KorXMLDecode(raw);
+      raw = decoded;
+    }
+    if (raw.size() != name.size()) return false;
+    for (size_t i = 0; i < raw.size(); ++i) {
+      if (Fold(static_cast<uint8_t>(raw[i])) != Fold(static_cast<uint8_t>(name[i]))) return false;
+    }
+    return true;
+  }
+  // Whether the quote at q, which follows a backslash, closes its value: white
+  // space then the end of the tag (">", "/>", "?>"), the end of the bytes, or
+  // a further attribute ("name="). The look-ahead is bounded so that a run of
+  // escaped quotes stays linear.
+  bool EndsQuotedValue(int32_t q) const {
+    constexpr int32_t kLookAhead = 256;
+    const int32_t limit = std::min(m_end, q + 1 + kLookAhead);
+    int32_t p = q + 1;
+    if (p >= m_end) return true;
+    if (!IsSpace(m_data[p])) return false;
+    while (p < limit && IsSpace(m_data[p])) ++p;
+    if (p >= m_end) return true;
+    if (p >= limit) return false;
+    const uint8_t c = m_data[p];
+    if (c == '>') return true;
+    if ((c == '/' || c == '?') && p + 1 < m_end && m_data[p + 1] == '>') return true;
+    const int32_t nameStart = p;
+    while (p < limit && m_data[p] != '=' && m_data[p] != '"' && m_data[p] != '>' &&
+           !IsSpace(m_data[p])) {
+      ++p;
+    }
+    while (p < limit && IsSpace(m_data[p])) ++p;
+    return p > nameStart && p < limit && m_data[p] == '=';
   }
   void FlushAttributes(KorXML_c* node, std::vector<std::unique_ptr<KorXML_c>>& pending,
                        bool hadAttributes);
@@ -147,13 +186,12 @@ int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth)
         int32_t q = SkipSpace(p + 1);
         if (q >= m_end) return Fail(q);
         if (m_data[q] == '>') return q + 1;
-        const std::string_view name = node->ValueView();
-        const auto length = static_cast<int32_t>(name.size());
-        if (length > m_end - q) return Fail(q);
-        for (int32_t i = 0; i < length; ++i) {
-          if (Fold(m_data[q + i]) != Fold(static_cast<uint8_t>(name[i]))) return Fail(q + i);
-        }
-        q = SkipSpace(q + length);
+        // The start tag's name was decoded, so the closing name is decoded
+        // too: the writer's "</b&lt;>" closes the element named "b<".
+        const int32_t nameStart = q;
+        while (q < m_end && m_data[q] != '>' && !IsSpace(m_data[q])) ++q;
+        if (!SameName(node->ValueView(), nameStart, q)) return Fail(nameStart);
+        q = SkipSpace(q);
         if (q >= m_end || m_data[q] != '>') return Fail(q);
         return q + 1;
       }
@@ -258,7 +296,9 @@ int32_t KorXMLParser_c::ParseAttribute(KorXML_c* attribute, int32_t pos) {
         SetDecoded(text, valueStart, m_end);
         return Fail(m_end);
       }
-      if (m_data[q - 1] != '\\') break;  // an escaped quote stays in the value
+      // An escaped quote stays in the value, unless only the rest of the tag
+      // can follow: that is how a value ending in a backslash is written.
+      if (m_data[q - 1] != '\\' || EndsQuotedValue(q)) break;
       ++q;
     }
     SetDecoded(text, valueStart, q);
