@@ -3,9 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include "app/productfiles.h"
-
 TemporaryHome::TemporaryHome()
     : m_OldHome(qgetenv("HOME")), m_OldConfig(qgetenv("XDG_CONFIG_HOME"))
 {
@@ -21,11 +18,6 @@ TemporaryHome::~TemporaryHome()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", m_OldConfig);
-}
-
-QString TemporaryHome::ProductFolder() const
-{
-    return ProductFilesFolder();
 }
 
 QByteArray ProductText(const QString& creator, const QString& group, const QString& make, const QString& model)

@@ -14,8 +14,6 @@ public:
 
     bool IsValid() const { return m_Dir.isValid(); }
     QString Path() const { return m_Dir.path(); }
-    // The product-files folder under this home (not created).
-    QString ProductFolder() const;
 
 private:
     QTemporaryDir m_Dir;

@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -45,13 +44,11 @@ private slots:
         QTest::newRow("group in capitals") << ProductText("yes", "VIDEO") << 6;
         QTest::newRow("unknown group") << ProductText("true", "toaster") << 0;
         QTest::newRow("no hardware") << ProductText("true") << 0;
-        QTest::newRow("creator false") << ProductText("false", "audio") << -1;
         QTest::newRow("creator 2") << ProductText("2", "audio") << -1;
         QTest::newRow("no creator") << ProductText(QString(), "audio") << -1;
         QTest::newRow("creator_ver without a space before it")
             << QByteArray("<product make=\"a\" creator=\"true\"\ncreator_ver=\"2\"><hardware group=\"audio\"/></product>")
             << -1;
-        QTest::newRow("empty") << QByteArray() << -1;
         QTest::newRow("not xml") << QByteArray("\x01\x02 creator_ver \xff") << -1;
     }
 
@@ -60,26 +57,6 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(int, group);
         QCOMPARE(ProductListingGroup(text), group);
-    }
-
-    void formProperties()
-    {
-        QTemporaryDir dir;
-        TRVSplash dialog(nullptr, dir.path());
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Tarvo"));
-        QCOMPARE(dialog.size(), QSize(518, 440));
-        QVERIFY(dialog.isModal());
-        QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
-        QCOMPARE(dialog.windowOpacity(), 1.0);
-        QVERIFY(Tree(dialog)->isHeaderHidden());
-        QCOMPARE(Tree(dialog)->columnCount(), 1);
-        QLabel* image = dialog.findChild<QLabel*>("m_pSplashImage");
-        QVERIFY(image);
-        QVERIFY(!image->pixmap().isNull());
-        QCOMPARE(dialog.findChild<QLabel*>("label")->text(), QStringLiteral("Product Files"));
-        QCOMPARE(dialog.findChild<QPushButton*>("m_pButNewFile")->text(), QStringLiteral("New Product File"));
-        QCOMPARE(dialog.findChild<QPushButton*>("m_pButOpenFile")->text(), QStringLiteral("Browse for Product File"));
-        QCOMPARE(dialog.findChild<QPushButton*>("m_pButTutorial")->text(), QStringLiteral("View Tutorial"));
     }
 
     void listsFilesByGroup()
@@ -99,13 +76,8 @@ private slots:
         for (int i = 0; i < Tree(dialog)->topLevelItemCount(); ++i)
             QVERIFY(!Tree(dialog)->topLevelItem(i)->isExpanded());
         QCOMPARE(ListProductFiles(dir.path()).value(5), (QStringList{"A.prd", "b.prd"}));
-    }
-
-    void missingFolderListsNothing()
-    {
-        QTemporaryDir dir;
-        TRVSplash dialog(nullptr, dir.filePath("not/there"));
-        QCOMPARE(Tree(dialog)->topLevelItemCount(), 0);
+        TRVSplash missing(nullptr, dir.filePath("not/there"));
+        QCOMPARE(Tree(missing)->topLevelItemCount(), 0);
     }
 
     void buttonsEmitThenAccept_data()

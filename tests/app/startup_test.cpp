@@ -62,20 +62,6 @@ private slots:
         QVERIFY(prompts.calls.isEmpty());
     }
 
-    void cancelledBrowseStillShowsWindow()
-    {
-        ScriptedPrompts prompts;
-        prompts.Answer(QString());
-        Tarvo window;
-        TRVSplash dialog(nullptr, m_Home->Path());
-        ConnectStartDialog(dialog, window);
-        dialog.show();
-        dialog.findChild<QPushButton*>("m_pButOpenFile")->click();
-        QCOMPARE(prompts.Kinds(), QStringList{"open"});
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.HasFile());
-    }
-
     void tutorialLeavesWindowHidden()
     {
         ScriptedPrompts prompts;
