@@ -62,19 +62,6 @@ private slots:
         QVERIFY(prompts.calls.isEmpty());
     }
 
-    void tutorialLeavesWindowHidden()
-    {
-        ScriptedPrompts prompts;
-        Tarvo window;
-        TRVSplash dialog(nullptr, m_Home->Path());
-        ConnectStartDialog(dialog, window);
-        dialog.show();
-        dialog.findChild<QPushButton*>("m_pButTutorial")->click();
-        QCOMPARE(prompts.calls.size(), 1);  // the tutorial, or the box saying it is missing
-        QVERIFY(!window.isVisible());
-        QVERIFY(dialog.isVisible());
-    }
-
     void doubleClickedFileOpensInWindow()
     {
         ScriptedPrompts prompts;

@@ -2,8 +2,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QStandardItemModel>
-#include <QTabWidget>
 #include <QTest>
 
 #include <memory>
@@ -31,14 +29,10 @@ const QString kSaveQuestion =
 // A main window whose Quit only counts instead of ending the test program.
 struct Window
 {
-    Window()
-    {
-        window.SetQuitHandler([this] { ++quits; });
-    }
+    Window() { window.SetQuitHandler([this] { ++quits; }); }
     Tarvo window;
     int quits = 0;
 
-    QTabWidget* Tabs() { return window.findChild<QTabWidget*>("m_pTabMain"); }
     void Type(const char* name, const QString& text) { window.InfoEditor()->findChild<QLineEdit*>(name)->setText(text); }
 };
 
@@ -84,26 +78,6 @@ private slots:
         w.window.changesMade();
         QVERIFY(w.window.IsChanged());
         QCOMPARE(w.window.windowTitle(), kUntitled + "*");
-    }
-
-    void pageWiring()
-    {
-        Window w;
-        // The setup and events pages share the variables page's model, which carries "Error".
-        QStandardItemModel* variables = w.window.VariablesEditor()->Model();
-        QCOMPARE(w.window.SetupEditor()->VariablesModel(), variables);
-        QCOMPARE(w.window.EventsEditor()->VariablesModel(), variables);
-        emit w.window.PortsImportEditor()->hasTCP(true);
-        emit w.window.PortsImportEditor()->hasTCP(true);
-        QCOMPARE(variables->rowCount(), 2);
-        QCOMPARE(variables->item(1, 0)->text(), QStringLiteral("TCPStatus"));
-        emit w.window.PortsImportEditor()->hasTCP(false);
-        QCOMPARE(variables->rowCount(), 1);
-
-        emit w.window.PortsImportEditor()->requestEventTabFocus();
-        QCOMPARE(w.Tabs()->currentWidget()->objectName(), QStringLiteral("Events"));
-        w.window.FocusInfoTab();
-        QCOMPARE(w.Tabs()->currentIndex(), 0);
     }
 
     void saveOnUntitledAsksForFileAndCancelKeepsState()
