@@ -77,28 +77,6 @@ TEST(KorBuffer, ReadAndWriteNeverGrow) {
   EXPECT_EQ(buf.Read(out, -1), KOR_FAIL);
 }
 
-TEST(KorBuffer, ResizeAloneLeavesNothingToWrite) {
-  KorBuffer_c buf;
-  buf.Resize(4);
-  EXPECT_EQ(buf.Write("ab", 2), 0);
-}
-
-TEST(KorBuffer, FillZeroAndSetFromBytes) {
-  KorBuffer_c buf;
-  buf.Resize(4);
-  buf.Fill('x');
-  EXPECT_EQ(buf.GetLength(), 0);
-  buf.SetLength(4);
-  EXPECT_EQ(buf.View(), "xxxx");
-  buf.Zero();
-  EXPECT_EQ(buf.GetLength(), 4);
-  EXPECT_EQ(buf.View(), std::string(4, '\0'));
-  EXPECT_EQ(buf.SetFromBytes("abcdef", 6), 4);
-  EXPECT_EQ(buf.View(), "abcd");
-  EXPECT_EQ(buf.SetFromBytes("z", 1), 1);
-  EXPECT_EQ(buf.View(), "z");
-}
-
 TEST(KorBuffer, AttachUsesExternalBytes) {
   uint8_t bytes[] = {'a', 'b', 'c'};
   KorBuffer_c buf;
@@ -142,17 +120,6 @@ TEST(KorBuffer, CopyIntoIsDeep) {
   EXPECT_EQ(copy.View(), "abc");
   EXPECT_EQ(copy.GetPosition(), 1);
   EXPECT_NE(copy.Data(), buf.Data());
-  auto clone = buf.CloneAs<KorBuffer_c>();
-  ASSERT_TRUE(clone);
-  EXPECT_EQ(clone->View(), "abc");
-}
-
-TEST(KorStringWriter, Appends) {
-  KorStringWriter_c w;
-  EXPECT_EQ(w.Write("ab", 2), 2);
-  EXPECT_EQ(w.Write("c", 1), 1);
-  EXPECT_EQ(w.Write(nullptr, 1), KOR_FAIL);
-  EXPECT_EQ(w.Text(), "abc");
 }
 
 }  // namespace

@@ -127,15 +127,6 @@ TEST(KorList, OwnershipDecidesWhetherItemsDie) {
   EXPECT_EQ(Counted_c::live, 2);
 }
 
-TEST(KorList, TakeCurrentHandsOverTheItem) {
-  KorList_c list;
-  Fill(list, {1, 2});
-  list.First();
-  std::unique_ptr<KorObject_c> taken = list.TakeCurrent();
-  EXPECT_EQ(IdOf(taken.get()), 1);
-  EXPECT_EQ(Ids(list), (std::vector<int>{2}));
-}
-
 TEST(KorList, WalkingAndIndexes) {
   KorList_c list;
   Fill(list, {10, 11, 12, 13, 14});
@@ -180,10 +171,6 @@ TEST(KorList, CopyIntoClonesInOrder) {
   EXPECT_EQ(Ids(target), (std::vector<int>{1, 2, 3}));
   EXPECT_NE(target.Item(0, true), source.Item(0, true));
   EXPECT_EQ(Counted_c::live, 6);
-
-  auto clone = source.CloneAs<KorList_c>();
-  ASSERT_TRUE(clone);
-  EXPECT_EQ(Ids(*clone), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(KorList, CopyOfBorrowingListOwnsItsClones) {

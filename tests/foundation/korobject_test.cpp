@@ -44,10 +44,4 @@ TEST(KorObject, FailedCopyGivesNoClone) {
   EXPECT_EQ(probe.Clone(), nullptr);
 }
 
-TEST(KorObject, CloneAsWrongTypeIsNull) {
-  KorObject_c plain;
-  EXPECT_EQ(plain.CloneAs<Probe_c>(), nullptr);
-  EXPECT_NE(plain.CloneAs<KorObject_c>(), nullptr);
-}
-
 }  // namespace

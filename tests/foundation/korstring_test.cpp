@@ -4,13 +4,6 @@
 
 namespace {
 
-TEST(KorString, NewStringIsEmptyAndTerminated) {
-  KorString_c s;
-  EXPECT_EQ(s.Length(), 0);
-  EXPECT_STREQ(s.CStr(), "");
-  EXPECT_TRUE(s.IsEmpty());
-}
-
 TEST(KorString, SetVariants) {
   KorString_c s;
   ASSERT_EQ(s.Set("hello\0world", -1), KOR_OK);  // -1 stops at the zero byte
@@ -92,13 +85,6 @@ TEST(KorString, MidAndRight) {
   EXPECT_EQ(s.Mid(nullptr, 0, 1), KOR_FAIL);
   s.Mid(&s, 1, 2);  // into itself
   EXPECT_EQ(s.View(), "bc");
-}
-
-TEST(KorString, CloneCopiesBytes) {
-  KorString_c s(std::string_view("x\0y", 3));
-  auto copy = s.CloneAs<KorString_c>();
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->View(), std::string_view("x\0y", 3));
 }
 
 }  // namespace

@@ -66,17 +66,4 @@ TEST(KorTime, FileTimeRoundTrip) {
   EXPECT_EQ(t.GetUnixTime(), kJan2024);
 }
 
-TEST(KorTime, NowAndClone) {
-  KorTime_c t;
-  const auto before = static_cast<int64_t>(std::time(nullptr));
-  t.SetNow();
-  EXPECT_GE(t.GetUnixTime(), before);
-  EXPECT_EQ(t.GetBias(), KorTime_c::LocalBiasAt(t.GetUnixTime()));
-  t.SetBias(17);
-  auto copy = t.CloneAs<KorTime_c>();
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->GetUnixTime(), t.GetUnixTime());
-  EXPECT_EQ(copy->GetBias(), 17);
-}
-
 }  // namespace

@@ -6,17 +6,6 @@
 
 namespace {
 
-TEST(KorValue, NewValueIsEmptyAndZero) {
-  KorValue_c v;
-  EXPECT_TRUE(v.IsEmpty());
-  KorStatus st = KOR_FAIL;
-  EXPECT_EQ(v.ToInteger(&st), 0);
-  EXPECT_EQ(st, KOR_OK);
-  EXPECT_EQ(v.ToDecimal(&st), 0.0);
-  EXPECT_EQ(st, KOR_OK);
-  EXPECT_EQ(v.ToString().View(), "");
-}
-
 TEST(KorValue, DetectType) {
   struct Row {
     const char* text;
@@ -70,14 +59,6 @@ TEST(KorValue, TextToInteger) {
     EXPECT_EQ(v.ToInteger(&st), r.value) << r.text;
     EXPECT_EQ(st, r.status) << r.text;
   }
-}
-
-TEST(KorValue, BooleanWordMakesTheValueBoolean) {
-  KorValue_c v;
-  v.SetText("Enabled", true);
-  EXPECT_EQ(v.ToInteger(), 1);
-  EXPECT_EQ(v.GetType(), KOR_TYPE_BOOLEAN);
-  EXPECT_EQ(v.ToString().View(), "Enabled");  // the text itself is kept
 }
 
 TEST(KorValue, LargeUnsignedTextKeepsItsBits) {
@@ -228,18 +209,6 @@ TEST(KorValue, BooleanWords) {
   EXPECT_FALSE(b);
 }
 
-TEST(KorValue, CloneCopiesEveryRepresentation) {
-  KorValue_c v;
-  v.SetPrecision(3);
-  v.SetDecimal(2.5);
-  v.ToString();
-  auto copy = v.CloneAs<KorValue_c>();
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->GetType(), KOR_TYPE_DECIMAL);
-  EXPECT_EQ(copy->ToString().View(), "2.500");
-  EXPECT_EQ(copy->ToDecimal(), 2.5);
-}
-
 std::string SnapshotTexts(const KorHistoryValue_c& v) {
   std::string out;
   if (!v.Snapshots()) return out;
@@ -315,14 +284,6 @@ TEST(KorHistoryValue, SnapshotKeepsTheStateItWasTakenIn) {
     EXPECT_EQ(first->GetPrecision(), 2) << row.name;
     EXPECT_EQ(first->GetSigned(), KOR_TRUE) << row.name;
   }
-}
-
-TEST(KorHistoryValue, UnchangedValueSnapshotsAreCountedEachTime) {
-  KorHistoryValue_c v;
-  v.SetText("same");
-  v.TakeSnapshot();
-  v.TakeSnapshot();
-  EXPECT_EQ(SnapshotTexts(v), "same,same,");
 }
 
 TEST(KorHistoryValue, CloneCopiesSnapshots) {

@@ -14,29 +14,6 @@ std::unique_ptr<KorXML_c> Parse(const std::string& text) {
   return doc;
 }
 
-TEST(KorXMLNode, NewNodeDefaults) {
-  KorXML_c node;
-  EXPECT_EQ(node.GetType(), KOR_XML_DOCUMENT);
-  EXPECT_EQ(node.GetFlags(), 0);
-  EXPECT_EQ(node.GetParent(), nullptr);
-  EXPECT_EQ(node.PeekChildren(), nullptr);
-  EXPECT_EQ(node.PeekValue(), nullptr);
-  EXPECT_TRUE(node.IsValueEmpty());
-  EXPECT_EQ(node.GetName(), "");
-  EXPECT_NE(node.GetValue(), nullptr);  // created on first use
-}
-
-TEST(KorXMLNode, LiveCounterFollowsConstructionAndDestruction) {
-  const int64_t before = KorXML_c::LiveCount();
-  {
-    auto doc = Parse("<a b=\"1\"><c/>t</a>");  // doc, a, b, b's text, c, t
-    EXPECT_EQ(KorXML_c::LiveCount(), before + 6);
-    doc->FindChildElement("a")->RemoveChild(doc->FindFirstByName("c", 0, false, true, true, false));
-    EXPECT_EQ(KorXML_c::LiveCount(), before + 5);
-  }
-  EXPECT_EQ(KorXML_c::LiveCount(), before);
-}
-
 TEST(KorXMLNode, FindAttribute) {
   auto doc = Parse("<a Name=\"x\" other=\"y\"><name>child</name></a>");
   KorXML_c* a = doc->FindChildElement("A");
@@ -115,45 +92,6 @@ TEST(KorXMLNode, NthChildSkipsEmptyValues) {
   EXPECT_EQ(a->TextChild()->GetText(), "t");
 }
 
-TEST(KorXMLNode, RemoveDuplicateAttributes) {
-  KorXML_c a(KOR_XML_ELEMENT);
-  a.SetName("a");
-  KorXML_c* first = a.AppendNew(KOR_XML_ATTRIBUTE, "k");
-  a.AppendNew(KOR_XML_ELEMENT, "k");  // same name, not an attribute
-  KorXML_c* keep = a.AppendNew(KOR_XML_ATTRIBUTE, "K");
-  a.AppendNew(KOR_XML_ATTRIBUTE, "k");
-  a.AppendNew(KOR_XML_ATTRIBUTE, "other");
-  static_cast<void>(first);
-  a.RemoveDuplicateAttributes("k", keep);
-  ASSERT_EQ(a.ChildCount(), 3u);
-  EXPECT_EQ(a.ChildAt(0)->GetType(), KOR_XML_ELEMENT);
-  EXPECT_EQ(a.ChildAt(1), keep);
-  EXPECT_EQ(a.ChildAt(2)->GetName(), "other");
-}
-
-TEST(KorXMLNode, ClearRoot) {
-  auto doc = Parse("<?xml version=\"1.0\"?><a/>");
-  doc->SetFlags(KOR_XML_FLAG_HIDDEN);
-  EXPECT_EQ(doc->Clear(), nullptr);  // a root stays with its owner
-  EXPECT_EQ(doc->GetType(), KOR_XML_DOCUMENT);
-  EXPECT_EQ(doc->GetFlags(), 0);
-  EXPECT_EQ(doc->ChildCount(), 0u);
-  EXPECT_TRUE(doc->IsValueEmpty());
-  EXPECT_EQ(doc->ToXML(), "");
-}
-
-TEST(KorXMLNode, ClearChildUnlinksIt) {
-  auto doc = Parse("<a><b><c/></b><d/></a>");
-  KorXML_c* a = doc->FindChildElement("a");
-  KorXML_c* b = a->FindChildElement("b");
-  std::unique_ptr<KorXML_c> owned = b->Clear();
-  EXPECT_EQ(owned.get(), b);
-  EXPECT_EQ(b->GetParent(), nullptr);
-  EXPECT_EQ(b->GetType(), KOR_XML_DOCUMENT);
-  EXPECT_EQ(b->ChildCount(), 0u);
-  EXPECT_EQ(doc->ToXML(), "<a><d/></a>");
-}
-
 TEST(KorXMLNode, InsertDetachAndRemove) {
   auto doc = Parse("<a><b/><d/></a>");
   KorXML_c* a = doc->FindChildElement("a");
@@ -208,19 +146,6 @@ TEST(KorXMLNode, CopyIntoOwnSubtreeFails) {
   EXPECT_EQ(a->CopyInto(a), KOR_FAIL);
   KorObject_c plain;
   EXPECT_EQ(a->CopyInto(&plain), KOR_FAIL);
-}
-
-TEST(KorXMLNode, ValuesAreDetected) {
-  auto doc = Parse("<a n=\"12\" d=\"1.5\" s=\"x\" e=\"\"/>");
-  KorXML_c* a = doc->FindChildElement("a");
-  auto typeOf = [a](const char* name) {
-    return a->FindAttribute(name)->AttributeTextNode()->GetValue()->GetType();
-  };
-  EXPECT_EQ(typeOf("n"), KOR_TYPE_UNSIGNED);
-  EXPECT_EQ(typeOf("d"), KOR_TYPE_DECIMAL);
-  EXPECT_EQ(typeOf("s"), KOR_TYPE_STRING);
-  EXPECT_EQ(typeOf("e"), KOR_TYPE_EMPTY);
-  EXPECT_EQ(a->FindAttribute("n")->AttributeTextNode()->GetValue()->ToInteger(), 12);
 }
 
 }  // namespace

@@ -64,20 +64,6 @@ TEST(ShowXML, DestructionTellsTheHistory) {
   EXPECT_TRUE(history.forgotten.count(c));
 }
 
-TEST(ShowXML, SetHistoryRecursive) {
-  RecordingHistory_c first, second;
-  ShowXML_c doc;
-  doc.SetHistory(&first);
-  KorXML_c* a = doc.AppendNew(KOR_XML_ELEMENT, "a");
-  KorXML_c* b = a->AppendNew(KOR_XML_ELEMENT, "b");
-  doc.SetHistoryRecursive(&second);
-  EXPECT_EQ(dynamic_cast<ShowXML_c*>(b)->GetHistory(), &second);
-  doc.SetHistoryRecursive(nullptr);
-  a->RemoveChild(b);
-  EXPECT_TRUE(first.forgotten.empty());
-  EXPECT_TRUE(second.forgotten.empty());
-}
-
 TEST(ShowXML, BoundObjectsFollowTheOwnershipSwitch) {
   int live = 0;
   Bound_c kept(&live);
