@@ -105,20 +105,6 @@ private slots:
         // Quit command's own closing of every window hides it.
         QCOMPARE(window.isVisible(), byClosing);
     }
-
-    void cancelledQuitKeepsRunning()
-    {
-        ScriptedPrompts prompts;
-        Tarvo window;
-        window.show();
-        window.changesMade();
-        prompts.Answer(int(QMessageBox::Cancel));
-        QTimer::singleShot(0, &window, [&] { window.close(); });
-        QTimer::singleShot(200, &window, [] { QCoreApplication::exit(5); });
-        QCOMPARE(RunEventLoop(), 5);
-        QVERIFY(window.isVisible());
-        QCOMPARE(prompts.Kinds(), QStringList{"question"});
-    }
 };
 
 TARVO_REGISTER_TEST(StartupTest);

@@ -328,26 +328,6 @@ private slots:
             QVERIFY(ReadWholeFile(m_Home->Path() + "/" + saveAnswer).contains("make=\"Acme\""));
     }
 
-    void openWithUnsavedChanges()
-    {
-        Window w;
-        ScriptedPrompts prompts;
-        w.window.changesMade();
-        prompts.Answer(int(QMessageBox::Cancel));
-        w.window.on_actionOpen_triggered();
-        QCOMPARE(prompts.Kinds(), QStringList{"question"});
-
-        prompts.Answer(int(QMessageBox::Yes)).Answer(QString());
-        w.window.on_actionOpen_triggered();
-        QCOMPARE(prompts.Kinds(), (QStringList{"question", "question", "save"}));
-
-        prompts.Answer(int(QMessageBox::No)).Answer(QString());
-        w.window.on_actionOpen_triggered();
-        QCOMPARE(prompts.Kinds().mid(3), (QStringList{"question", "open"}));
-        QVERIFY(w.window.IsChanged());  // a cancelled Open dialog changes nothing
-        QCOMPARE(prompts.unanswered, 0);
-    }
-
     void quit_data()
     {
         QTest::addColumn<bool>("changed");
