@@ -28,16 +28,6 @@ TEST(KorObject, BooleanCodes) {
   EXPECT_EQ(static_cast<uint8_t>(KOR_FALSE), 253);
 }
 
-TEST(KorObject, CloneIsCreateNewPlusCopy) {
-  Probe_c probe;
-  probe.SetKind(42);
-  probe.payload = 9;
-  auto copy = probe.CloneAs<Probe_c>();
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->GetKind(), 42u);
-  EXPECT_EQ(copy->payload, 9);
-}
-
 TEST(KorObject, FailedCopyGivesNoClone) {
   Probe_c probe;
   probe.refuseCopy = true;
