@@ -39,28 +39,11 @@ TEST(ProductCommand, UnsolicitedIsWrittenBothWaysIncomingFalseIsRemoved) {
   EXPECT_EQ(Xml(message->GetElement()), "<message manual=\"true\" incoming=\"true\" />");
 }
 
-TEST(ProductCommand, BooleanWordsOfAnyStyleReadAsTrue) {
-  struct Row {
-    const char* word;
-    bool value;
-  } rows[] = {{"true", true},   {"YES", true}, {"1", true},  {"on", true}, {"Enabled", true},
-              {"false", false}, {"no", false}, {"0", false}, {"", false},  {"maybe", false}};
-  for (const Row& row : rows) {
-    LoadedProduct p(InProtocol("<commands><command unsolicited=\"" + std::string(row.word) +
-                               "\" ><messages><message incoming=\"" + row.word +
-                               "\" /></messages></command></commands>"));
-    ProductDataCommand_c* command = p.Protocol()->Commands()->Item(0);
-    EXPECT_EQ(KorIsTrue(command->IsUnsolicited()), row.value) << row.word;
-    EXPECT_EQ(KorIsTrue(command->Messages()->Item(0)->IsIncoming()), row.value) << row.word;
-  }
-}
-
 TEST(ProductCommand, ListsAreMadeOnFirstAccessAndKept) {
   LoadedProduct p(InProtocol("<commands><command name=\"A\" /></commands>"));
   ProductDataCommand_c* command = p.Protocol()->Commands()->Item(0);
   EXPECT_EQ(ChildTags(command->GetElement()), "");
   ProductDataMessages_c* messages = command->Messages();
-  ASSERT_NE(messages, nullptr);
   EXPECT_EQ(command->Messages(), messages);
   EXPECT_EQ(Xml(command->GetElement()), "<command name=\"A\" ><messages/></command>");
   ASSERT_NE(command->Params(), nullptr);
@@ -68,20 +51,6 @@ TEST(ProductCommand, ListsAreMadeOnFirstAccessAndKept) {
   EXPECT_EQ(ChildTags(command->GetElement()), "messages params operations");
   EXPECT_EQ(command->GetDescription(), "");
   EXPECT_EQ(ChildTags(command->GetElement()), "messages params operations description");
-}
-
-TEST(ProductCommand, RebindDropsTheListsAndMakesThemAgain) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductDataCommand_c* lamp = p.Protocol()->Commands()->Item(0);
-  ASSERT_EQ(lamp->Params()->Count(), 2);
-  ProductDataParam_c* level = lamp->Params()->Item(0);
-  ASSERT_NE(level, nullptr);
-  EXPECT_EQ(level->GetTypeKeyword(), "integer");
-  ASSERT_EQ(lamp->Rebind(), KOR_OK);
-  ASSERT_NE(lamp->Params(), nullptr);
-  EXPECT_EQ(lamp->Params()->Count(), 2);
-  EXPECT_EQ(lamp->Params()->Item(1)->GetName(), "Mode");
-  EXPECT_EQ(lamp->Params()->Item(1)->OptionCount(), 2);
 }
 
 TEST(ProductCommand, CommandsTakeEveryChildAndRenameIt) {
@@ -95,20 +64,6 @@ TEST(ProductCommand, CommandsTakeEveryChildAndRenameIt) {
             "<commands><!-- kept --><command name=\"Old\" /><command name=\"New\" /></commands>");
 }
 
-TEST(ProductCommand, UnboundCommandFailsWithoutCreating) {
-  ProductDataCommand_c command;
-  EXPECT_EQ(command.Messages(), nullptr);
-  EXPECT_EQ(command.Params(), nullptr);
-  EXPECT_EQ(command.Operations(), nullptr);
-  KorStatus status = KOR_OK;
-  EXPECT_EQ(command.GetDescription(&status), "");
-  EXPECT_EQ(status, KOR_FAIL);
-  EXPECT_EQ(command.SetTimeout(5), KOR_FAIL);
-  EXPECT_EQ(command.SetUnsolicited(false), KOR_FAIL);
-  EXPECT_FALSE(KorIsTrue(command.IsUnsolicited()));
-  EXPECT_EQ(command.Bind(nullptr), KOR_FAIL);
-}
-
 TEST(ProductCommand, DescriptionBelongsToTheCommand) {
   LoadedProduct p(ReadFixture("product_full.prd"));
   ProductDataCommand_c* lamp = p.Protocol()->Commands()->Item(0);
@@ -120,23 +75,6 @@ TEST(ProductCommand, DescriptionBelongsToTheCommand) {
   ProductDataMessage_c* incoming = lamp->Messages()->Item(1);
   KorXML_c* regexp = incoming->GetElement()->FindAttribute("regexp_format");
   EXPECT_EQ(lamp->FindOwner(regexp), incoming);
-}
-
-TEST(ProductCommand, DuplicatePlacesTheCopyRightAfterTheSource) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductDataCommands_c* commands = p.Protocol()->Commands();
-  ProductDataCommand_c* lamp = commands->Item(0);
-  ProductDataCommand_c copy;
-  ASSERT_EQ(lamp->Duplicate(&copy), KOR_OK);
-  copy.SetName("Lamp Copy");
-  ASSERT_EQ(copy.Messages()->Count(), 2);
-  EXPECT_EQ(copy.Messages()->Item(1)->GetRegexpFormat(), "LAMP=([0-9]+)\\r");
-  EXPECT_EQ(lamp->GetName(), "Lamp");
-
-  ASSERT_EQ(commands->Rebind(), KOR_OK);
-  ASSERT_EQ(commands->Count(), 3);
-  EXPECT_EQ(commands->Item(1)->GetName(), "Lamp Copy");
-  EXPECT_EQ(commands->Item(2)->GetName(), "Power Report");
 }
 
 TEST(ProductMessage, OtherChildrenOfMessagesAreKeptButNotCounted) {
@@ -230,25 +168,6 @@ TEST(ProductMessage, RemovingAMessageUnbindsEveryViewOfIt) {
   EXPECT_EQ(view.Substrings(), nullptr);
   EXPECT_EQ(view.GetFormat(), "");
   EXPECT_EQ(view.SetFormat("x"), KOR_FAIL);
-}
-
-TEST(ProductMessage, ChangesMarkTheDocumentOnlyWhenTheValueDiffers) {
-  LoadedProduct p(ReadFixture("product_full.prd"));
-  ProductDataMessage_c* out = p.Protocol()->Commands()->Item(0)->Messages()->Item(0);
-  p.document.SetModified(KOR_FALSE);
-  out->SetFormat(out->GetFormat());
-  out->SetIncoming(false);
-  EXPECT_FALSE(KorIsTrue(p.document.IsModified()));
-  out->SetRegexpFormat("x");
-  EXPECT_TRUE(KorIsTrue(p.document.IsModified()));
-
-  p.document.SetModified(KOR_FALSE);
-  out->SetChangeTracking(KOR_FALSE);
-  out->Substrings()->Item(0)->SetResult("\"OTHER \"");
-  EXPECT_FALSE(KorIsTrue(p.document.IsModified()));
-  out->SetChangeTracking(KOR_TRUE);
-  out->Substrings()->Item(0)->SetResult("\"AGAIN \"");
-  EXPECT_TRUE(KorIsTrue(p.document.IsModified()));
 }
 
 }  // namespace

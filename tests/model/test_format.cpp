@@ -10,20 +10,30 @@ using namespace product_test;
 
 namespace {
 
+std::string Str(const std::string& text) { return text; }
+std::string Str(int32_t value) { return std::to_string(value); }
+std::string Str(KorBool value) { return std::to_string(KorIsTrue(value)); }
+
+// The parts joined by '|'.
+template <class First, class... T>
+std::string Join(const First& first, const T&... rest) {
+  std::string out = Str(first);
+  ((out += "|" + Str(rest)), ...);
+  return out;
+}
+
 // Everything the editors read, in the order they read it, as one text.
 class Dump {
  public:
   std::string Of(ProductData_c* root) {
     m_out.clear();
-    Line("product", root->GetMake() + "|" + root->GetModel() + "|" + root->GetXmlnsXsi() + "|" +
-                        root->GetSchemaLocation() + "|" +
-                        std::to_string(KorIsTrue(root->IsCreator())) + "|" +
-                        std::to_string(root->GetCreatorVersion()));
+    Line("product", Join(root->GetMake(), root->GetModel(), root->GetXmlnsXsi(),
+                         root->GetSchemaLocation(), root->IsCreator(), root->GetCreatorVersion()));
     ShowDataInfo_c* info = root->Info();
-    Line("info", info->GetVersion() + "|" + info->GetDescription());
+    Line("info", Join(info->GetVersion(), info->GetDescription()));
     ShowDataInfoAuthors_c* authors = info->Authors();
     for (int32_t i = 0; i < authors->AuthorCount(); ++i) Line("author", authors->GetAuthor(i));
-    Line("group", std::to_string(root->Hardware()->GetGroupIndex()));
+    Line("group", Str(root->Hardware()->GetGroupIndex()));
     Ports(root->Hardware()->Ports());
     ProductDataProtocols_c* protocols = root->Protocols();
     for (int32_t i = 0; i < protocols->Count(); ++i) {
@@ -32,9 +42,8 @@ class Dump {
       Ports(protocol->Ports());
       ShowDataVariables_c* variables = protocol->Variables();
       for (int32_t v = 0; v < variables->Count(); ++v) {
-        ShowDataVariable_c* var = variables->Item(v);
-        Variable("var", var);
-        ShowDataListVariables_c* lvs = var->ListVariables();
+        Variable("var", variables->Item(v));
+        ShowDataListVariables_c* lvs = variables->Item(v)->ListVariables();
         for (int32_t l = 0; l < lvs->Count(); ++l) Variable("lv", lvs->Item(l));
       }
       ProductDataSetupMessages_c* setup = protocol->SetupMessages();
@@ -42,10 +51,8 @@ class Dump {
       ProductDataCommands_c* commands = protocol->Commands();
       for (int32_t c = 0; c < commands->Count(); ++c) {
         ProductDataCommand_c* command = commands->Item(c);
-        Line("command", command->GetName() + "|" + command->GetDescription() + "|" +
-                            std::to_string(command->GetTimeout()) + "|" +
-                            std::to_string(command->GetRetries()) + "|" +
-                            std::to_string(KorIsTrue(command->IsUnsolicited())));
+        Line("command", Join(command->GetName(), command->GetDescription(), command->GetTimeout(),
+                             command->GetRetries(), command->IsUnsolicited()));
         Params(command->Params());
         Operations(command->Operations());
         ProductDataMessages_c* messages = command->Messages();
@@ -56,12 +63,7 @@ class Dump {
   }
 
  private:
-  void Line(const char* what, const std::string& text) {
-    m_out += what;
-    m_out += ": ";
-    m_out += text;
-    m_out += '\n';
-  }
+  void Line(const char* what, const std::string& text) { m_out += what + (": " + text) + '\n'; }
 
   void Variable(const char* what, ShowResourceVariable_c* var) {
     std::string rules;
@@ -70,40 +72,35 @@ class Dump {
         ShowResourceRule_c* rule = list->Item(r);
         rules += std::string(" ") + rule->GetKeyword();
         if (auto* bounded = dynamic_cast<ShowDataRuleBounded_c*>(rule))
-          rules += "[" + std::to_string(bounded->GetMin()) + "," +
-                   std::to_string(bounded->GetMax()) + "]";
+          rules += "[" + Str(bounded->GetMin()) + "," + Str(bounded->GetMax()) + "]";
         if (auto* option = dynamic_cast<ShowDataRuleOption_c*>(rule))
           rules += "[" + option->GetMatch() + "=" + option->GetReplace() + "]";
         if (auto* regexp = dynamic_cast<ShowDataRuleRegexp_c*>(rule))
           rules += "[" + regexp->GetRegexp() + "]";
       }
     }
-    Line(what, var->GetName() + "|" + var->GetTypeKeyword() + rules + "|" + var->GetInit() + "|" +
-                   std::to_string(var->GetList()) + "|" + std::to_string(KorIsTrue(var->IsZero())) +
-                   "|" + std::to_string(KorIsTrue(var->IsDeviceVar())) + "|" +
-                   std::to_string(KorIsTrue(var->IsSetup())) + "|" + var->GetText());
+    Line(what, Join(var->GetName(), var->GetTypeKeyword() + rules, var->GetInit(), var->GetList(),
+                    var->IsZero(), var->IsDeviceVar(), var->IsSetup(), var->GetText()));
   }
 
   void Ports(ProductDataPorts_c* ports) {
     for (int32_t i = 0; i < ports->Count(); ++i) {
       ProductDataPort_c* port = ports->Item(i);
-      Line("port", port->GetName() + "|" + std::to_string(port->GetType()));
+      Line("port", Join(port->GetName(), port->GetType()));
       ProductDataPortOptions_c* options = port->PortOptions();
       for (int32_t o = 0; o < options->Count(); ++o) {
         ProductDataPortOption_c* option = options->Item(o);
-        Line("option", option->GetBaud() + "|" + option->GetBits() + "|" + option->GetParity() +
-                           "|" + option->GetStopBits() + "|" + option->GetEType() + "|" +
-                           option->GetIPAddress() + "|" + std::to_string(option->GetEPort()) + "|" +
-                           std::to_string(option->GetESPort()));
+        Line("option", Join(option->GetBaud(), option->GetBits(), option->GetParity(),
+                            option->GetStopBits(), option->GetEType(), option->GetIPAddress(),
+                            option->GetEPort(), option->GetESPort()));
       }
     }
   }
 
   void Params(ProductDataParams_c* params) {
     for (int32_t i = 0; i < params->Count(); ++i) {
-      ProductDataParam_c* param = params->Item(i);
-      Variable("param", param);
-      Line("param+", param->GetDescription() + "|" + param->GetExample());
+      Variable("param", params->Item(i));
+      Line("param+", Join(params->Item(i)->GetDescription(), params->Item(i)->GetExample()));
     }
   }
 
@@ -115,10 +112,8 @@ class Dump {
   }
 
   void Message(ProductDataMessage_c* message) {
-    Line("message", message->GetName() + "|" + message->GetFormat() + "|" +
-                        message->GetRegexpFormat() + "|" +
-                        std::to_string(KorIsTrue(message->IsIncoming())) + "|" +
-                        std::to_string(KorIsTrue(message->IsManual())) + "|" + message->GetText());
+    Line("message", Join(message->GetName(), message->GetFormat(), message->GetRegexpFormat(),
+                         message->IsIncoming(), message->IsManual(), message->GetText()));
     Params(message->Params());
     ProductDataSubstrings_c* pieces = message->Substrings();
     for (int32_t i = 0; i < pieces->Count(); ++i) {
@@ -182,20 +177,6 @@ TEST(ProductFormat, ReadingThroughTheModelKeepsUnknownContent) {
     EXPECT_NE(saved.find(kept), std::string::npos) << kept << "\n" << saved;
 }
 
-TEST(ProductFormat, NewProductAfterResetHasTheStandardHeader) {
-  ProductDataDocument_c document;
-  LoadText(document, ReadFixture("product_unknown.prd"));
-  document.Reset();
-  ProductData_c* root = document.ProductData();
-  ASSERT_NE(root, nullptr);
-  ASSERT_EQ(root->StampCreator(), KOR_OK);
-  EXPECT_EQ(SaveText(document),
-            std::string(kDeclaration) +
-                "<product xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-                "xsi:noNamespaceSchemaLocation=\"shell.xsd\" creator=\"true\" creator_ver=\"2\" >"
-                "<info><authors/></info><hardware><ports/></hardware><protocols/></product>");
-}
-
 TEST(ProductFormat, SavePathStoresOnlyWhatTheEditorsHold) {
   ProductDataDocument_c document;
   LoadText(document, ReadFixture("product_unknown.prd"));
@@ -222,21 +203,6 @@ TEST(ProductFormat, SavePathStoresOnlyWhatTheEditorsHold) {
                 "<setup_messages/><commands/><variables/></protocol></protocols></product>");
 }
 
-TEST(ProductFormat, DeclarationOfALoadedFileLastsUntilReset) {
-  ProductDataDocument_c document;
-  LoadText(document, "<?xml version=\"1.1\" encoding=\"latin1\" standalone=\"yes\"?><product/>");
-  ASSERT_NE(document.ProductData(), nullptr);
-  const std::string head =
-      "<?xml version=\"1.1\" encoding=\"latin1\" standalone=\"yes\" ?><product>";
-  EXPECT_EQ(SaveText(document).substr(0, head.size()), head);
-
-  LoadText(document, "<product make=\"NoDecl\" />");
-  document.Reset();
-  ASSERT_NE(document.ProductData(), nullptr);
-  std::string saved = SaveText(document);
-  EXPECT_EQ(saved.substr(0, kDeclaration.size() + 9), std::string(kDeclaration) + "<product>");
-}
-
 TEST(ProductFormat, TwoProductElementsBindTheFirst) {
   LoadedProduct p("<product make=\"First\" /><product make=\"Second\" />");
   EXPECT_EQ(p.root->GetMake(), "First");
@@ -253,15 +219,6 @@ TEST(ProductFormat, CapitalisedProductIsTheProductElement) {
   EXPECT_EQ(SaveText(p.document),
             "<product make=\"Loud\" ><info><VERSION>5</VERSION><authors/></info>"
             "<hardware><ports/></hardware><protocols/></product>");
-}
-
-TEST(ProductFormat, WrappersAreAlwaysPresentAfterBinding) {
-  LoadedProduct p(
-      "<product><protocols><protocol name=\"P\" ><variables><var name=\"V\" />"
-      "</variables></protocol></protocols></product>");
-  EXPECT_EQ(Xml(p.Node("product/protocols/protocol")),
-            "<protocol name=\"P\" ><variables><var name=\"V\" ><lvs/></var></variables><ports/>"
-            "<setup_messages/><commands/></protocol>");
 }
 
 // Every look-up by tag is among one element's direct children: a deeper

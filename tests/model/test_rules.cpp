@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base_helpers.h"
 #include "model/showrules.h"
@@ -28,11 +29,12 @@ struct RuleFixture {
   KorXML_c* RuleElement() { return rule->GetElement(); }
 };
 
+// Values one rule type accepts and refuses with the given rule attributes.
 struct ValidateRow {
   int32_t code;
-  const char* attributes;  // of the rule element
-  std::string value;
-  bool accepted;
+  const char* attributes;
+  std::vector<std::string> accepted;
+  std::vector<std::string> refused;
 };
 
 }  // namespace
@@ -40,98 +42,43 @@ struct ValidateRow {
 TEST(Rules, ValidateByType) {
   const ValidateRow rows[] = {
       // integer: whole numbers within the bounds, defaults when absent
-      {SHOW_RULE_INTEGER, "", "-2147483647", true},
-      {SHOW_RULE_INTEGER, "", "2147483647", true},
-      {SHOW_RULE_INTEGER, "", "2147483648", false},
-      {SHOW_RULE_INTEGER, "", "-2147483648", false},
-      {SHOW_RULE_INTEGER, "", "12a", false},
-      {SHOW_RULE_INTEGER, "", "1.0", false},
-      {SHOW_RULE_INTEGER, "", "", false},
-      {SHOW_RULE_INTEGER, "", "-", false},
-      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "0", true},
-      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "100", true},
-      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "101", false},
-      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", "-1", false},
+      {SHOW_RULE_INTEGER, "", {"-2147483647", "2147483647"},
+       {"2147483648", "-2147483648", "12a", "1.0", "", "-"}},
+      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", {"0", "100"}, {"101", "-1"}},
       // decimal: fractions compared with integer bounds
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "1", true},
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "9.0", true},
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "5.25", true},
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "9.01", false},
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "0.99", false},
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", "1e0", false},
-      {SHOW_RULE_DECIMAL, "", "-3.5", true},
-      {SHOW_RULE_DECIMAL, "", "abc", false},
-      {SHOW_RULE_DECIMAL, "", ".", false},
+      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", {"1", "9.0", "5.25"}, {"9.01", "0.99", "1e0"}},
+      {SHOW_RULE_DECIMAL, "", {"-3.5"}, {"abc", "."}},
       // string: whole-value match of regexp, anything without one
-      {SHOW_RULE_STRING, "", "", true},
-      {SHOW_RULE_STRING, "", "anything at all", true},
-      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "12", true},
-      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "12a", false},
-      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "a12", false},
-      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", "", false},
-      {SHOW_RULE_STRING, "regexp=\"a.b\"", "a\nb", true},  // dot matches newline
-      {SHOW_RULE_STRING, "regexp=\"(\"", "(", false},      // does not compile
-      {SHOW_RULE_STRING, "regexp=\"(\"", "", false},
+      {SHOW_RULE_STRING, "", {"", "anything at all"}, {}},
+      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", {"12"}, {"12a", "a12", ""}},
+      {SHOW_RULE_STRING, "regexp=\"a.b\"", {"a\nb"}, {}},  // dot matches newline
+      {SHOW_RULE_STRING, "regexp=\"(\"", {}, {"(", ""}},    // does not compile
       // bool: boolean words of every style
-      {SHOW_RULE_BOOL, "", "true", true},
-      {SHOW_RULE_BOOL, "", "YES", true},
-      {SHOW_RULE_BOOL, "", "0", true},
-      {SHOW_RULE_BOOL, "", "Disabled", true},
-      {SHOW_RULE_BOOL, "", "maybe", false},
-      {SHOW_RULE_BOOL, "", "", false},
-      // timecode
-      {SHOW_RULE_TIMECODE, "", "01:02:03.04", true},
-      {SHOW_RULE_TIMECODE, "", "3.04", true},
-      {SHOW_RULE_TIMECODE, "", "1:2:x", false},
-      {SHOW_RULE_TIMECODE, "", "", false},
-      {SHOW_RULE_TIMECODE, "", "::", false},
+      {SHOW_RULE_BOOL, "", {"true", "YES", "0", "Disabled"}, {"maybe", ""}},
+      {SHOW_RULE_TIMECODE, "", {"01:02:03.04", "3.04"}, {"1:2:x", "", "::"}},
       // lcdstring: fixed syntax over the whole value, then regexp
-      {SHOW_RULE_LCDSTRING, "", "\"Hello\"", true},
-      {SHOW_RULE_LCDSTRING, "", "2\"Hi\"", true},
-      {SHOW_RULE_LCDSTRING, "", "clr", true},
-      {SHOW_RULE_LCDSTRING, "", "clr,\"A\",1\"B\"", true},
-      {SHOW_RULE_LCDSTRING, "", "hello", false},
-      {SHOW_RULE_LCDSTRING, "", "\"a\"x", false},
-      {SHOW_RULE_LCDSTRING, "", "", false},
-      {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", "clr,\"A\"", true},
-      {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", "\"A\"", false},
-      {SHOW_RULE_LCDSTRING, "regexp=\"[\"", "clr", false},
+      {SHOW_RULE_LCDSTRING, "", {"\"Hello\"", "2\"Hi\"", "clr", "clr,\"A\",1\"B\""},
+       {"hello", "\"a\"x", ""}},
+      {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", {"clr,\"A\""}, {"\"A\""}},
+      {SHOW_RULE_LCDSTRING, "regexp=\"[\"", {}, {"clr"}},
       // datetime: m/d/Y H:i:s, fixed widths, any separator
-      {SHOW_RULE_DATETIME, "", "12/31/2024 23:59:59", true},
-      {SHOW_RULE_DATETIME, "", "02/29/2024 00:00:00", true},
-      {SHOW_RULE_DATETIME, "", "02/29/2000 00:00:00", true},
-      {SHOW_RULE_DATETIME, "", "02/29/2023 00:00:00", false},
-      {SHOW_RULE_DATETIME, "", "02/29/1900 00:00:00", false},
-      {SHOW_RULE_DATETIME, "", "1/31/2024 10:00:00", false},
-      {SHOW_RULE_DATETIME, "", "12-31-2024T23.59.59", true},
-      {SHOW_RULE_DATETIME, "", "12/31/2024 23:59:59 and more", true},
-      {SHOW_RULE_DATETIME, "", "12/31/2024 24:00:00", false},
-      {SHOW_RULE_DATETIME, "", "12/31/2024 23:60:00", false},
-      {SHOW_RULE_DATETIME, "", "13/01/2024 00:00:00", false},
-      {SHOW_RULE_DATETIME, "", "00/10/2024 00:00:00", false},
-      {SHOW_RULE_DATETIME, "", "04/31/2024 00:00:00", false},
-      {SHOW_RULE_DATETIME, "", "12/31/2024 23:59", false},
-      {SHOW_RULE_DATETIME, "", "ab/cd/efgh ij:kl:mn", false},
-      // percent
-      {SHOW_RULE_PERCENT, "", "0%", true},
-      {SHOW_RULE_PERCENT, "", "100%", true},
-      {SHOW_RULE_PERCENT, "", "50.5%", true},
-      {SHOW_RULE_PERCENT, "", "101%", false},
-      {SHOW_RULE_PERCENT, "", "-1%", false},
-      {SHOW_RULE_PERCENT, "", "50", false},
-      {SHOW_RULE_PERCENT, "", "%", false},
-      {SHOW_RULE_PERCENT, "", "x%", false},
+      {SHOW_RULE_DATETIME, "",
+       {"12/31/2024 23:59:59", "02/29/2024 00:00:00", "02/29/2000 00:00:00",
+        "12-31-2024T23.59.59", "12/31/2024 23:59:59 and more"},
+       {"02/29/2023 00:00:00", "02/29/1900 00:00:00", "1/31/2024 10:00:00",
+        "12/31/2024 24:00:00", "12/31/2024 23:60:00", "13/01/2024 00:00:00",
+        "00/10/2024 00:00:00", "04/31/2024 00:00:00", "12/31/2024 23:59", "ab/cd/efgh ij:kl:mn"}},
+      {SHOW_RULE_PERCENT, "", {"0%", "100%", "50.5%"}, {"101%", "-1%", "50", "%", "x%"}},
       // option: equal to match ignoring case, never empty
-      {SHOW_RULE_OPTION, "match=\"On\"", "on", true},
-      {SHOW_RULE_OPTION, "match=\"On\"", "ON", true},
-      {SHOW_RULE_OPTION, "match=\"On\"", "off", false},
-      {SHOW_RULE_OPTION, "match=\"On\"", "", false},
-      {SHOW_RULE_OPTION, "", "", false},
+      {SHOW_RULE_OPTION, "match=\"On\"", {"on", "ON"}, {"off", ""}},
+      {SHOW_RULE_OPTION, "", {}, {""}},
   };
   for (const ValidateRow& row : rows) {
     RuleFixture f(row.code, row.attributes);
-    EXPECT_EQ(f.rule->Validate(row.value), row.accepted ? KOR_OK : KOR_FAIL)
-        << ShowRuleKeyword(row.code) << " [" << row.attributes << "] \"" << row.value << '"';
+    for (bool accepted : {true, false})
+      for (const std::string& value : accepted ? row.accepted : row.refused)
+        EXPECT_EQ(f.rule->Validate(value), accepted ? KOR_OK : KOR_FAIL)
+            << ShowRuleKeyword(row.code) << " [" << row.attributes << "] \"" << value << '"';
   }
 }
 

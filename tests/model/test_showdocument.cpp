@@ -214,7 +214,6 @@ TEST(ShowDocument, CopyIntoCopiesTheTreeDeeply) {
   ASSERT_EQ(source.CopyInto(&target), KOR_OK);
   EXPECT_FALSE(onOld.IsBound());
   EXPECT_EQ(SaveText(target), SaveText(source));
-  EXPECT_EQ(target.RootName()->View(), "root");
   EXPECT_EQ(target.GetHistoryLimit(), 7);
   EXPECT_EQ(target.Timestamp()->GetUnixTime(), 1000);
 

