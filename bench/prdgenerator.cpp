@@ -1,5 +1,7 @@
 #include "prdgenerator.h"
 
+#include "foundation/xml/korxml.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -38,29 +40,8 @@ struct Element {
   }
 };
 
-void AppendEncoded(std::string& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
+// The generated files use the same entity encoding as the writer under test.
+void AppendEncoded(std::string& out, std::string_view text) { out += KorXMLEncode(text); }
 
 void Write(std::string& out, const Element& e) {
   out += '<';

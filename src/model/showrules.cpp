@@ -148,15 +148,24 @@ std::unique_ptr<ShowResourceRule_c> ShowCreateRule(int32_t code) {
 // ---------------------------------------------------------------------------
 // Bounded rules
 
+// A number passes a rule with bounds when min <= number <= max. `max` is read
+// first so that both attributes are created in the order the file keeps.
+namespace {
+template <class Rule, class Number>
+KorStatus WithinBounds(Rule& rule, Number number) {
+  KorStatus maxStatus = KOR_FAIL;
+  KorStatus minStatus = KOR_FAIL;
+  const Number max = rule.GetMax(&maxStatus);
+  const Number min = rule.GetMin(&minStatus);
+  if (maxStatus != KOR_OK || minStatus != KOR_OK) return KOR_FAIL;
+  return min <= number && number <= max ? KOR_OK : KOR_FAIL;
+}
+}  // namespace
+
 KorStatus ShowDataRuleInteger_c::Validate(std::string_view value) {
   int64_t number = 0;
   if (!ParseWhole(value, &number)) return KOR_FAIL;
-  KorStatus maxStatus = KOR_FAIL;
-  KorStatus minStatus = KOR_FAIL;
-  int64_t max = GetMax(&maxStatus);
-  int64_t min = GetMin(&minStatus);
-  if (maxStatus != KOR_OK || minStatus != KOR_OK) return KOR_FAIL;
-  return min <= number && number <= max ? KOR_OK : KOR_FAIL;
+  return WithinBounds(*this, number);
 }
 
 KorStatus ShowDataRuleInteger_c::StoreExtra(ShowXMLInterface_c* target, std::string_view value) {
@@ -168,12 +177,7 @@ KorStatus ShowDataRuleInteger_c::StoreExtra(ShowXMLInterface_c* target, std::str
 KorStatus ShowDataRuleDecimal_c::Validate(std::string_view value) {
   double number = 0;
   if (!ParseDecimal(value, &number)) return KOR_FAIL;
-  KorStatus maxStatus = KOR_FAIL;
-  KorStatus minStatus = KOR_FAIL;
-  double max = GetMax(&maxStatus);
-  double min = GetMin(&minStatus);
-  if (maxStatus != KOR_OK || minStatus != KOR_OK) return KOR_FAIL;
-  return min <= number && number <= max ? KOR_OK : KOR_FAIL;
+  return WithinBounds(*this, number);
 }
 
 KorStatus ShowDataRuleDecimal_c::StoreExtra(ShowXMLInterface_c* target, std::string_view value) {
