@@ -106,12 +106,6 @@ TEST(ProductPort, OptionsListIsMadeOnFirstAccess) {
   EXPECT_EQ(ChildTags(port->GetElement()), "port_options");
   EXPECT_EQ(options->Count(), 0);
 
-  // A port without option records reads empty strings and zeros.
-  ProductDataPortOption_c* option = options->Item(0, true);
-  ASSERT_NE(option, nullptr);
-  EXPECT_EQ(option->GetBaud(), "");
-  EXPECT_EQ(option->GetEPort(), 0);
-  EXPECT_EQ(option->GetESPort(), 0);
 }
 
 TEST(ProductPortOption, FieldsAreStoredInTheirAttributes) {

@@ -149,7 +149,6 @@ TEST(ProductData, GuiOfACommandStaysUnchangedWhileReadAndWritten) {
   LoadedProduct p(ReadFixture("product_unknown.prd"));
   ProductDataCommand_c* mute = p.Protocol()->Commands()->Item(0);
   ASSERT_NE(mute->GUI(), nullptr);
-  EXPECT_EQ(mute->GetDescription(), "Mutes a channel");
   EXPECT_EQ(mute->Messages()->Count(), 1);
   mute->SetTimeout(250);
   EXPECT_EQ(Xml(ShowXMLInterface_c::FindChildElement(mute->GetElement(), "gui")),
