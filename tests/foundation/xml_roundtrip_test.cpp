@@ -78,6 +78,15 @@ TEST(XmlEscapedQuote, StaysInValueUnlessTheTagEnds) {
   }
 }
 
+TEST(XmlEscapedQuote, ClosesBeforeALongAttributeName) {
+  const std::string name(300, 'n');
+  Parsed first, second;
+  ParseInto(first, "<r a=x\\ " + name + "=\"1\"/>");
+  EXPECT_EQ(first.written, "<r a=\"x\\\" " + name + "=\"1\" />");
+  ParseInto(second, first.written);
+  EXPECT_EQ(second.written, first.written);
+}
+
 TEST(XmlClosingTag, DecodedNameMustMatch) {
   Parsed mismatch;
   ParseInto(mismatch, "<a><b&amp;c>t</b&amp;d></a>");

@@ -89,27 +89,24 @@ class KorXMLParser_c {
   }
   // Whether the quote at q, which follows a backslash, closes its value: white
   // space then the end of the tag (">", "/>", "?>"), the end of the bytes, or
-  // a further attribute ("name="). The look-ahead is bounded so that a run of
-  // escaped quotes stays linear.
+  // a further attribute ("name="). The look-ahead never passes the next
+  // quote, so a run of escaped quotes is still read in linear time.
   bool EndsQuotedValue(int32_t q) const {
-    constexpr int32_t kLookAhead = 256;
-    const int32_t limit = std::min(m_end, q + 1 + kLookAhead);
     int32_t p = q + 1;
     if (p >= m_end) return true;
     if (!IsSpace(m_data[p])) return false;
-    while (p < limit && IsSpace(m_data[p])) ++p;
+    p = SkipSpace(p);
     if (p >= m_end) return true;
-    if (p >= limit) return false;
     const uint8_t c = m_data[p];
     if (c == '>') return true;
     if ((c == '/' || c == '?') && p + 1 < m_end && m_data[p + 1] == '>') return true;
     const int32_t nameStart = p;
-    while (p < limit && m_data[p] != '=' && m_data[p] != '"' && m_data[p] != '>' &&
+    while (p < m_end && m_data[p] != '=' && m_data[p] != '"' && m_data[p] != '>' &&
            !IsSpace(m_data[p])) {
       ++p;
     }
-    while (p < limit && IsSpace(m_data[p])) ++p;
-    return p > nameStart && p < limit && m_data[p] == '=';
+    p = SkipSpace(p);
+    return p > nameStart && p < m_end && m_data[p] == '=';
   }
   void FlushAttributes(KorXML_c* node, std::vector<std::unique_ptr<KorXML_c>>& pending,
                        bool hadAttributes);
