@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "foundation/korobject.h"
+#include "foundation/korpool.h"
 
 // A list of object pointers with a cursor and an ownership switch.
 //
@@ -14,9 +15,12 @@
 // destroys the item; otherwise the item is left alive and only unlinked.
 class KorList_c : public KorObject_c {
  private:
-  using Store = std::list<std::unique_ptr<KorObject_c>>;
+  // The links come from the pool: a document has one per XML node.
+  using Store = std::list<std::unique_ptr<KorObject_c>, KorPoolAllocator<std::unique_ptr<KorObject_c>>>;
 
  public:
+  KOR_POOLED_CLASS
+
   KorList_c() = default;
   explicit KorList_c(KorBool owning);
   ~KorList_c() override;

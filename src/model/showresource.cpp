@@ -76,8 +76,7 @@ KorBool ShowXMLInterface_c::GetGlobalChangeTracking() { return g_globalTracking;
 void ShowXMLInterface_c::SetDocument(ShowDocument_c* document) {
   if (document == m_document) return;
   if (m_document) m_document->UnregisterObject(this);
-  m_document = document;
-  if (m_document) m_document->RegisterObject(this);
+  if (document) document->RegisterObject(this);
 }
 
 void ShowXMLInterface_c::SetChangeTracking(KorBool flag) { m_tracking = flag; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/korobject.h"
+#include "foundation/xml/showxml.h"
 
 class KorXML_c;
 class ShowDocument_c;
@@ -45,7 +46,7 @@ KorStatus ShowParseInt(std::string_view text, int32_t* value);
 // A bound object never points at freed nodes: when the document's tree
 // destroys the element (or a node the object cached), the document unbinds
 // the object (see ShowDocument_c).
-class ShowXMLInterface_c : public KorObject_c {
+class ShowXMLInterface_c : public KorObject_c, public ShowXMLWatcher_c {
  public:
   ShowXMLInterface_c();
   ~ShowXMLInterface_c() override;
@@ -119,7 +120,7 @@ class ShowXMLInterface_c : public KorObject_c {
 
   // Called by the document when a node is destroyed: the object forgets the
   // node (and unbinds itself when it is the element).
-  virtual void NodeDestroyed(const KorXML_c* node);
+  void NodeDestroyed(const KorXML_c* node) override;
 
   // First direct child element of parent whose tag equals tag ignoring ASCII
   // case; null when none (or parent null).
@@ -163,6 +164,9 @@ class ShowXMLInterface_c : public KorObject_c {
   KorXML_c* m_element = nullptr;             // not owned: the tree owns it
   ShowDocument_c* m_document = nullptr;      // not owned
   ShowDocument_c* m_watchingDocument = nullptr;  // not owned: tree our element lives in
+  // Links of the document's list of its objects.
+  ShowXMLInterface_c* m_previousInDocument = nullptr;
+  ShowXMLInterface_c* m_nextInDocument = nullptr;
   KorBool m_tracking = KOR_TRUE;
   std::vector<CachedNode> m_cache;
   KorXML_c* m_textNode = nullptr;  // not owned

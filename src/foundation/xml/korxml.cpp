@@ -111,14 +111,9 @@ void KorXML_c::ResetChildren() { m_children.reset(); }
 std::unique_ptr<KorObject_c> KorXML_c::CreateNew() const { return std::make_unique<KorXML_c>(); }
 
 std::unique_ptr<KorXML_c> KorXML_c::NewNode(uint8_t type) const {
-  std::unique_ptr<KorObject_c> made = CreateNew();
-  std::unique_ptr<KorXML_c> node;
-  if (auto* typed = dynamic_cast<KorXML_c*>(made.get())) {
-    made.release();
-    node.reset(typed);
-  } else {
-    node = std::make_unique<KorXML_c>();
-  }
+  // Every node class makes nodes of its own class, so no dynamic check is
+  // needed on this path, which runs once per parsed node.
+  std::unique_ptr<KorXML_c> node(static_cast<KorXML_c*>(CreateNew().release()));
   node->m_type = type;
   return node;
 }

@@ -8,6 +8,7 @@
 #include "foundation/korbuffer.h"
 #include "foundation/korlist.h"
 #include "foundation/korobject.h"
+#include "foundation/korpool.h"
 #include "foundation/korvalue.h"
 
 // Node types.
@@ -37,6 +38,9 @@ std::string KorXMLEncode(std::string_view text);
 // searches never match it. A node owns its children and its value.
 class KorXML_c : public KorObject_c {
  public:
+  // Nodes come from the pool: a document holds one per name, attribute and text.
+  KOR_POOLED_CLASS
+
   KorXML_c();  // type KOR_XML_DOCUMENT
   explicit KorXML_c(uint8_t type);
   ~KorXML_c() override;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/xml/korxml.h"
 
@@ -30,13 +31,27 @@ class KorXMLWriter_c {
   void LineEnd(bool pretty) {
     if (pretty) Put("\r\n");
   }
-  void Attributes(const KorXML_c* node);
-  void Children(const KorXML_c* node, uint8_t type, int32_t depth, bool pretty);
-  bool HasWritable(const KorXML_c* node, uint8_t type) const;
+  // A writable child and its type, noted in one walk over the child list.
+  struct Entry {
+    const KorXML_c* node;
+    uint8_t type;
+  };
+  // Notes the writable children of node at the end of m_entries; returns
+  // where they start.
+  size_t Collect(const KorXML_c* node);
+  void Emit(const KorXML_c* node, int32_t depth, bool pretty);
+  void Attributes(size_t begin, size_t end);
+  void Children(size_t begin, size_t end, uint8_t type, int32_t depth, bool pretty);
+  bool Has(size_t begin, size_t end, uint8_t type) const;
 
   KorWriter_c* m_out;
   std::string m_pending;
   int64_t m_count = 0;
+  // The children of every element on the current path. Each child list is
+  // walked once: large lists do not fit in the cache, and the kinds are
+  // written in a fixed order that would otherwise walk them five times.
+  // Addressed by index, since nested elements append to it.
+  std::vector<Entry> m_entries;
 };
 
 namespace {
@@ -118,81 +133,93 @@ bool KorXMLWriter_c::Skipped(const KorXML_c* node) {
   return false;
 }
 
-bool KorXMLWriter_c::HasWritable(const KorXML_c* node, uint8_t type) const {
+size_t KorXMLWriter_c::Collect(const KorXML_c* node) {
+  const size_t begin = m_entries.size();
   if (const KorList_c* children = node->PeekChildren()) {
     for (const KorObject_c* o : *children) {
       const KorXML_c* child = AsNode(o);
-      if (child->GetType() == type && !Skipped(child)) return true;
+      if (!Skipped(child)) m_entries.push_back({child, child->GetType()});
     }
+  }
+  return begin;
+}
+
+bool KorXMLWriter_c::Has(size_t begin, size_t end, uint8_t type) const {
+  for (size_t i = begin; i < end; ++i) {
+    if (m_entries[i].type == type) return true;
   }
   return false;
 }
 
-void KorXMLWriter_c::Attributes(const KorXML_c* node) {
-  const KorList_c* children = node->PeekChildren();
-  if (children == nullptr) return;
+void KorXMLWriter_c::Attributes(size_t begin, size_t end) {
   bool any = false;
-  for (const KorObject_c* o : *children) {
-    const KorXML_c* child = AsNode(o);
-    if (child->GetType() != KOR_XML_ATTRIBUTE || Skipped(child)) continue;
+  for (size_t i = begin; i < end; ++i) {
+    if (m_entries[i].type != KOR_XML_ATTRIBUTE) continue;
     Put(" ");
-    Node(child, 0, false);
+    Emit(m_entries[i].node, 0, false);
     any = true;
   }
   if (any) Put(" ");
 }
 
-void KorXMLWriter_c::Children(const KorXML_c* node, uint8_t type, int32_t depth, bool pretty) {
-  if (const KorList_c* children = node->PeekChildren()) {
-    for (const KorObject_c* o : *children) {
-      const KorXML_c* child = AsNode(o);
-      if (child->GetType() == type) Node(child, depth, pretty);
-    }
+void KorXMLWriter_c::Children(size_t begin, size_t end, uint8_t type, int32_t depth, bool pretty) {
+  for (size_t i = begin; i < end; ++i) {
+    if (m_entries[i].type == type) Emit(m_entries[i].node, depth, pretty);
   }
 }
 
 void KorXMLWriter_c::Node(const KorXML_c* node, int32_t depth, bool pretty) {
-  if (Skipped(node)) return;
+  if (!Skipped(node)) Emit(node, depth, pretty);
+}
+
+void KorXMLWriter_c::Emit(const KorXML_c* node, int32_t depth, bool pretty) {
   switch (node->GetType()) {
-    case KOR_XML_DOCUMENT:
+    case KOR_XML_DOCUMENT: {
+      const size_t begin = Collect(node);
+      const size_t end = m_entries.size();
       if (!node->IsValueEmpty()) {
         Put("<?");
         PutEncoded(node->ValueView());
-        Attributes(node);
+        Attributes(begin, end);
         Put("?>");
         LineEnd(pretty);
       }
-      Children(node, KOR_XML_RAW, depth, pretty);
-      Children(node, KOR_XML_COMMENT, depth, pretty);
-      Children(node, KOR_XML_ELEMENT, depth, pretty);
+      Children(begin, end, KOR_XML_RAW, depth, pretty);
+      Children(begin, end, KOR_XML_COMMENT, depth, pretty);
+      Children(begin, end, KOR_XML_ELEMENT, depth, pretty);
+      m_entries.resize(begin);
       break;
+    }
     case KOR_XML_ELEMENT: {
+      const size_t begin = Collect(node);
+      const size_t end = m_entries.size();
       Indent(depth, pretty);
       Put("<");
       PutEncoded(node->ValueView());
-      Attributes(node);
-      const bool structured = HasWritable(node, KOR_XML_RAW) ||
-                              HasWritable(node, KOR_XML_COMMENT) ||
-                              HasWritable(node, KOR_XML_ELEMENT);
-      const bool text = HasWritable(node, KOR_XML_TEXT);
+      Attributes(begin, end);
+      const bool structured = Has(begin, end, KOR_XML_RAW) || Has(begin, end, KOR_XML_COMMENT) ||
+                              Has(begin, end, KOR_XML_ELEMENT);
+      const bool text = Has(begin, end, KOR_XML_TEXT);
       if (!structured && !text) {
         Put("/>");
         LineEnd(pretty);
+        m_entries.resize(begin);
         break;
       }
       Put(">");
       if (structured) {
         LineEnd(pretty);
-        Children(node, KOR_XML_RAW, depth + 1, pretty);
-        Children(node, KOR_XML_COMMENT, depth + 1, pretty);
-        Children(node, KOR_XML_ELEMENT, depth + 1, pretty);
+        Children(begin, end, KOR_XML_RAW, depth + 1, pretty);
+        Children(begin, end, KOR_XML_COMMENT, depth + 1, pretty);
+        Children(begin, end, KOR_XML_ELEMENT, depth + 1, pretty);
       }
-      Children(node, KOR_XML_TEXT, depth + 1, pretty);
+      Children(begin, end, KOR_XML_TEXT, depth + 1, pretty);
       if (structured) Indent(depth, pretty);
       Put("</");
       PutEncoded(node->ValueView());
       Put(">");
       LineEnd(pretty);
+      m_entries.resize(begin);
       break;
     }
     case KOR_XML_ATTRIBUTE: {

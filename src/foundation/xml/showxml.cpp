@@ -50,11 +50,37 @@ KorStatus ShowXML_c::SetBoundObject(int slot, KorObject_c* object) {
   return KOR_OK;
 }
 
-void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history) {
-  m_history = history;
-  if (const KorList_c* children = PeekChildren()) {
-    for (KorObject_c* o : *children) {
-      if (auto* child = dynamic_cast<ShowXML_c*>(o)) child->SetHistoryRecursive(history);
+void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot) {
+  // Iterative: a parsed tree may be as deep as the parser allows.
+  std::vector<KorXML_c*> pending{this};
+  while (!pending.empty()) {
+    KorXML_c* node = pending.back();
+    pending.pop_back();
+    if (auto* show = dynamic_cast<ShowXML_c*>(node)) {
+      show->m_history = history;
+      if (snapshot) show->GetValue()->TakeSnapshot();
+    }
+    if (const KorList_c* children = node->PeekChildren()) {
+      for (KorObject_c* child : *children) pending.push_back(static_cast<KorXML_c*>(child));
     }
   }
+}
+
+void ShowXML_c::AddWatcher(ShowXMLWatcher_c* watcher) {
+  if (watcher == nullptr) return;
+  if (!m_watchers) m_watchers = std::make_unique<std::vector<ShowXMLWatcher_c*>>();
+  m_watchers->push_back(watcher);
+}
+
+void ShowXML_c::RemoveWatcher(ShowXMLWatcher_c* watcher) {
+  if (!m_watchers) return;
+  std::erase(*m_watchers, watcher);
+  if (m_watchers->empty()) m_watchers.reset();
+}
+
+std::vector<ShowXMLWatcher_c*> ShowXML_c::TakeWatchers() {
+  std::vector<ShowXMLWatcher_c*> taken;
+  if (m_watchers) taken = std::move(*m_watchers);
+  m_watchers.reset();
+  return taken;
 }

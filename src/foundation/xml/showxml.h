@@ -7,7 +7,19 @@
 #include "foundation/korvalue.h"
 #include "foundation/xml/korxml.h"
 
+#include <vector>
+
 class ShowXML_c;
+
+// An object that reads a node and its direct children and must hear when
+// one of them is destroyed.
+class ShowXMLWatcher_c {
+ public:
+  virtual void NodeDestroyed(const KorXML_c* node) = 0;
+
+ protected:
+  ~ShowXMLWatcher_c() = default;
+};
 
 // What a node tells the change history that records it: the node is going
 // away, so every entry that refers to it must be dropped. The document's
@@ -49,8 +61,19 @@ class ShowXML_c : public KorXML_c {
   // Non-owning link to the change history; may be null.
   ShowXMLHistory_c* GetHistory() const { return m_history; }
   void SetHistory(ShowXMLHistory_c* history) { m_history = history; }
-  // Sets the link on this node and its whole subtree (ShowXML_c nodes only).
-  void SetHistoryRecursive(ShowXMLHistory_c* history);
+  // Sets the link on this node and its whole subtree (ShowXML_c nodes only);
+  // with snapshot, every value of the subtree also takes a snapshot.
+  void SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot = false);
+
+  // Watchers of this node, kept on the node so that a tree of a million
+  // nodes needs no lookup table to find them. The history decides when to
+  // tell them (see ShowDocument_c).
+  void AddWatcher(ShowXMLWatcher_c* watcher);
+  void RemoveWatcher(ShowXMLWatcher_c* watcher);
+  // Hands the watchers over and leaves none.
+  std::vector<ShowXMLWatcher_c*> TakeWatchers();
+  // Null when there are none.
+  const std::vector<ShowXMLWatcher_c*>* PeekWatchers() const { return m_watchers.get(); }
 
  private:
   void ReleaseBound(int slot);
@@ -60,4 +83,5 @@ class ShowXML_c : public KorXML_c {
   std::unique_ptr<KorObject_c> m_bound[kBoundSlots];
   KorBool m_ownsBound = KOR_FALSE;
   ShowXMLHistory_c* m_history = nullptr;
+  std::unique_ptr<std::vector<ShowXMLWatcher_c*>> m_watchers;  // most nodes have none
 };

@@ -57,9 +57,28 @@ ShowDocument_c::~ShowDocument_c() {
   // Destroy the tree while the watch records still exist, so every object
   // bound into it is unbound first.
   m_xml.reset();
-  ReleaseAll();
-  for (ShowXMLInterface_c* object : m_objects) object->m_document = nullptr;
-  m_objects.clear();
+  while (m_firstObject != nullptr) UnregisterObject(m_firstObject);
+}
+
+void ShowDocument_c::RegisterObject(ShowXMLInterface_c* object) {
+  object->m_document = this;
+  object->m_previousInDocument = nullptr;
+  object->m_nextInDocument = m_firstObject;
+  if (m_firstObject != nullptr) m_firstObject->m_previousInDocument = object;
+  m_firstObject = object;
+}
+
+void ShowDocument_c::UnregisterObject(ShowXMLInterface_c* object) {
+  if (object->m_previousInDocument != nullptr) {
+    object->m_previousInDocument->m_nextInDocument = object->m_nextInDocument;
+  } else {
+    m_firstObject = object->m_nextInDocument;
+  }
+  if (object->m_nextInDocument != nullptr) {
+    object->m_nextInDocument->m_previousInDocument = object->m_previousInDocument;
+  }
+  object->m_previousInDocument = object->m_nextInDocument = nullptr;
+  object->m_document = nullptr;
 }
 
 void ShowDocument_c::InitDocumentNode() {
@@ -96,17 +115,7 @@ int32_t ShowDocument_c::LoadXML(KorBuffer_c* buffer) {
 
   // Every value's history starts from the loaded value; every node links to
   // this document so that objects bound to it are told when it goes.
-  std::vector<KorXML_c*> pending{m_xml.get()};
-  while (!pending.empty()) {
-    KorXML_c* node = pending.back();
-    pending.pop_back();
-    if (auto* show = dynamic_cast<ShowXML_c*>(node)) {
-      show->SetHistory(this);
-      show->GetValue()->TakeSnapshot();
-    }
-    if (const KorList_c* children = node->PeekChildren())
-      for (KorObject_c* child : *children) pending.push_back(static_cast<KorXML_c*>(child));
-  }
+  m_xml->SetHistoryRecursive(this, true);
   // What was just read is what the file holds.
   SetModified(KOR_FALSE);
   return result;
@@ -154,44 +163,44 @@ KorTime_c* ShowDocument_c::Timestamp() {
 
 size_t ShowDocument_c::WatchedObjectCount() const {
   size_t count = 0;
-  for (const auto& entry : m_watch) count += entry.second.size();
+  std::vector<const KorXML_c*> pending{m_xml.get()};
+  while (!pending.empty()) {
+    const KorXML_c* node = pending.back();
+    pending.pop_back();
+    if (const auto* show = dynamic_cast<const ShowXML_c*>(node)) {
+      if (const auto* watchers = show->PeekWatchers()) count += watchers->size();
+    }
+    if (const KorList_c* children = node->PeekChildren()) {
+      for (const KorObject_c* child : *children) pending.push_back(static_cast<const KorXML_c*>(child));
+    }
+  }
   return count;
 }
 
-void ShowDocument_c::WatchElement(const KorXML_c* element, ShowXMLInterface_c* object) {
-  if (element && object) m_watch[element].push_back(object);
+void ShowDocument_c::WatchElement(KorXML_c* element, ShowXMLInterface_c* object) {
+  if (auto* show = dynamic_cast<ShowXML_c*>(element)) show->AddWatcher(object);
 }
 
-void ShowDocument_c::UnwatchElement(const KorXML_c* element, ShowXMLInterface_c* object) {
-  auto it = m_watch.find(element);
-  if (it == m_watch.end()) return;
-  std::erase(it->second, object);
-  if (it->second.empty()) m_watch.erase(it);
+void ShowDocument_c::UnwatchElement(KorXML_c* element, ShowXMLInterface_c* object) {
+  if (auto* show = dynamic_cast<ShowXML_c*>(element)) show->RemoveWatcher(object);
 }
 
 void ShowDocument_c::ForgetNode(const ShowXML_c* node) {
   if (!node) return;
-  auto it = m_watch.find(node);
-  if (it != m_watch.end()) {
-    std::vector<ShowXMLInterface_c*> bound = std::move(it->second);
-    m_watch.erase(it);
-    for (ShowXMLInterface_c* object : bound) object->NodeDestroyed(node);
+  // The node is going, so its watchers go with it; they have been handed
+  // over before anyone is told, so an object that unwatches in reply finds
+  // nothing left to remove.
+  for (ShowXMLWatcher_c* object : const_cast<ShowXML_c*>(node)->TakeWatchers()) {
+    object->NodeDestroyed(node);
   }
   // Objects bound to the parent may have cached this node (an attribute, the
-  // text node or a child element they read).
-  auto parent = m_watch.find(node->GetParent());
-  if (parent != m_watch.end()) {
-    std::vector<ShowXMLInterface_c*> readers = parent->second;
-    for (ShowXMLInterface_c* object : readers) object->NodeDestroyed(node);
-  }
-}
-
-void ShowDocument_c::ReleaseAll() {
-  while (!m_watch.empty()) {
-    auto it = m_watch.begin();
-    const KorXML_c* node = it->first;
-    std::vector<ShowXMLInterface_c*> bound = std::move(it->second);
-    m_watch.erase(it);
-    for (ShowXMLInterface_c* object : bound) object->NodeDestroyed(node);
+  // text node or a child element they read). A parent that is being
+  // destroyed itself is no longer a ShowXML_c here, and its watchers were
+  // told already.
+  if (const auto* parent = dynamic_cast<const ShowXML_c*>(node->GetParent())) {
+    if (const auto* readers = parent->PeekWatchers()) {
+      const std::vector<ShowXMLWatcher_c*> copy = *readers;
+      for (ShowXMLWatcher_c* object : copy) object->NodeDestroyed(node);
+    }
   }
 }

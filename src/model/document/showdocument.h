@@ -2,8 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "foundation/korobject.h"
@@ -117,13 +115,11 @@ class ShowDocument_c : public KorDocument_c, public ShowXMLHistory_c {
   friend class ShowXMLInterface_c;
 
   // Keeps object informed about the fate of element and its direct children.
-  void WatchElement(const KorXML_c* element, ShowXMLInterface_c* object);
-  void UnwatchElement(const KorXML_c* element, ShowXMLInterface_c* object);
+  void WatchElement(KorXML_c* element, ShowXMLInterface_c* object);
+  void UnwatchElement(KorXML_c* element, ShowXMLInterface_c* object);
   // Objects whose owning document this is; they forget it when it goes.
-  void RegisterObject(ShowXMLInterface_c* object) { m_objects.insert(object); }
-  void UnregisterObject(ShowXMLInterface_c* object) { m_objects.erase(object); }
-  // Every object bound anywhere in the tree is released.
-  void ReleaseAll();
+  void RegisterObject(ShowXMLInterface_c* object);
+  void UnregisterObject(ShowXMLInterface_c* object);
   void InitDocumentNode();
 
   std::unique_ptr<ShowXML_c> m_xml;
@@ -131,7 +127,8 @@ class ShowDocument_c : public KorDocument_c, public ShowXMLHistory_c {
   int32_t m_historyLimit = kDefaultHistoryLimit;
   std::unique_ptr<KorTime_c> m_timestamp;
   uint32_t m_serial = 1;
-  // Objects bound to an element, by element.
-  std::unordered_map<const KorXML_c*, std::vector<ShowXMLInterface_c*>> m_watch;
-  std::unordered_set<ShowXMLInterface_c*> m_objects;
+  // Objects whose document this is, linked through the objects themselves:
+  // a loaded document has one per resource, rule and list, and a table of
+  // them would cost a lookup and a cache miss each.
+  ShowXMLInterface_c* m_firstObject = nullptr;
 };

@@ -1,0 +1,123 @@
+#include "foundation/korpool.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "foundation/korbuffer.h"
+#include "foundation/xml/korxml.h"
+
+namespace {
+
+struct Block {
+  unsigned char* at;
+  size_t size;
+  unsigned char fill;
+};
+
+bool Intact(const Block& b) {
+  return std::all_of(b.at, b.at + b.size, [&](unsigned char c) { return c == b.fill; });
+}
+
+// Random sizes (pooled and not), freed in random order while others stay
+// live: no block may overlap another or be handed out twice.
+TEST(KorPool, BlocksNeverOverlapUnderChurn) {
+  std::mt19937 random(20261206);
+  std::vector<Block> live;
+  for (int step = 0; step < 60000; ++step) {
+    if (live.empty() || random() % 3 != 0) {
+      const size_t size = 1 + random() % 700;  // some above the largest pooled size
+      auto* at = static_cast<unsigned char*>(KorPoolAllocate(size));
+      ASSERT_NE(at, nullptr);
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(at) % 16, 0u) << "size " << size;
+      const auto fill = static_cast<unsigned char>(step);
+      std::memset(at, fill, size);
+      live.push_back({at, size, fill});
+    } else {
+      const size_t victim = random() % live.size();
+      ASSERT_TRUE(Intact(live[victim])) << "a block was overwritten by another";
+      KorPoolFree(live[victim].at, live[victim].size);
+      live[victim] = live.back();
+      live.pop_back();
+    }
+  }
+  for (const Block& b : live) {
+    EXPECT_TRUE(Intact(b));
+    KorPoolFree(b.at, b.size);
+  }
+}
+
+// What the pool is for: a tree rebuilt after a tree was freed lies in
+// memory in build order again, so walking it reads memory forwards.
+TEST(KorPool, TreeRebuiltAfterFreeLiesInBuildOrder) {
+  if (!KorPoolActive()) GTEST_SKIP() << "blocks come from the global allocator in this build";
+  std::string text = "<?xml version=\"1.0\" ?><list>";
+  for (int i = 0; i < 3000; ++i) {
+    text += "<item name=\"n" + std::to_string(i) + "\" value=\"" + std::to_string(i * 7) +
+            "\">text</item>";
+  }
+  text += "</list>";
+  auto parse = [&text] {
+    auto doc = std::make_unique<KorXML_c>();
+    KorBuffer_c buffer;
+    buffer.Attach(reinterpret_cast<const uint8_t*>(text.data()), static_cast<int32_t>(text.size()));
+    EXPECT_GE(doc->Parse(&buffer), 0);
+    return doc;
+  };
+  auto forwardShare = [](const KorXML_c* root) {
+    std::vector<const KorXML_c*> order;
+    std::vector<const KorXML_c*> pending{root};
+    while (!pending.empty()) {
+      const KorXML_c* node = pending.back();
+      pending.pop_back();
+      order.push_back(node);
+      if (const KorList_c* children = node->PeekChildren()) {
+        std::vector<const KorXML_c*> kids;
+        for (const KorObject_c* o : *children) kids.push_back(static_cast<const KorXML_c*>(o));
+        pending.insert(pending.end(), kids.rbegin(), kids.rend());
+      }
+    }
+    size_t forward = 0;
+    for (size_t i = 1; i < order.size(); ++i) {
+      const auto step = reinterpret_cast<intptr_t>(order[i]) - reinterpret_cast<intptr_t>(order[i - 1]);
+      if (step > 0 && step < 4096) ++forward;
+    }
+    return static_cast<double>(forward) / static_cast<double>(order.size() - 1);
+  };
+  for (int round = 0; round < 3; ++round) {
+    std::unique_ptr<KorXML_c> doc = parse();
+    EXPECT_GT(forwardShare(doc.get()), 0.95) << "round " << round;
+  }
+}
+
+// Each thread allocates from its own chunks; threads working side by side
+// never share a block.
+TEST(KorPool, ThreadsKeepTheirOwnBlocks) {
+  auto work = [](unsigned char fill, bool* ok) {
+    std::vector<unsigned char*> blocks;
+    for (int i = 0; i < 20000; ++i) {
+      auto* at = static_cast<unsigned char*>(KorPoolAllocate(48));
+      std::memset(at, fill, 48);
+      blocks.push_back(at);
+    }
+    *ok = std::all_of(blocks.begin(), blocks.end(), [&](unsigned char* at) {
+      return std::all_of(at, at + 48, [&](unsigned char c) { return c == fill; });
+    });
+    for (unsigned char* at : blocks) KorPoolFree(at, 48);
+  };
+  bool ok1 = false;
+  bool ok2 = false;
+  std::thread first(work, static_cast<unsigned char>(0x5A), &ok1);
+  std::thread second(work, static_cast<unsigned char>(0xA5), &ok2);
+  first.join();
+  second.join();
+  EXPECT_TRUE(ok1);
+  EXPECT_TRUE(ok2);
+}
+
+}  // namespace
