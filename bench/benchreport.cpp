@@ -156,8 +156,10 @@ bool WriteBenchMarkdown(const std::string& path, const BenchCollector_c& collect
      << "as one line (ours: measure, size the buffer, write, as the document's save does; "
         "pugixml:\n"
      << "`save` with `format_raw` into a string). MB/s are MiB of file per second. Freed memory "
-        "stays\n"
-     << "in the heap (`mallopt`), so iterations measure the code rather than fresh page faults.\n\n"
+        "is\n"
+     << "reused (our node pool keeps its chunks; `mallopt` keeps the heap), so iterations after "
+        "the\n"
+     << "first measure the code rather than fresh page faults.\n\n"
      << "| file | parse ours | parse pugixml | ours/pugixml | write ours | write pugixml | "
         "ours/pugixml |\n"
      << "|---|---:|---:|---:|---:|---:|---:|\n";

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "foundation/korobject.h"
+#include "foundation/korpool.h"
 
 // A byte string (embedded zero bytes allowed), always followed by a zero
 // byte. Comparisons ignoring case fold ASCII letters only.
@@ -27,8 +28,8 @@ class KorString_c : public KorObject_c {
   void Clear() { m_text.clear(); }
 
   const char* CStr() const { return m_text.c_str(); }  // always zero-terminated
-  std::string_view View() const { return m_text; }
-  const std::string& ToStdString() const { return m_text; }
+  std::string_view View() const { return {m_text.data(), m_text.size()}; }
+  std::string ToStdString() const { return std::string(View()); }
   bool IsEmpty() const { return Length() == 0; }
 
   // -1, 0 or 1 as this is less than, equal to or greater than the other
@@ -56,7 +57,8 @@ class KorString_c : public KorObject_c {
   static bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
  private:
-  // std::string keeps the zero byte after the bytes and stores short texts
-  // (most names and values) without allocating.
-  std::string m_text;
+  // The string keeps the zero byte after the bytes and stores short texts
+  // (most names and values) without allocating; longer ones come from the
+  // pool, next to the XML nodes that hold them.
+  std::basic_string<char, std::char_traits<char>, KorPoolAllocator<char>> m_text;
 };

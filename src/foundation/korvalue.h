@@ -8,6 +8,7 @@
 #include "foundation/korbuffer.h"
 #include "foundation/korlist.h"
 #include "foundation/korobject.h"
+#include "foundation/korpool.h"
 #include "foundation/korstring.h"
 
 // Type tags of KorValue_c.
@@ -37,6 +38,9 @@ KorStatus KorParseBoolean(std::string_view text, bool* value, int8_t style = KOR
 // bytes), converted on demand and cached, with a type tag.
 class KorValue_c : public KorObject_c {
  public:
+  // From the pool, next to the XML node that holds it.
+  KOR_POOLED_CLASS
+
   KorValue_c();
   ~KorValue_c() override;
 
@@ -103,7 +107,7 @@ class KorValue_c : public KorObject_c {
 
   // A conversion may reclassify the value (a text read as a boolean word,
   // an integer too large for the signed range), hence mutable. Members are
-  // ordered to pack tightly: every XML node carries one.
+  // ordered to pack tightly.
   mutable uint8_t m_type = KOR_TYPE_EMPTY;
   mutable KorBool m_signed = KOR_TRUE;
   uint8_t m_precision = 2;

@@ -107,3 +107,70 @@ TEST(ShowXML, CopyMakesShowNodesWithoutBoundObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+// A node keeps its text without a value object until GetValue; the object
+// made then must hold what the text said, typed as if detected on parse.
+TEST(ShowXML, ValueObjectMadeOnFirstUseHoldsTheText) {
+  struct Row {
+    const char* text;
+    uint8_t type;
+    bool empty;
+  };
+  const Row rows[] = {
+      {"12", KOR_TYPE_UNSIGNED, false}, {"-3.5", KOR_TYPE_DECIMAL, false},
+      {"on", KOR_TYPE_STRING, false},   {"   ", KOR_TYPE_EMPTY, true},
+      {"", KOR_TYPE_EMPTY, true},       {" x ", KOR_TYPE_STRING, false},
+  };
+  for (const Row& row : rows) {
+    ShowXML_c node(KOR_XML_TEXT);
+    node.SetText(row.text);
+    EXPECT_FALSE(node.HasValueObject()) << row.text;
+    EXPECT_EQ(node.IsValueEmpty(), row.empty) << row.text;
+    const std::string before = node.GetText();
+    KorHistoryValue_c* value = node.GetValue();
+    EXPECT_EQ(value->GetType(), row.type) << row.text;
+    EXPECT_EQ(node.GetText(), before) << row.text;
+    EXPECT_EQ(node.IsValueEmpty(), row.empty) << row.text;
+    // From now on the text goes through the value object.
+    node.SetText("7");
+    EXPECT_EQ(value->ToInteger(), 7) << row.text;
+  }
+}
+
+// A snapshot asked for before the value object exists holds the text as it
+// was then, even when the text is changed before anyone looks.
+TEST(ShowXML, OwedSnapshotHoldsTheTextAsItWas) {
+  RecordingHistory_c history;
+  ShowXML_c doc;
+  KorBuffer_c buffer;
+  buffer.Assign("<a b=\"loaded\"/>");
+  ASSERT_GE(doc.Parse(&buffer), 0);
+  doc.SetHistoryRecursive(&history, true);
+  KorXML_c* text = doc.FindChildElement("a")->FindAttribute("b")->AttributeTextNode();
+  ASSERT_FALSE(text->HasValueObject());
+
+  text->SetText("edited");
+  auto* value = static_cast<ShowXML_c*>(text)->GetValue();
+  EXPECT_EQ(value->ToStdString(), "edited");
+  ASSERT_EQ(value->SnapshotCount(), 1u);
+  EXPECT_EQ(static_cast<KorValue_c*>(value->Snapshots()->First())->ToStdString(), "loaded");
+}
+
+TEST(ShowXML, CopyCarriesTextAndValueObjects) {
+  ShowXML_c source(KOR_XML_ELEMENT);
+  source.SetName("item");
+  source.AppendNew(KOR_XML_TEXT, "plain");
+  KorXML_c* typed = source.AppendNew(KOR_XML_TEXT);
+  typed->GetValue()->SetDecimal(2.5);
+  ShowXML_c copy;
+  ASSERT_EQ(source.CopyInto(&copy), KOR_OK);
+  EXPECT_EQ(copy.GetName(), "item");
+  EXPECT_EQ(copy.ChildAt(0)->GetText(), "plain");
+  EXPECT_EQ(copy.ChildAt(1)->GetValue()->GetType(), KOR_TYPE_DECIMAL);
+  EXPECT_EQ(copy.ChildAt(1)->GetValue()->ToDecimal(), 2.5);
+  EXPECT_EQ(copy.ToXML(), source.ToXML());
+}
+
+}  // namespace

@@ -91,19 +91,25 @@ bool KorXML_c::GetWriteHidden() { return g_writeHidden; }
 int64_t KorXML_c::LiveCount() { return g_liveNodes; }
 
 KorValue_c* KorXML_c::GetValue() {
-  m_hasValue = true;
-  return &m_value;
+  if (!m_valueObject) InstallValue(std::make_unique<KorValue_c>());
+  return m_valueObject.get();
+}
+
+void KorXML_c::InstallValue(std::unique_ptr<KorValue_c> value) {
+  if (m_textSet) value->SetFromText(m_text.data(), static_cast<int32_t>(m_text.size()), true);
+  m_valueObject = std::move(value);
+  m_text.clear();
+  m_text.shrink_to_fit();
+  m_textSet = false;
+  m_textBlank = true;
 }
 
 void KorXML_c::ResetValue() {
-  m_value.SetHistoryLimit(0);  // drops the snapshots
-  m_value.SetHistoryLimit(-1);
-  m_value.ClearTo(KOR_TYPE_EMPTY);
-  m_value.SetSigned(KOR_TRUE);
-  m_value.SetPrecision(2);
-  m_value.SetWholeNumberRule(0);
-  m_value.SetKind(0);
-  m_hasValue = false;
+  m_valueObject.reset();
+  m_text.clear();
+  m_textSet = false;
+  m_textBlank = true;
+  m_snapshotOwed = false;
 }
 
 void KorXML_c::ResetChildren() { m_children.reset(); }
@@ -129,7 +135,11 @@ KorStatus KorXML_c::CopyInto(KorObject_c* target) const {
   other->m_type = m_type;
   other->m_flags = m_flags;
   other->ResetValue();
-  if (m_hasValue && m_value.KorValue_c::CopyInto(other->GetValue()) != KOR_OK) return KOR_FAIL;
+  if (m_valueObject) {
+    if (m_valueObject->KorValue_c::CopyInto(other->GetValue()) != KOR_OK) return KOR_FAIL;
+  } else if (m_textSet) {
+    other->SetName({m_text.data(), m_text.size()});
+  }
   other->ResetChildren();
   if (const KorList_c* children = ChildList()) {
     for (KorObject_c* o : *children) {
@@ -151,19 +161,30 @@ void KorXML_c::SetFlag(uint8_t flag, bool on) {
 }
 
 bool KorXML_c::IsValueEmpty() const {
-  if (!m_hasValue || m_value.IsEmpty()) return true;
+  if (!m_valueObject) return m_textBlank;
+  if (m_valueObject->IsEmpty()) return true;
   // A text set without type detection may still be the empty string.
-  return m_value.GetType() == KOR_TYPE_STRING && m_value.ToString().Length() == 0;
+  return m_valueObject->GetType() == KOR_TYPE_STRING && m_valueObject->ToString().Length() == 0;
 }
 
 std::string_view KorXML_c::ValueView() const {
   if (IsValueEmpty()) return {};
-  return m_value.ToString().View();
+  if (!m_valueObject) return {m_text.data(), m_text.size()};
+  return m_valueObject->ToString().View();
 }
 
 std::string KorXML_c::GetName() const { return std::string(ValueView()); }
 
-void KorXML_c::SetName(std::string_view name) { GetValue()->SetText(name, true); }
+void KorXML_c::SetName(std::string_view name) {
+  if (m_valueObject || m_snapshotOwed) {
+    GetValue()->SetText(name, true);
+    return;
+  }
+  m_text.assign(name.data(), name.size());
+  m_textSet = true;
+  // Only spaces detect as an empty value.
+  m_textBlank = name.find_first_not_of(' ') == std::string_view::npos;
+}
 
 KorList_c* KorXML_c::Children() {
   if (!m_children) m_children = std::make_unique<KorList_c>(KOR_TRUE);
@@ -235,7 +256,7 @@ KorStatus KorXML_c::RemoveChild(KorXML_c* child) {
 
 bool KorXML_c::NameMatches(std::string_view name) const {
   if (IsValueEmpty()) return false;
-  return KorString_c::EqualsIgnoreCase(m_value.ToString().View(), name);
+  return KorString_c::EqualsIgnoreCase(ValueView(), name);
 }
 
 KorXML_c* KorXML_c::FindAttribute(std::string_view name) const {

@@ -36,6 +36,11 @@ std::string KorXMLEncode(std::string_view text);
 // text (comment, text, raw text). A node whose value is empty (never set,
 // "" or only spaces) counts as absent: the writer skips it and name
 // searches never match it. A node owns its children and its value.
+//
+// The value object is created on first use of GetValue. Until then the node
+// holds its text alone: a parsed tree has a million names and texts that
+// are only ever read as text, and a value object with its four
+// representations would triple the memory each one needs.
 class KorXML_c : public KorObject_c {
  public:
   // Nodes come from the pool: a document holds one per name, attribute and text.
@@ -49,10 +54,11 @@ class KorXML_c : public KorObject_c {
   // by copies (made with the target's CreateNew); type and flags copied.
   KorStatus CopyInto(KorObject_c* target) const override;
   std::unique_ptr<KorObject_c> CreateNew() const override;
-  // The value object, created on first use.
+  // The value object, created on first use from the node's text (its type
+  // detected as the text was set).
   virtual KorValue_c* GetValue();
-  // The value object or null when none was created yet.
-  const KorValue_c* PeekValue() const { return m_hasValue ? &m_value : nullptr; }
+  // Whether GetValue has created the value object.
+  bool HasValueObject() const { return m_valueObject != nullptr; }
 
   uint8_t GetType() const { return m_type; }
   void SetType(uint8_t type) { m_type = type; }
@@ -69,6 +75,7 @@ class KorXML_c : public KorObject_c {
   // The same without a copy; valid until the value changes.
   std::string_view ValueView() const;
   // Sets the value with type detection, so a text of spaces counts as empty.
+  // Through the value object when there is one.
   void SetName(std::string_view name);
   void SetText(std::string_view text) { SetName(text); }
   // True when the value is absent or empty (see the class comment).
@@ -169,11 +176,13 @@ class KorXML_c : public KorObject_c {
   // A node of this node's class (through CreateNew) with the given type.
   std::unique_ptr<KorXML_c> NewNode(uint8_t type) const;
 
-  // The value lives inside the node (a history value, which ShowXML_c hands
-  // out as such); "created on first use" is tracked by m_hasValue. Keeping
-  // it inline saves an allocation per node.
-  KorHistoryValue_c m_value;
-  bool m_hasValue = false;
+  // Makes value the node's value object, holding the node's text so far.
+  void InstallValue(std::unique_ptr<KorValue_c> value);
+  KorValue_c* ValueObject() const { return m_valueObject.get(); }
+  // A snapshot of the value is owed (ShowXML_c): the value object takes it
+  // when it is created, and SetName creates it first, so the snapshot holds
+  // the text as it was when the snapshot was asked for.
+  bool m_snapshotOwed = false;
 
  private:
   bool NameMatches(std::string_view name) const;
@@ -190,7 +199,13 @@ class KorXML_c : public KorObject_c {
 
   uint8_t m_type = KOR_XML_DOCUMENT;
   uint8_t m_flags = 0;
+  // The text, until a value object exists: whether one was set, and whether
+  // it is blank (empty or only spaces, which detects as empty).
+  bool m_textSet = false;
+  bool m_textBlank = true;
   KorXML_c* m_parent = nullptr;  // not owned
   // Created on first use: text nodes, half of a typical tree, never need one.
   std::unique_ptr<KorList_c> m_children;
+  std::unique_ptr<KorValue_c> m_valueObject;
+  std::basic_string<char, std::char_traits<char>, KorPoolAllocator<char>> m_text;
 };

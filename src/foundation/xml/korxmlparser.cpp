@@ -67,10 +67,9 @@ class KorXMLParser_c {
   void SetDecoded(KorXML_c* node, int32_t from, int32_t to) {
     const std::string_view raw = Bytes(from, to);
     if (raw.find('&') == std::string_view::npos) {
-      node->GetValue()->SetFromText(raw.data(), static_cast<int32_t>(raw.size()), true);
+      node->SetName(raw);
     } else {
-      const std::string decoded = KorXMLDecode(raw);
-      node->GetValue()->SetFromText(decoded.data(), static_cast<int32_t>(decoded.size()), true);
+      node->SetName(KorXMLDecode(raw));
     }
   }
   // Whether the bytes [from, to), entities decoded, equal name ignoring ASCII case.

@@ -1,5 +1,6 @@
 // The compact (and optional pretty) writer behind KorXML_c::Write/Measure.
 
+#include <array>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -84,30 +85,24 @@ void KorXMLWriter_c::Flush() {
 }
 
 void KorXMLWriter_c::PutEncoded(std::string_view text) {
+  // Most names and texts hold no special character: find each run between
+  // them with a table look-up and hand it over whole.
+  static constexpr auto kEntity = [] {
+    std::array<uint8_t, 256> entity{};
+    entity[static_cast<uint8_t>('&')] = 1;
+    entity[static_cast<uint8_t>('<')] = 2;
+    entity[static_cast<uint8_t>('>')] = 3;
+    entity[static_cast<uint8_t>('\'')] = 4;
+    entity[static_cast<uint8_t>('"')] = 5;
+    return entity;
+  }();
+  static constexpr std::string_view kEntities[] = {"", "&amp;", "&lt;", "&gt;", "&apos;", "&quot;"};
   size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    const char* entity = nullptr;
-    switch (text[i]) {
-      case '&':
-        entity = "&amp;";
-        break;
-      case '<':
-        entity = "&lt;";
-        break;
-      case '>':
-        entity = "&gt;";
-        break;
-      case '\'':
-        entity = "&apos;";
-        break;
-      case '"':
-        entity = "&quot;";
-        break;
-      default:
-        continue;
-    }
+    const uint8_t entity = kEntity[static_cast<uint8_t>(text[i])];
+    if (entity == 0) continue;
     Put(text.substr(run, i - run));
-    Put(entity);
+    Put(kEntities[entity]);
     run = i + 1;
   }
   Put(text.substr(run));

@@ -22,8 +22,13 @@ std::unique_ptr<KorObject_c> ShowXML_c::CreateNew() const {
 }
 
 KorHistoryValue_c* ShowXML_c::GetValue() {
-  KorXML_c::GetValue();  // marks the value as created
-  return &m_value;
+  if (!HasValueObject()) InstallValue(std::make_unique<KorHistoryValue_c>());
+  auto* value = static_cast<KorHistoryValue_c*>(ValueObject());
+  if (m_snapshotOwed) {
+    m_snapshotOwed = false;
+    value->TakeSnapshot();
+  }
+  return value;
 }
 
 KorObject_c* ShowXML_c::GetBoundObject(int slot) const {
@@ -58,7 +63,13 @@ void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot) {
     pending.pop_back();
     if (auto* show = dynamic_cast<ShowXML_c*>(node)) {
       show->m_history = history;
-      if (snapshot) show->GetValue()->TakeSnapshot();
+      if (snapshot) {
+        if (show->HasValueObject()) {
+          show->GetValue()->TakeSnapshot();
+        } else {
+          show->m_snapshotOwed = true;
+        }
+      }
     }
     if (const KorList_c* children = node->PeekChildren()) {
       for (KorObject_c* child : *children) pending.push_back(static_cast<KorXML_c*>(child));

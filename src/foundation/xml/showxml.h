@@ -62,7 +62,9 @@ class ShowXML_c : public KorXML_c {
   ShowXMLHistory_c* GetHistory() const { return m_history; }
   void SetHistory(ShowXMLHistory_c* history) { m_history = history; }
   // Sets the link on this node and its whole subtree (ShowXML_c nodes only);
-  // with snapshot, every value of the subtree also takes a snapshot.
+  // with snapshot, every value of the subtree also takes a snapshot (a node
+  // without a value object takes it when the object is created, which holds
+  // the same value: until then the text can only change through it).
   void SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot = false);
 
   // Watchers of this node, kept on the node so that a tree of a million
