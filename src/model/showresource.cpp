@@ -18,7 +18,7 @@ bool IsKnownNodeType(uint8_t type) { return type >= KOR_XML_COMMENT && type <= K
 
 // The document whose tree holds node, found through the node's history link.
 ShowDocument_c* TreeDocument(const KorXML_c* node) {
-  auto* show = dynamic_cast<const ShowXML_c*>(node);
+  const ShowXML_c* show = ShowXML_c::From(node);
   if (!show) return nullptr;
   return dynamic_cast<ShowDocument_c*>(show->GetHistory());
 }

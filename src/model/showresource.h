@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/korobject.h"
+#include "foundation/korpool.h"
 #include "foundation/xml/showxml.h"
 
 class KorXML_c;
@@ -48,6 +49,10 @@ KorStatus ShowParseInt(std::string_view text, int32_t* value);
 // the object (see ShowDocument_c).
 class ShowXMLInterface_c : public KorObject_c, public ShowXMLWatcher_c {
  public:
+  // A loaded document has one per resource, rule and list: from the pool,
+  // like the nodes they read.
+  KOR_POOLED_CLASS
+
   ShowXMLInterface_c();
   ~ShowXMLInterface_c() override;
 
@@ -168,7 +173,7 @@ class ShowXMLInterface_c : public KorObject_c, public ShowXMLWatcher_c {
   ShowXMLInterface_c* m_previousInDocument = nullptr;
   ShowXMLInterface_c* m_nextInDocument = nullptr;
   KorBool m_tracking = KOR_TRUE;
-  std::vector<CachedNode> m_cache;
+  std::vector<CachedNode, KorPoolAllocator<CachedNode>> m_cache;
   KorXML_c* m_textNode = nullptr;  // not owned
 
   friend class ShowDocument_c;

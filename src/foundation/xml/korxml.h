@@ -183,6 +183,10 @@ class KorXML_c : public KorObject_c {
   // when it is created, and SetName creates it first, so the snapshot holds
   // the text as it was when the snapshot was asked for.
   bool m_snapshotOwed = false;
+  // True while the node is a ShowXML_c (set by its constructor, cleared by
+  // its destructor), so that telling the two apart on paths that visit
+  // every node of a document needs no dynamic_cast.
+  bool m_isShowXML = false;
 
  private:
   bool NameMatches(std::string_view name) const;
@@ -191,6 +195,7 @@ class KorXML_c : public KorObject_c {
 
   friend class KorXMLParser_c;
   friend class KorXMLWriter_c;
+  friend class ShowXML_c;
 
   KorList_c* ChildList() { return m_children.get(); }
   const KorList_c* ChildList() const { return m_children.get(); }

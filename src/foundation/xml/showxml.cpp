@@ -2,15 +2,18 @@
 
 #include <utility>
 
-ShowXML_c::ShowXML_c() = default;
+ShowXML_c::ShowXML_c() { m_isShowXML = true; }
 
-ShowXML_c::ShowXML_c(uint8_t type) : KorXML_c(type) {}
+ShowXML_c::ShowXML_c(uint8_t type) : KorXML_c(type) { m_isShowXML = true; }
 
 ShowXML_c::~ShowXML_c() {
   if (m_history != nullptr) m_history->ForgetNode(this);
   for (int slot = 0; slot < kBoundSlots; ++slot) {
     if (!KorIsTrue(m_ownsBound)) static_cast<void>(m_bound[slot].release());
   }
+  // The children are destroyed after this, by KorXML_c: to them the parent
+  // is no longer a ShowXML_c.
+  m_isShowXML = false;
 }
 
 KorStatus ShowXML_c::CopyInto(KorObject_c* target) const { return KorXML_c::CopyInto(target); }
@@ -61,7 +64,7 @@ void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot) {
   while (!pending.empty()) {
     KorXML_c* node = pending.back();
     pending.pop_back();
-    if (auto* show = dynamic_cast<ShowXML_c*>(node)) {
+    if (ShowXML_c* show = From(node)) {
       show->m_history = history;
       if (snapshot) {
         if (show->HasValueObject()) {
@@ -79,19 +82,19 @@ void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot) {
 
 void ShowXML_c::AddWatcher(ShowXMLWatcher_c* watcher) {
   if (watcher == nullptr) return;
-  if (!m_watchers) m_watchers = std::make_unique<std::vector<ShowXMLWatcher_c*>>();
-  m_watchers->push_back(watcher);
+  if (!m_watchers) m_watchers = std::make_unique<WatcherList>();
+  m_watchers->items.push_back(watcher);
 }
 
 void ShowXML_c::RemoveWatcher(ShowXMLWatcher_c* watcher) {
   if (!m_watchers) return;
-  std::erase(*m_watchers, watcher);
-  if (m_watchers->empty()) m_watchers.reset();
+  std::erase(m_watchers->items, watcher);
+  if (m_watchers->items.empty()) m_watchers.reset();
 }
 
-std::vector<ShowXMLWatcher_c*> ShowXML_c::TakeWatchers() {
-  std::vector<ShowXMLWatcher_c*> taken;
-  if (m_watchers) taken = std::move(*m_watchers);
+ShowXML_c::Watchers ShowXML_c::TakeWatchers() {
+  Watchers taken;
+  if (m_watchers) taken = std::move(m_watchers->items);
   m_watchers.reset();
   return taken;
 }

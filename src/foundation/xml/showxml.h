@@ -48,6 +48,14 @@ class ShowXML_c : public KorXML_c {
   std::unique_ptr<KorObject_c> CreateNew() const override;
   KorHistoryValue_c* GetValue() override;
 
+  // node as a ShowXML_c, or null when it is not one (or is being destroyed).
+  static ShowXML_c* From(KorXML_c* node) {
+    return node != nullptr && node->m_isShowXML ? static_cast<ShowXML_c*>(node) : nullptr;
+  }
+  static const ShowXML_c* From(const KorXML_c* node) {
+    return node != nullptr && node->m_isShowXML ? static_cast<const ShowXML_c*>(node) : nullptr;
+  }
+
   // Bound object in slot 0 or 1 (null when empty or out of range).
   KorObject_c* GetBoundObject(int slot) const;
   // Stores object in a slot; the previous object is destroyed when the node
@@ -73,9 +81,10 @@ class ShowXML_c : public KorXML_c {
   void AddWatcher(ShowXMLWatcher_c* watcher);
   void RemoveWatcher(ShowXMLWatcher_c* watcher);
   // Hands the watchers over and leaves none.
-  std::vector<ShowXMLWatcher_c*> TakeWatchers();
+  using Watchers = std::vector<ShowXMLWatcher_c*, KorPoolAllocator<ShowXMLWatcher_c*>>;
+  Watchers TakeWatchers();
   // Null when there are none.
-  const std::vector<ShowXMLWatcher_c*>* PeekWatchers() const { return m_watchers.get(); }
+  const Watchers* PeekWatchers() const { return m_watchers ? &m_watchers->items : nullptr; }
 
  private:
   void ReleaseBound(int slot);
@@ -85,5 +94,9 @@ class ShowXML_c : public KorXML_c {
   std::unique_ptr<KorObject_c> m_bound[kBoundSlots];
   KorBool m_ownsBound = KOR_FALSE;
   ShowXMLHistory_c* m_history = nullptr;
-  std::unique_ptr<std::vector<ShowXMLWatcher_c*>> m_watchers;  // most nodes have none
+  struct WatcherList {
+    KOR_POOLED_CLASS
+    Watchers items;
+  };
+  std::unique_ptr<WatcherList> m_watchers;  // most nodes have none
 };

@@ -167,7 +167,7 @@ size_t ShowDocument_c::WatchedObjectCount() const {
   while (!pending.empty()) {
     const KorXML_c* node = pending.back();
     pending.pop_back();
-    if (const auto* show = dynamic_cast<const ShowXML_c*>(node)) {
+    if (const ShowXML_c* show = ShowXML_c::From(node)) {
       if (const auto* watchers = show->PeekWatchers()) count += watchers->size();
     }
     if (const KorList_c* children = node->PeekChildren()) {
@@ -178,11 +178,11 @@ size_t ShowDocument_c::WatchedObjectCount() const {
 }
 
 void ShowDocument_c::WatchElement(KorXML_c* element, ShowXMLInterface_c* object) {
-  if (auto* show = dynamic_cast<ShowXML_c*>(element)) show->AddWatcher(object);
+  if (ShowXML_c* show = ShowXML_c::From(element)) show->AddWatcher(object);
 }
 
 void ShowDocument_c::UnwatchElement(KorXML_c* element, ShowXMLInterface_c* object) {
-  if (auto* show = dynamic_cast<ShowXML_c*>(element)) show->RemoveWatcher(object);
+  if (ShowXML_c* show = ShowXML_c::From(element)) show->RemoveWatcher(object);
 }
 
 void ShowDocument_c::ForgetNode(const ShowXML_c* node) {
@@ -197,9 +197,9 @@ void ShowDocument_c::ForgetNode(const ShowXML_c* node) {
   // text node or a child element they read). A parent that is being
   // destroyed itself is no longer a ShowXML_c here, and its watchers were
   // told already.
-  if (const auto* parent = dynamic_cast<const ShowXML_c*>(node->GetParent())) {
+  if (const ShowXML_c* parent = ShowXML_c::From(node->GetParent())) {
     if (const auto* readers = parent->PeekWatchers()) {
-      const std::vector<ShowXMLWatcher_c*> copy = *readers;
+      const ShowXML_c::Watchers copy = *readers;
       for (ShowXMLWatcher_c* object : copy) object->NodeDestroyed(node);
     }
   }
