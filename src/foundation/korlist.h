@@ -121,9 +121,11 @@ class KorList_c : public KorObject_c {
   std::unique_ptr<KorObject_c> Unlink(bool preferPrevious);
   void Dispose(std::unique_ptr<KorObject_c> item);
 
+  // First, so that it fills the base's tail padding: a tree has a list per
+  // element and per attribute.
+  KorBool m_owning = KOR_TRUE;
   // Items are held as unique_ptr in both modes; a non-owning list releases
   // them instead of destroying them.
   Store m_items;
   Store::iterator m_cursor = m_items.end();
-  KorBool m_owning = KOR_TRUE;
 };

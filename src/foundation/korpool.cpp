@@ -29,7 +29,10 @@ bool KorPoolActive() { return false; }
 // held a freed tree before, and a walk over it reads memory sequentially.
 namespace {
 
-constexpr std::size_t kGranule = 16;
+// Blocks are aligned to 8 bytes, enough for every class that comes from the
+// pool (none holds anything aligned wider than a pointer or a double); a
+// finer step than malloc's 16 saves 8 bytes on many of a tree's objects.
+constexpr std::size_t kGranule = 8;
 constexpr std::size_t kLargestPooled = 512;
 constexpr std::size_t kClasses = kLargestPooled / kGranule;
 constexpr std::size_t kChunkBytes = std::size_t{64} << 10;

@@ -22,7 +22,8 @@ bool KorPoolActive();
 
 // Class-level operators for a class whose objects should come from the pool.
 // The class needs a virtual destructor when derived objects are deleted
-// through it, so that the delete sees the full size.
+// through it, so that the delete sees the full size, and must not need an
+// alignment above 8 bytes.
 #define KOR_POOLED_CLASS                                                                   \
   static void* operator new(std::size_t bytes) { return KorPoolAllocate(bytes); }        \
   static void operator delete(void* block, std::size_t bytes) noexcept {                 \
@@ -33,6 +34,7 @@ bool KorPoolActive();
 template <class T>
 class KorPoolAllocator {
  public:
+  static_assert(alignof(T) <= 8, "pooled blocks are aligned to 8 bytes");
   using value_type = T;
   KorPoolAllocator() noexcept = default;
   template <class U>

@@ -34,7 +34,7 @@ TEST(KorPool, BlocksNeverOverlapUnderChurn) {
       const size_t size = 1 + random() % 700;  // some above the largest pooled size
       auto* at = static_cast<unsigned char*>(KorPoolAllocate(size));
       ASSERT_NE(at, nullptr);
-      EXPECT_EQ(reinterpret_cast<uintptr_t>(at) % 16, 0u) << "size " << size;
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(at) % alignof(double), 0u) << "size " << size;
       const auto fill = static_cast<unsigned char>(step);
       std::memset(at, fill, size);
       live.push_back({at, size, fill});

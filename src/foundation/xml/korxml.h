@@ -179,14 +179,21 @@ class KorXML_c : public KorObject_c {
   // Makes value the node's value object, holding the node's text so far.
   void InstallValue(std::unique_ptr<KorValue_c> value);
   KorValue_c* ValueObject() const { return m_valueObject.get(); }
+  // One-bit states share a byte with the type and flags, so that a node
+  // stays within 72 bytes.
+  //
   // A snapshot of the value is owed (ShowXML_c): the value object takes it
   // when it is created, and SetName creates it first, so the snapshot holds
   // the text as it was when the snapshot was asked for.
-  bool m_snapshotOwed = false;
+  bool m_snapshotOwed : 1 = false;
   // True while the node is a ShowXML_c (set by its constructor, cleared by
   // its destructor), so that telling the two apart on paths that visit
   // every node of a document needs no dynamic_cast.
-  bool m_isShowXML = false;
+  bool m_isShowXML : 1 = false;
+  // The text, until a value object exists: whether one was set, and whether
+  // it is blank (empty or only spaces, which detects as empty).
+  bool m_textSet : 1 = false;
+  bool m_textBlank : 1 = true;
 
  private:
   bool NameMatches(std::string_view name) const;
@@ -204,10 +211,6 @@ class KorXML_c : public KorObject_c {
 
   uint8_t m_type = KOR_XML_DOCUMENT;
   uint8_t m_flags = 0;
-  // The text, until a value object exists: whether one was set, and whether
-  // it is blank (empty or only spaces, which detects as empty).
-  bool m_textSet = false;
-  bool m_textBlank = true;
   KorXML_c* m_parent = nullptr;  // not owned
   // Created on first use: text nodes, half of a typical tree, never need one.
   std::unique_ptr<KorList_c> m_children;

@@ -92,11 +92,11 @@ class ShowXML_c : public KorXML_c {
   // Held as unique_ptr in both modes; released instead of destroyed when
   // the node does not own them.
   std::unique_ptr<KorObject_c> m_bound[kBoundSlots];
-  KorBool m_ownsBound = KOR_FALSE;
   ShowXMLHistory_c* m_history = nullptr;
   struct WatcherList {
     KOR_POOLED_CLASS
     Watchers items;
   };
   std::unique_ptr<WatcherList> m_watchers;  // most nodes have none
+  KorBool m_ownsBound = KOR_FALSE;
 };
