@@ -10,7 +10,9 @@ namespace {
 class RecordingHistory_c : public ShowXMLHistory_c {
  public:
   void ForgetNode(const ShowXML_c* node) override { forgotten.insert(node); }
+  bool SnapshotNewNodes() const override { return loading; }
   std::set<const ShowXML_c*> forgotten;
+  bool loading = false;
 };
 
 class Bound_c : public KorObject_c {
@@ -144,10 +146,15 @@ TEST(ShowXML, ValueObjectMadeOnFirstUseHoldsTheText) {
 TEST(ShowXML, OwedSnapshotHoldsTheTextAsItWas) {
   RecordingHistory_c history;
   ShowXML_c doc;
+  doc.SetHistory(&history);
   KorBuffer_c buffer;
-  buffer.Assign("<a b=\"loaded\"/>");
+  buffer.Assign("<a b=\"loaded\"/><c/>");
+  history.loading = true;
   ASSERT_GE(doc.Parse(&buffer), 0);
-  doc.SetHistoryRecursive(&history, true);
+  history.loading = false;
+  // Made after loading: owes nothing.
+  KorXML_c* later = doc.FindChildElement("c")->AppendNew(KOR_XML_TEXT, "new");
+  EXPECT_EQ(static_cast<ShowXML_c*>(later)->GetValue()->SnapshotCount(), 0u);
   KorXML_c* text = doc.FindChildElement("a")->FindAttribute("b")->AttributeTextNode();
   ASSERT_FALSE(text->HasValueObject());
 

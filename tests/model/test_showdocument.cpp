@@ -76,7 +76,10 @@ TEST(ShowDocument, LoadSnapshotsEveryValueAndLinksEveryNode) {
     auto* show = dynamic_cast<ShowXML_c*>(node);
     ASSERT_NE(show, nullptr);
     EXPECT_EQ(show->GetHistory(), &document);
-    EXPECT_EQ(show->GetValue()->SnapshotCount(), 1u) << node->GetName();
+    ASSERT_EQ(show->GetValue()->SnapshotCount(), 1u) << node->GetName();
+    // The snapshot is of the value as loaded.
+    EXPECT_EQ(static_cast<KorValue_c*>(show->GetValue()->Snapshots()->First())->ToStdString(),
+              node->GetText());
     ++nodes;
     if (node->PeekChildren())
       for (KorObject_c* child : *node->PeekChildren()) pending.push_back(static_cast<KorXML_c*>(child));

@@ -180,6 +180,14 @@ void KorXML_c::SetName(std::string_view name) {
     GetValue()->SetText(name, true);
     return;
   }
+  AssignText(name);
+}
+
+void KorXML_c::AssignText(std::string_view name) {
+  if (m_valueObject) {
+    m_valueObject->SetText(name, true);
+    return;
+  }
   m_text.assign(name.data(), name.size());
   m_textSet = true;
   // Only spaces detect as an empty value.

@@ -208,6 +208,9 @@ class KorXML_c : public KorObject_c {
   const KorList_c* ChildList() const { return m_children.get(); }
   void ResetChildren();
   void ResetValue();
+  // Sets the text of a node being parsed: a snapshot owed for it is of the
+  // value the parse gives it, so it does not make the value object.
+  void AssignText(std::string_view text);
 
   uint8_t m_type = KOR_XML_DOCUMENT;
   uint8_t m_flags = 0;

@@ -67,9 +67,9 @@ class KorXMLParser_c {
   void SetDecoded(KorXML_c* node, int32_t from, int32_t to) {
     const std::string_view raw = Bytes(from, to);
     if (raw.find('&') == std::string_view::npos) {
-      node->SetName(raw);
+      node->AssignText(raw);
     } else {
-      node->SetName(KorXMLDecode(raw));
+      node->AssignText(KorXMLDecode(raw));
     }
   }
   // Whether the bytes [from, to), entities decoded, equal name ignoring ASCII case.
@@ -280,7 +280,7 @@ int32_t KorXMLParser_c::ParseAttribute(KorXML_c* attribute, int32_t pos) {
   if (m_data[pos] != '=') return pos;
 
   KorXML_c* text = attribute->AppendNew(KOR_XML_TEXT);
-  text->SetText("");
+  text->AssignText("");
   pos = SkipSpace(pos + 1);
   if (pos >= m_end) return Fail(pos);
   if (m_data[pos] == '"') {

@@ -21,6 +21,7 @@ KorStatus ShowXML_c::CopyInto(KorObject_c* target) const { return KorXML_c::Copy
 std::unique_ptr<KorObject_c> ShowXML_c::CreateNew() const {
   auto node = std::make_unique<ShowXML_c>();
   node->m_history = m_history;
+  if (m_history != nullptr && m_history->SnapshotNewNodes()) node->m_snapshotOwed = true;
   return node;
 }
 
@@ -58,25 +59,24 @@ KorStatus ShowXML_c::SetBoundObject(int slot, KorObject_c* object) {
   return KOR_OK;
 }
 
-void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot) {
+void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history) {
   // Iterative: a parsed tree may be as deep as the parser allows.
   std::vector<KorXML_c*> pending{this};
   while (!pending.empty()) {
     KorXML_c* node = pending.back();
     pending.pop_back();
-    if (ShowXML_c* show = From(node)) {
-      show->m_history = history;
-      if (snapshot) {
-        if (show->HasValueObject()) {
-          show->GetValue()->TakeSnapshot();
-        } else {
-          show->m_snapshotOwed = true;
-        }
-      }
-    }
+    if (ShowXML_c* show = From(node)) show->m_history = history;
     if (const KorList_c* children = node->PeekChildren()) {
       for (KorObject_c* child : *children) pending.push_back(static_cast<KorXML_c*>(child));
     }
+  }
+}
+
+void ShowXML_c::OweSnapshot() {
+  if (HasValueObject()) {
+    GetValue()->TakeSnapshot();
+  } else {
+    m_snapshotOwed = true;
   }
 }
 

@@ -28,6 +28,9 @@ class ShowXMLHistory_c {
  public:
   virtual ~ShowXMLHistory_c() = default;
   virtual void ForgetNode(const ShowXML_c* node) = 0;
+  // Whether nodes made now (through CreateNew of a node linked here) take a
+  // snapshot of their first value: the document says yes while it loads.
+  virtual bool SnapshotNewNodes() const { return false; }
 };
 
 // The node class of documents: a history value, two slots for data-model
@@ -69,11 +72,12 @@ class ShowXML_c : public KorXML_c {
   // Non-owning link to the change history; may be null.
   ShowXMLHistory_c* GetHistory() const { return m_history; }
   void SetHistory(ShowXMLHistory_c* history) { m_history = history; }
-  // Sets the link on this node and its whole subtree (ShowXML_c nodes only);
-  // with snapshot, every value of the subtree also takes a snapshot (a node
-  // without a value object takes it when the object is created, which holds
-  // the same value: until then the text can only change through it).
-  void SetHistoryRecursive(ShowXMLHistory_c* history, bool snapshot = false);
+  // Sets the link on this node and its whole subtree (ShowXML_c nodes only).
+  void SetHistoryRecursive(ShowXMLHistory_c* history);
+
+  // The value takes a snapshot now, or, without a value object yet, when
+  // the object is created (it then holds the same value).
+  void OweSnapshot();
 
   // Watchers of this node, kept on the node so that a tree of a million
   // nodes needs no lookup table to find them. The history decides when to

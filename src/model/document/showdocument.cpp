@@ -110,12 +110,14 @@ int32_t ShowDocument_c::LoadXML(KorBuffer_c* buffer) {
   ClearHistory();
   m_xml->Clear();
   m_xml->SetHistory(this);
+  // Every value's history starts from the loaded value, and every node
+  // links to this document so that objects bound to it are told when it
+  // goes: nodes made during the parse get both from CreateNew.
+  m_loading = true;
   int32_t result = KOR_FAIL;
   if (buffer) result = buffer->GetRemaining() > 0 ? m_xml->Parse(buffer) : buffer->GetPosition();
-
-  // Every value's history starts from the loaded value; every node links to
-  // this document so that objects bound to it are told when it goes.
-  m_xml->SetHistoryRecursive(this, true);
+  m_loading = false;
+  m_xml->OweSnapshot();
   // What was just read is what the file holds.
   SetModified(KOR_FALSE);
   return result;

@@ -107,6 +107,7 @@ class ShowDocument_c : public KorDocument_c, public ShowXMLHistory_c {
 
   // ShowXMLHistory_c: node is being destroyed.
   void ForgetNode(const ShowXML_c* node) override;
+  bool SnapshotNewNodes() const override { return m_loading; }
 
   // Number of data objects currently bound into this document's tree.
   size_t WatchedObjectCount() const;
@@ -131,4 +132,5 @@ class ShowDocument_c : public KorDocument_c, public ShowXMLHistory_c {
   // a loaded document has one per resource, rule and list, and a table of
   // them would cost a lookup and a cache miss each.
   ShowXMLInterface_c* m_firstObject = nullptr;
+  bool m_loading = false;
 };
