@@ -151,10 +151,6 @@ TEST(KorXMLNode, CopyIntoOwnSubtreeFails) {
   EXPECT_EQ(a->CopyInto(&plain), KOR_FAIL);
 }
 
-}  // namespace
-
-namespace {
-
 // The count is the sum over every thread that made nodes.
 TEST(KorXMLNode, LiveCountCoversEveryThread) {
   const int64_t before = KorXML_c::LiveCount();

@@ -108,10 +108,6 @@ TEST(ShowXML, CopyMakesShowNodesWithoutBoundObjects) {
   EXPECT_NE(dynamic_cast<ShowXML_c*>(copy->FindAttribute("k")), nullptr);
 }
 
-}  // namespace
-
-namespace {
-
 // A node keeps its text without a value object until GetValue; the object
 // made then must hold what the text said, typed as if detected on parse.
 TEST(ShowXML, ValueObjectMadeOnFirstUseHoldsTheText) {
