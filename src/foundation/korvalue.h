@@ -127,9 +127,9 @@ class KorValue_c : public KorObject_c {
 //
 // A snapshot is stored lazily: TakeSnapshot only notes that a copy of the
 // current state is owed, and the copy is made when the value is about to
-// change or the snapshots are looked at. Every XML node of a loaded
-// document takes one, and most never change, so this halves the memory a
-// document needs without changing what the snapshots hold.
+// change or the snapshots are looked at. Every value a loaded document
+// hands out has one owed, and most never change, so no copy is made for
+// them, without changing what the snapshots hold.
 class KorHistoryValue_c : public KorValue_c {
  public:
   KorHistoryValue_c();
