@@ -24,6 +24,13 @@ void AppendHexByte(std::string* out, unsigned char byte) {
   out->push_back(kDigits[byte & 0x0F]);
 }
 
+// Moves *i past leading spaces and tabs and an optional sign; true for '-'.
+bool SkipBlanksAndSign(std::string_view text, size_t* i) {
+  while (*i < text.size() && (text[*i] == ' ' || text[*i] == '\t')) ++*i;
+  if (*i < text.size() && (text[*i] == '-' || text[*i] == '+')) return text[(*i)++] == '-';
+  return false;
+}
+
 }  // namespace
 
 int HexDigitValue(char c) {
@@ -153,12 +160,7 @@ std::string WriteByteNotation(std::string_view bytes) {
 
 int32_t ReadDecimalInteger(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const bool negative = SkipBlanksAndSign(text, &i);
   uint32_t value = 0;
   for (; i < text.size() && IsDigit(text[i]); ++i) value = value * 10u + static_cast<uint32_t>(text[i] - '0');
   if (negative) value = 0u - value;
@@ -167,12 +169,7 @@ int32_t ReadDecimalInteger(std::string_view text) {
 
 double ReadDecimalNumber(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const bool negative = SkipBlanksAndSign(text, &i);
   const size_t start = i;
   bool wholeNonZero = false;
   for (; i < text.size() && IsDigit(text[i]); ++i) wholeNonZero = wholeNonZero || text[i] != '0';

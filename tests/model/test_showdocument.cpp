@@ -251,24 +251,3 @@ TEST(ShowDocument, UnknownContentSurvivesRepeatedLoadAndSave) {
                            "<option match=\"DVI\" />", "creator=\"true\""})
     EXPECT_NE(first.find(kept), std::string::npos) << kept << "\n" << first;
 }
-
-TEST(ShowDocument, ManyItemsReadBackInOrder) {
-  std::string text = "<?xml?><protocol><variables>";
-  constexpr int kCount = 3000;
-  for (int i = 0; i < kCount; ++i)
-    text += "<var name=\"v" + std::to_string(i) + "\" init=\"" + std::to_string(i) +
-            "\"><rules><integer min=\"0\"/></rules></var>";
-  text += "</variables></protocol>";
-  ShowDocument_c document;
-  LoadText(document, text);
-  ShowDataVariables_c variables;
-  variables.SetDocument(&document);
-  ASSERT_EQ(variables.Bind(At(document, "protocol")), KOR_OK);
-  ASSERT_EQ(variables.Count(), kCount);
-  for (int i = 0; i < kCount; ++i) {
-    ShowDataVariable_c* variable = variables.Item(i);
-    ASSERT_EQ(variable->GetName(), "v" + std::to_string(i));
-    ASSERT_EQ(variable->GetInit(), std::to_string(i));
-    ASSERT_EQ(variable->GetTypeCode(), SHOW_RULE_INTEGER);
-  }
-}

@@ -176,10 +176,8 @@ std::string_view KorXML_c::ValueView() const {
 std::string KorXML_c::GetName() const { return std::string(ValueView()); }
 
 void KorXML_c::SetName(std::string_view name) {
-  if (m_valueObject || m_snapshotOwed) {
-    GetValue()->SetText(name, true);
-    return;
-  }
+  // The owed snapshot must see the text before the change.
+  if (m_snapshotOwed) GetValue();
   AssignText(name);
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/korbuffer.h"
 #include "foundation/korlist.h"
@@ -140,6 +141,22 @@ class KorXML_c : public KorObject_c {
   KorXML_c* NthChild(uint8_t type, int32_t n) const;
   // First text child (type 5) of this node, or null.
   KorXML_c* TextChild() const { return NthChild(KOR_XML_TEXT, 0); }
+
+  // Calls visit(node) for this node and every node below it, parents before
+  // children; iterative, since a parsed tree may be as deep as the parser
+  // allows.
+  template <class Visit>
+  void VisitSubtree(Visit visit) {
+    std::vector<KorXML_c*> pending{this};
+    while (!pending.empty()) {
+      KorXML_c* node = pending.back();
+      pending.pop_back();
+      visit(node);
+      if (const KorList_c* children = node->PeekChildren()) {
+        for (KorObject_c* child : *children) pending.push_back(static_cast<KorXML_c*>(child));
+      }
+    }
+  }
 
   // Removes (destroys) every child attribute named name (ASCII case
   // ignored) other than keep.

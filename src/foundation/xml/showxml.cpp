@@ -60,16 +60,9 @@ KorStatus ShowXML_c::SetBoundObject(int slot, KorObject_c* object) {
 }
 
 void ShowXML_c::SetHistoryRecursive(ShowXMLHistory_c* history) {
-  // Iterative: a parsed tree may be as deep as the parser allows.
-  std::vector<KorXML_c*> pending{this};
-  while (!pending.empty()) {
-    KorXML_c* node = pending.back();
-    pending.pop_back();
+  VisitSubtree([history](KorXML_c* node) {
     if (ShowXML_c* show = From(node)) show->m_history = history;
-    if (const KorList_c* children = node->PeekChildren()) {
-      for (KorObject_c* child : *children) pending.push_back(static_cast<KorXML_c*>(child));
-    }
-  }
+  });
 }
 
 void ShowXML_c::OweSnapshot() {

@@ -165,17 +165,11 @@ KorTime_c* ShowDocument_c::Timestamp() {
 
 size_t ShowDocument_c::WatchedObjectCount() const {
   size_t count = 0;
-  std::vector<const KorXML_c*> pending{m_xml.get()};
-  while (!pending.empty()) {
-    const KorXML_c* node = pending.back();
-    pending.pop_back();
+  m_xml->VisitSubtree([&count](KorXML_c* node) {
     if (const ShowXML_c* show = ShowXML_c::From(node)) {
       if (const auto* watchers = show->PeekWatchers()) count += watchers->size();
     }
-    if (const KorList_c* children = node->PeekChildren()) {
-      for (const KorObject_c* child : *children) pending.push_back(static_cast<const KorXML_c*>(child));
-    }
-  }
+  });
   return count;
 }
 
@@ -199,10 +193,10 @@ void ShowDocument_c::ForgetNode(const ShowXML_c* node) {
   // text node or a child element they read). A parent that is being
   // destroyed itself is no longer a ShowXML_c here, and its watchers were
   // told already.
+  // Looked up again at every step, in case a reader stops watching.
   if (const ShowXML_c* parent = ShowXML_c::From(node->GetParent())) {
-    if (const auto* readers = parent->PeekWatchers()) {
-      const ShowXML_c::Watchers copy = *readers;
-      for (ShowXMLWatcher_c* object : copy) object->NodeDestroyed(node);
+    for (size_t i = 0; parent->PeekWatchers() && i < parent->PeekWatchers()->size(); ++i) {
+      (*parent->PeekWatchers())[i]->NodeDestroyed(node);
     }
   }
 }
