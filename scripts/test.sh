@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+echo "== test lines against source lines =="
+scripts/linecount.sh || true
 jobs=${TARVO_JOBS:-$(nproc)}
 for preset in dev asan; do
   echo "== preset $preset =="
