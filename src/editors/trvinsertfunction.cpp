@@ -1,0 +1,31 @@
+#include "editors/trvinsertfunction.h"
+
+#include "ui_trvinsertfunction.h"
+
+#include "editors/functionhelp.h"
+
+TRVInsertFunction::TRVInsertFunction(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TRVInsertFunction>())
+{
+    ui->setupUi(this);
+    for (const FunctionHelpEntry* entry = kFunctionHelp; *entry->callTemplate; ++entry)
+        ui->m_pListFunctions->addItem(QString::fromUtf8(entry->callTemplate));
+    connect(ui->m_pListFunctions, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+}
+
+TRVInsertFunction::~TRVInsertFunction() = default;
+
+QString TRVInsertFunction::Run()
+{
+    ui->m_pListFunctions->setCurrentRow(-1);
+    on_m_pListFunctions_currentRowChanged(-1);  // also when it was -1 already
+    if (exec() != QDialog::Accepted)
+        return {};
+    const QListWidgetItem* current = ui->m_pListFunctions->currentItem();
+    return current ? current->text() : QString();
+}
+
+void TRVInsertFunction::on_m_pListFunctions_currentRowChanged(int row)
+{
+    ui->m_pLabelInfo->setText(row >= 0 && row < ui->m_pListFunctions->count() ? FunctionHelpHtml(kFunctionHelp[row])
+                                                                                : QString());
+}
