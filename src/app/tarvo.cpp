@@ -305,7 +305,11 @@ void Tarvo::on_actionPRD_Creation_Guide_triggered()
 
 void Tarvo::FocusVarTab(QStandardItem* setupVarField)
 {
-    if (!setupVarField || setupVarField->text() != QLatin1String("true")) {
+    // An item of the variables model tells its row's mode whatever its column.
+    const bool setup = setupVarField && (setupVarField->model() == m_pVariables->Model()
+                                             ? m_pVariables->IsSetupVariable(setupVarField)
+                                             : setupVarField->text() == QLatin1String("true"));
+    if (!setup) {
         ui->m_pTabMain->setCurrentWidget(ui->Variables);
         m_pVariables->SelectVariable(setupVarField);
     } else {

@@ -2,13 +2,21 @@
 
 #include "editors/trvvariables.h"
 
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 TRVSetup::TRVSetup(QWidget* parent, QStandardItemModel* variables)
-    : QWidget(parent), m_pVariables(variables), m_pSetupVariables(new TRVVariables(this, true, variables))
+    : QWidget(parent), m_pVariables(variables), m_pTabsSetup(new QTabWidget(this)),
+      m_pTabSetupVariables(new QWidget(m_pTabsSetup)), m_pSetupVariables(new TRVVariables(m_pTabSetupVariables, true, variables))
 {
+    m_pTabsSetup->setObjectName(QStringLiteral("m_pTabsSetup"));
+    m_pTabSetupVariables->setObjectName(QStringLiteral("m_pTabSetupVariables"));
+    auto* variablesLayout = new QVBoxLayout(m_pTabSetupVariables);
+    variablesLayout->setObjectName(QStringLiteral("m_pLayoutSetupVariables"));
+    variablesLayout->addWidget(m_pSetupVariables);
+    m_pTabsSetup->addTab(m_pTabSetupVariables, tr("Variables"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pSetupVariables);
+    layout->addWidget(m_pTabsSetup);
     connect(m_pSetupVariables, &TRVVariables::varDeleted, this, &TRVSetup::varDeleted);
     connect(m_pSetupVariables, &TRVVariables::varDeleted, this, &TRVSetup::CleanupVars);
     connect(m_pSetupVariables, &TRVVariables::savableDataChanged, this, &TRVSetup::savableDataChanged);
@@ -18,6 +26,7 @@ TRVSetup::~TRVSetup() = default;
 
 void TRVSetup::SelectVariable(QStandardItem* item)
 {
+    m_pTabsSetup->setCurrentWidget(m_pTabSetupVariables);
     m_pSetupVariables->SelectVariable(item);
 }
 

@@ -5,6 +5,7 @@
 class ProductData_c;
 class QStandardItem;
 class QStandardItemModel;
+class QTabWidget;
 class TRVVariables;
 
 // The "Setup Messages" page: the protocol's setup and login messages and, on
@@ -20,7 +21,8 @@ public:
 
     QStandardItemModel* VariablesModel() const { return m_pVariables; }
     TRVVariables* SetupVariables() const { return m_pSetupVariables; }
-    // Shows the setup variable whose item is given.
+    // Makes the "Variables" tab current and selects the setup variable whose
+    // item (any column) is given.
     void SelectVariable(QStandardItem* item);
 
     void Load(ProductData_c* product);
@@ -38,5 +40,7 @@ public slots:
 
 private:
     QStandardItemModel* m_pVariables;  // not owned
+    QTabWidget* m_pTabsSetup;          // child widget
+    QWidget* m_pTabSetupVariables;     // page of m_pTabsSetup
     TRVVariables* m_pSetupVariables;   // child widget
 };

@@ -1,0 +1,169 @@
+#include "editors/variablerows.h"
+
+#include <QStandardItem>
+#include <QStandardItemModel>
+
+#include "model/productdata.h"
+#include "model/showvariable.h"
+
+namespace {
+
+const QString TrueText = QStringLiteral("true");
+const QString FalseText = QStringLiteral("false");
+
+QString FlagText(bool flag)
+{
+    return flag ? TrueText : FalseText;
+}
+
+QString FromStd(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString CellText(const QStandardItemModel& model, int row, int column)
+{
+    const QStandardItem* item = model.item(row, column);
+    return item ? item->text() : QString();
+}
+
+QList<QStandardItem*> BuiltInRow(const QString& name, int typeIndex, const QString& description)
+{
+    QList<QStandardItem*> row = NewVariableRow(name, false);
+    row[ColType]->setText(QString::number(typeIndex));
+    row[ColDescription]->setText(description);
+    row[ColName]->setData(true, BuiltInVariableRole);
+    return row;
+}
+
+ShowDataVariables_c* ProtocolVariables(ProductData_c& product, bool create)
+{
+    ProductDataProtocol_c* protocol = nullptr;
+    if (create) {
+        protocol = product.FirstProtocol();
+    } else if (ProductDataProtocols_c* protocols = product.Protocols(); protocols && protocols->Count() > 0) {
+        protocol = protocols->Item(0);
+    }
+    return protocol ? protocol->Variables() : nullptr;
+}
+
+} // namespace
+
+const QStringList& VariableTypeNames()
+{
+    static const QStringList names = {
+        QStringLiteral("integer"), QStringLiteral("decimal"),  QStringLiteral("string"),  QStringLiteral("bool"),
+        QStringLiteral("datetime"), QStringLiteral("timecode"), QStringLiteral("percent"),
+    };
+    return names;
+}
+
+int VariableTypeIndex(const QString& keyword)
+{
+    const QStringList& names = VariableTypeNames();
+    for (int index = 0; index < names.size(); ++index) {
+        if (names.at(index).compare(keyword, Qt::CaseInsensitive) == 0)
+            return index;
+    }
+    return -1;
+}
+
+QString VariableTypeExample(int typeIndex)
+{
+    static const QStringList examples = {
+        QStringLiteral("17"),   QStringLiteral("3.14"),
+        QStringLiteral("Brackwater"), QStringLiteral("true"),
+        QString(),              QStringLiteral("\"12:34:32.10\""),
+        QStringLiteral("15%"),
+    };
+    return typeIndex >= 0 && typeIndex < examples.size() ? examples.at(typeIndex) : QString();
+}
+
+QList<QStandardItem*> NewVariableRow(const QString& name, bool setup)
+{
+    QList<QStandardItem*> row;
+    row << new QStandardItem(name) << new QStandardItem(QStringLiteral("-1"));
+    for (int column = ColInitial; column < VariableColumnCount; ++column)
+        row << new QStandardItem();
+    row[ColSetup]->setText(FlagText(setup));
+    return row;
+}
+
+QList<QStandardItem*> NewErrorVariableRow()
+{
+    return BuiltInRow(ErrorVariableName, VariableTypeIndex(QStringLiteral("bool")),
+                      QStringLiteral("Set to true when a command fails to get a correct response."));
+}
+
+QList<QStandardItem*> NewTCPStatusVariableRow()
+{
+    return BuiltInRow(TCPStatusVariableName, VariableTypeIndex(QStringLiteral("string")),
+                      QStringLiteral("The current connection state: \"Not Connected\", \"Timeout\", \"Connected\", "
+                                     "\"Waiting on TCP\", \"Waiting For Response\"."));
+}
+
+bool IsBuiltInVariable(const QStandardItem* nameItem)
+{
+    return nameItem && nameItem->data(BuiltInVariableRole).toBool();
+}
+
+QList<QStandardItem*> DuplicateVariableRow(const QStandardItemModel& model, int row)
+{
+    QList<QStandardItem*> copy;
+    copy << new QStandardItem(CellText(model, row, ColName) + QStringLiteral("Copy"));
+    for (int column = ColType; column < VariableColumnCount; ++column)
+        copy << new QStandardItem(CellText(model, row, column));
+    return copy;
+}
+
+void LoadVariableRows(ProductData_c& product, QStandardItemModel& model)
+{
+    ShowDataVariables_c* variables = ProtocolVariables(product, false);
+    if (!variables)
+        return;
+    for (int32_t index = 0; index < variables->Count(); ++index) {
+        ShowDataVariable_c* variable = variables->Item(index);
+        if (!variable)
+            continue;
+        const QString name = FromStd(variable->GetName());
+        if (name == ErrorVariableName || name == TCPStatusVariableName)
+            continue;
+        QList<QStandardItem*> row = NewVariableRow(name, KorIsTrue(variable->IsSetup()));
+        row[ColType]->setText(QString::number(VariableTypeIndex(FromStd(variable->GetTypeKeyword()))));
+        row[ColInitial]->setText(FromStd(variable->GetInit()));
+        row[ColDescription]->setText(FromStd(variable->GetText()));
+        KorStatus hasList = KOR_FAIL;
+        const int32_t size = variable->GetList(&hasList);
+        row[ColList]->setText(FlagText(hasList == KOR_OK));
+        if (hasList == KOR_OK)
+            row[ColListSize]->setText(QString::number(size));
+        row[ColListZero]->setText(FlagText(KorIsTrue(variable->IsZero())));
+        model.appendRow(row);
+    }
+}
+
+void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product)
+{
+    ShowDataVariables_c* variables = ProtocolVariables(product, true);
+    if (!variables)
+        return;
+    const QStringList& types = VariableTypeNames();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        ShowDataVariable_c* variable = variables->Item(variables->Count(), true);
+        if (!variable)
+            return;
+        variable->SetName(CellText(model, row, ColName).toStdString());
+        bool typed = false;
+        const int type = CellText(model, row, ColType).toInt(&typed);
+        variable->SetTypeKeyword(typed && type >= 0 && type < types.size() ? types.at(type).toStdString() : std::string());
+        variable->SetInit(CellText(model, row, ColInitial).toStdString());
+        variable->SetText(CellText(model, row, ColDescription).toStdString());
+        if (CellText(model, row, ColSetup) == TrueText)
+            variable->SetSetup(true);
+        if (CellText(model, row, ColList) == TrueText) {
+            variable->SetList(CellText(model, row, ColListSize).toInt());
+            if (CellText(model, row, ColListZero) == TrueText)
+                variable->SetZero(true);
+        }
+    }
+}
