@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "expr/exprfunctions.h"
 #include "exprtesting.h"
 
@@ -109,26 +107,6 @@ TEST(ExprFunctions, Rows) {
 TEST(ExprFunctions, LongResultsAreCut) {
   EXPECT_EQ(Evaluate("replace(pad(65, 200), \"A\", \"AB\")").bytes.size(), 255u);
   EXPECT_EQ(Evaluate("BER(\"1.2" + std::string(300, '.') + "1\")").bytes.size(), 255u);
-}
-
-TEST(ExprFunctions, TableOrderAndSharedKinds) {
-  const auto& table = ExprFunctionTable();
-  EXPECT_EQ(table.size(), 62u);
-  EXPECT_EQ(table[0].name, "byte");
-  EXPECT_EQ(table[11].name, "sprintf");
-  EXPECT_EQ(table[38].name, "BER");
-  EXPECT_EQ(table[58].name, "dcsVariableInfoResponse");
-  EXPECT_EQ(table[61].name, "getat");
-  EXPECT_EQ(table[0].kind, table[23].kind);   // byte, lsb
-  EXPECT_EQ(table[10].kind, table[11].kind);  // printf, sprintf
-  EXPECT_EQ(ExprOperatorTable()[0].kind, table[15].kind);  // !, compl
-  std::set<ExprKind> kinds;
-  for (const ExprFunctionInfo& info : table) kinds.insert(info.kind);
-  EXPECT_EQ(kinds.size(), 60u);  // two pairs share a kind
-  EXPECT_EQ(FindExprFunction("bcc"), 36);
-  EXPECT_EQ(FindExprFunction("BcC"), 36);
-  EXPECT_EQ(FindExprFunction("ber"), 38);
-  EXPECT_EQ(FindExprFunction("bytes"), kExprNoFunction);
 }
 
 TEST(ExprFunctions, EveryNameParsesAsACall) {

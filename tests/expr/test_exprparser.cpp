@@ -110,12 +110,6 @@ TEST(ExprParser, TreeShape) {
   EXPECT_EQ(root.Count(), 4u);
 }
 
-TEST(ExprParser, CountsWhatItAllocates) {
-  const uint64_t before = ExprAllocatedBytes();
-  Evaluate("1+(2*3)");
-  EXPECT_GE(ExprAllocatedBytes() - before, 4 * sizeof(ExprNode));
-}
-
 TEST(ExprParser, DepthLimitLeavesDeepLevelsEmpty) {
   auto nested = [](int levels) {
     std::string text;

@@ -133,13 +133,57 @@ TEST(ExprValue, MasksApplyToStoredIntegers) {
   EXPECT_EQ(value.ToInteger(), 0x1201);
 }
 
-TEST(ExprValue, ByteNotationRejects) {
-  std::string bytes;
-  for (const std::string_view text : {"h4", "hG0", "$", "0x", "\\x", "\\y41", "\"open", "1;2", "A"}) {
-    EXPECT_FALSE(ParseByteNotation(text, &bytes)) << text;
+// Byte notation -> its bytes in hex, or "refused".
+const TextRow kByteNotationRows[] = {
+    {"", ""},
+    {"\\x41", "41"},
+    {"\\x411", "41 01"},
+    {"\\x4", "refused"},  // \x needs two hex digits outside quotes
+    {"\\x", "refused"},
+    {"\\xG1", "refused"},
+    {"\"\\x41\"", "41"},
+    {"\"\\x414\"", "41 34"},
+    {"\"\\x4\"", "34"},     // inside quotes a short \x gives nothing, the digit stays
+    {"\"\\x4G\"", "34 47"},
+    {"\"\\x\"", ""},
+    {"0", "00"},
+    {"00", "00"},           // up to three digits make one byte while the value fits
+    {"0001", "00 01"},
+    {"255", "FF"},
+    {"256", "19 06"},
+    {"2555", "FF 05"},
+    {"999", "63 09"},
+    {"0x0a 0XFF", "0A FF"},
+    {"$ff", "FF"},
+    {"h4", "refused"},
+    {"hG0", "refused"},
+    {"$", "refused"},
+    {"0x", "refused"},
+    {"\\y41", "refused"},
+    {"1;2", "refused"},
+    {"A", "refused"},
+    // Quotes at the ends: an escaped quote neither opens nor closes a run.
+    {"\"\"", ""},
+    {"\"A\"\"B\"", "41 42"},
+    {"\"A\\\"\"", "41 22"},
+    {"\"\\\\\"", "5C"},
+    {"\"A\\\"", "refused"},
+    {"\"\\\"", "refused"},
+    {"\"\\", "refused"},
+    {"\"", "refused"},
+    {"h41\"", "refused"},
+};
+
+TEST(ExprValue, ByteNotation) {
+  for (const TextRow& row : kByteNotationRows) {
+    std::string bytes = "stale";
+    const bool ok = ParseByteNotation(row.text, &bytes);
+    EXPECT_EQ(ok ? HexOf(bytes) : "refused", row.expected) << row.text;
   }
-  EXPECT_TRUE(ParseByteNotation("", &bytes));
-  EXPECT_TRUE(bytes.empty());
+  // Hex digits are read only up to the end of the text, never past it.
+  std::string bytes;
+  EXPECT_FALSE(ParseByteNotation(std::string_view("h41", 2), &bytes));
+  EXPECT_FALSE(ParseByteNotation(std::string_view("\\x41", 3), &bytes));
 }
 
 // Operators on the value kinds (expression -> string representation).
@@ -173,6 +217,34 @@ const TextRow kOperatorRows[] = {
     {"00:00:00.00 - 1", "23:59:59.29"},
     {"00:00:01.00 + 00:00:01.00", "00:00:02.00"},
     {"00:00:01.00 < 31", "true"},
+    // Comparisons: equal operands, both directions, integer and decimal paths.
+    {"2<2", "false"},
+    {"2<=2", "true"},
+    {"2>2", "false"},
+    {"2>=2", "true"},
+    {"1<2", "true"},
+    {"2<1", "false"},
+    {"1>2", "false"},
+    {"1>=2", "false"},
+    {"2<=1", "false"},
+    {"0-1<0", "true"},
+    {"4294967295<0", "true"},  // wraps to -1
+    {"1.5<1.5", "false"},
+    {"1.5<=1.5", "true"},
+    {"1.5>1.5", "false"},
+    {"1.5>=1.50", "true"},
+    {"1.49>1.5", "false"},
+    {"2<2.5", "true"},         // one decimal side compares as decimals
+    {"2.5>=2.6", "false"},
+    {"50%=0.5", "true"},
+    {"50%<0.5", "false"},
+    {"00:00:01.00>=30", "true"},
+    {"00:00:01.00>30", "false"},
+    {"\"ab\"=\"AB\"", "false"},  // byte strings compare byte for byte
+    {"h41=\"A\"", "true"},
+    {"\"A\"=65", "false"},     // one side not bytes: compared as numbers
+    {"\"12\"<\"9\"", "false"},
+    {"3>2>1", "false"},        // (3>2)>1
 };
 
 TEST(ExprValue, OperatorRows) {
