@@ -6,14 +6,14 @@
 #include <typeinfo>
 #include <vector>
 
-#include "base_helpers.h"
 #include "foundation/xml/showxml.h"
 #include "model/showparam.h"
 #include "model/showresource.h"
 #include "model/showrules.h"
 #include "model/showvariable.h"
+#include "modeltesting.h"
 
-using namespace base_test;
+using namespace model_test;
 
 namespace {
 
@@ -127,9 +127,9 @@ TEST(ShowXMLInterface, IntegerAttributes) {
     KorStatus status;
   };
   const Row rows[] = {
-      {"7", 7, KOR_OK},     {"-12", -12, KOR_OK},  {" 40 ", 40, KOR_OK},  {"", 0, KOR_FAIL},
-      {"abc", 0, KOR_FAIL}, {"12a", 0, KOR_FAIL},  {"1.5", 0, KOR_FAIL},
-      {"99999999999", 0, KOR_FAIL},                {"2147483647", 2147483647, KOR_OK},
+      {"7", 7, KOR_OK},     {"-12", -12, KOR_OK},         {" 40 ", 40, KOR_OK},
+      {"", 0, KOR_FAIL},    {"abc", 0, KOR_FAIL},         {"12a", 0, KOR_FAIL},
+      {"1.5", 0, KOR_FAIL}, {"99999999999", 0, KOR_FAIL}, {"2147483647", 2147483647, KOR_OK},
   };
   ItemFixture f;
   for (const Row& row : rows) {
@@ -144,9 +144,9 @@ TEST(ShowXMLInterface, IntegerAttributes) {
 
 TEST(ShowXMLInterface, BooleanAttributes) {
   const std::pair<const char*, KorBool> rows[] = {
-      {"true", KOR_TRUE},   {"TRUE", KOR_TRUE}, {"yes", KOR_TRUE},    {"1", KOR_TRUE},
-      {"On", KOR_TRUE},     {"enabled", KOR_TRUE}, {"false", KOR_FALSE}, {"0", KOR_FALSE},
-      {"no", KOR_FALSE},    {"maybe", KOR_FALSE}, {"", KOR_FALSE},     {" ", KOR_FALSE}};
+      {"true", KOR_TRUE}, {"TRUE", KOR_TRUE},    {"yes", KOR_TRUE},    {"1", KOR_TRUE},
+      {"On", KOR_TRUE},   {"enabled", KOR_TRUE}, {"false", KOR_FALSE}, {"0", KOR_FALSE},
+      {"no", KOR_FALSE},  {"maybe", KOR_FALSE},  {"", KOR_FALSE},      {" ", KOR_FALSE}};
   ItemFixture f;
   for (const auto& [text, value] : rows) {
     f.resource.SetStringAttr("flag", text);
@@ -296,8 +296,7 @@ TEST(ShowResources, CursorAppendAndRemove) {
   EXPECT_EQ(params.Current(), added);
   params.First();
   params.Append(true)->SetName("front");  // before "one"
-  EXPECT_EQ(Names(params),
-            (std::vector<std::string>{"front", "one", "after-one", "Two", "three"}));
+  EXPECT_EQ(Names(params), (std::vector<std::string>{"front", "one", "after-one", "Two", "three"}));
   EXPECT_EQ(ChildTags(At(document, "root/params")), "param param param x param param tail");
 
   // On the last item, Append goes to the end of the wrapper.
@@ -470,7 +469,8 @@ TEST(TypedViews, EveryListKeepsDocumentOrder) {
     const std::string& i = row.item;
     ShowDocument_c document;
     LoadText(document, "<?xml?><root><owner><" + w + "><" + i + " name=\"a\"/><zzz name=\"x\"/><" +
-                           i + " name=\"b\"/><" + i + " name=\"c\"/></" + w + "></owner><bare/></root>");
+                           i + " name=\"b\"/><" + i + " name=\"c\"/></" + w +
+                           "></owner><bare/></root>");
     std::unique_ptr<ShowResources_c> list = row.make();
     EXPECT_EQ(list->GetKind(), row.kind);
     list->SetDocument(&document);

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "base_helpers.h"
 #include "model/showrules.h"
+#include "modeltesting.h"
 
-using namespace base_test;
+using namespace model_test;
 
 namespace {
 
@@ -42,7 +42,9 @@ struct ValidateRow {
 TEST(Rules, ValidateByType) {
   const ValidateRow rows[] = {
       // integer: whole numbers within the bounds, defaults when absent
-      {SHOW_RULE_INTEGER, "", {"-2147483647", "2147483647"},
+      {SHOW_RULE_INTEGER,
+       "",
+       {"-2147483647", "2147483647"},
        {"2147483648", "-2147483648", "12a", "1.0", "", "-"}},
       {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", {"0", "100"}, {"101", "-1"}},
       // decimal: fractions compared with integer bounds
@@ -52,22 +54,25 @@ TEST(Rules, ValidateByType) {
       {SHOW_RULE_STRING, "", {"", "anything at all"}, {}},
       {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", {"12"}, {"12a", "a12", ""}},
       {SHOW_RULE_STRING, "regexp=\"a.b\"", {"a\nb"}, {}},  // dot matches newline
-      {SHOW_RULE_STRING, "regexp=\"(\"", {}, {"(", ""}},    // does not compile
+      {SHOW_RULE_STRING, "regexp=\"(\"", {}, {"(", ""}},   // does not compile
       // bool: boolean words of every style
       {SHOW_RULE_BOOL, "", {"true", "YES", "0", "Disabled"}, {"maybe", ""}},
       {SHOW_RULE_TIMECODE, "", {"01:02:03.04", "3.04"}, {"1:2:x", "", "::"}},
       // lcdstring: fixed syntax over the whole value, then regexp
-      {SHOW_RULE_LCDSTRING, "", {"\"Hello\"", "2\"Hi\"", "clr", "clr,\"A\",1\"B\""},
+      {SHOW_RULE_LCDSTRING,
+       "",
+       {"\"Hello\"", "2\"Hi\"", "clr", "clr,\"A\",1\"B\""},
        {"hello", "\"a\"x", ""}},
       {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", {"clr,\"A\""}, {"\"A\""}},
       {SHOW_RULE_LCDSTRING, "regexp=\"[\"", {}, {"clr"}},
       // datetime: m/d/Y H:i:s, fixed widths, any separator
-      {SHOW_RULE_DATETIME, "",
-       {"12/31/2024 23:59:59", "02/29/2024 00:00:00", "02/29/2000 00:00:00",
-        "12-31-2024T23.59.59", "12/31/2024 23:59:59 and more"},
-       {"02/29/2023 00:00:00", "02/29/1900 00:00:00", "1/31/2024 10:00:00",
-        "12/31/2024 24:00:00", "12/31/2024 23:60:00", "13/01/2024 00:00:00",
-        "00/10/2024 00:00:00", "04/31/2024 00:00:00", "12/31/2024 23:59", "ab/cd/efgh ij:kl:mn"}},
+      {SHOW_RULE_DATETIME,
+       "",
+       {"12/31/2024 23:59:59", "02/29/2024 00:00:00", "02/29/2000 00:00:00", "12-31-2024T23.59.59",
+        "12/31/2024 23:59:59 and more"},
+       {"02/29/2023 00:00:00", "02/29/1900 00:00:00", "1/31/2024 10:00:00", "12/31/2024 24:00:00",
+        "12/31/2024 23:60:00", "13/01/2024 00:00:00", "00/10/2024 00:00:00", "04/31/2024 00:00:00",
+        "12/31/2024 23:59", "ab/cd/efgh ij:kl:mn"}},
       {SHOW_RULE_PERCENT, "", {"0%", "100%", "50.5%"}, {"101%", "-1%", "50", "%", "x%"}},
       // option: equal to match ignoring case, never empty
       {SHOW_RULE_OPTION, "match=\"On\"", {"on", "ON"}, {"off", ""}},
@@ -83,9 +88,9 @@ TEST(Rules, ValidateByType) {
 }
 
 TEST(Rules, NameRulesAcceptAnyNonEmptyText) {
-  for (int32_t code : {SHOW_RULE_VARIABLE, SHOW_RULE_OUTPUT, SHOW_RULE_INPUT, SHOW_RULE_SEQUENCE,
-                       SHOW_RULE_LABEL, SHOW_RULE_BUTTON, SHOW_RULE_DEVICE, SHOW_RULE_AOUTPUT,
-                       SHOW_RULE_AINPUT}) {
+  for (int32_t code :
+       {SHOW_RULE_VARIABLE, SHOW_RULE_OUTPUT, SHOW_RULE_INPUT, SHOW_RULE_SEQUENCE, SHOW_RULE_LABEL,
+        SHOW_RULE_BUTTON, SHOW_RULE_DEVICE, SHOW_RULE_AOUTPUT, SHOW_RULE_AINPUT}) {
     RuleFixture f(code);
     EXPECT_EQ(f.rule->Validate("Main.Level[2]"), KOR_OK) << ShowRuleKeyword(code);
     EXPECT_EQ(f.rule->Validate(""), KOR_FAIL) << ShowRuleKeyword(code);

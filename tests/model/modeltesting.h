@@ -7,12 +7,12 @@
 
 #include "foundation/korbuffer.h"
 #include "foundation/xml/korxml.h"
-#include "model/document/showdocument.h"
-#include "model/showresource.h"
+#include "model/document/productdatadocument.h"
+#include "model/productdata.h"
 
-// Shared by the base-class tests: load and save documents through byte
-// buffers and reach elements by a slash-separated tag path.
-namespace base_test {
+// Documents loaded from and saved to byte buffers, elements reached by a
+// slash-separated tag path, fixtures read from tests/model/data.
+namespace model_test {
 
 inline std::string ReadFixture(const std::string& name) {
   std::ifstream in(std::string(TARVO_TEST_DATA_DIR) + "/" + name, std::ios::binary);
@@ -38,8 +38,7 @@ inline std::string SaveText(ShowDocument_c& document) {
 inline KorXML_c* At(KorXML_c* node, std::string_view path) {
   while (node && !path.empty()) {
     size_t slash = path.find('/');
-    std::string_view step = path.substr(0, slash);
-    node = ShowXMLInterface_c::FindChildElement(node, step);
+    node = ShowXMLInterface_c::FindChildElement(node, path.substr(0, slash));
     path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
   }
   return node;
@@ -47,15 +46,6 @@ inline KorXML_c* At(KorXML_c* node, std::string_view path) {
 
 inline KorXML_c* At(ShowDocument_c& document, std::string_view path) {
   return At(document.GetXMLDocument(), path);
-}
-
-// The first text child of node, empty or not.
-inline KorXML_c* FirstText(const KorXML_c* node) {
-  if (!node || !node->PeekChildren()) return nullptr;
-  for (KorObject_c* object : *node->PeekChildren())
-    if (static_cast<KorXML_c*>(object)->GetType() == KOR_XML_TEXT)
-      return static_cast<KorXML_c*>(object);
-  return nullptr;
 }
 
 // The tags of node's child elements, space separated.
@@ -71,4 +61,17 @@ inline std::string ChildTags(const KorXML_c* node) {
   return tags;
 }
 
-}  // namespace base_test
+// A product document loaded from text with its root bound.
+struct LoadedProduct {
+  ProductDataDocument_c document;
+  ProductData_c* root = nullptr;
+
+  explicit LoadedProduct(std::string_view text) {
+    LoadText(document, text);
+    root = document.ProductData();
+  }
+  KorXML_c* Node(std::string_view path) { return At(document, path); }
+  ProductDataProtocol_c* Protocol() { return root->Protocols()->Item(0); }
+};
+
+}  // namespace model_test
