@@ -286,7 +286,7 @@ double KorValue_c::ToDecimal(KorStatus* status) const {
       return 0.0;
     }
   }
-  if (KorIsTrue(m_integerValid)) {
+  if (KorIsTrue(m_integerValid) && m_type != KOR_TYPE_BYTES) {
     m_decimal = KorIsTrue(m_signed) ? static_cast<double>(m_integer)
                                     : static_cast<double>(static_cast<uint32_t>(m_integer));
     m_decimalValid = KOR_TRUE;
@@ -299,9 +299,11 @@ double KorValue_c::ToDecimal(KorStatus* status) const {
 const KorString_c& KorValue_c::ToString(KorStatus* status) const {
   if (status) *status = KOR_OK;
   if (KorIsTrue(m_stringValid)) return m_string;
-  // A decimal keeps its fraction even after an integer was cached from it.
-  const bool decimalFirst = m_type == KOR_TYPE_DECIMAL && KorIsTrue(m_decimalValid);
-  if (KorIsTrue(m_integerValid) && !decimalFirst) {
+  // A decimal keeps its fraction, and bytes their bytes, even after an
+  // integer was cached from them.
+  const bool ownFormFirst =
+      (m_type == KOR_TYPE_DECIMAL && KorIsTrue(m_decimalValid)) || m_type == KOR_TYPE_BYTES;
+  if (KorIsTrue(m_integerValid) && !ownFormFirst) {
     if (m_type == KOR_TYPE_BOOLEAN) {
       m_string.Set(KorBooleanWord(m_integer != 0));
     } else if (KorIsTrue(m_signed)) {

@@ -61,26 +61,65 @@ TEST(KorValue, TextToInteger) {
   }
 }
 
-TEST(KorValue, LargeUnsignedTextKeepsItsBits) {
-  KorValue_c v;
-  v.SetText("4294967295", true);
-  EXPECT_EQ(v.ToInteger(), -1);
-  EXPECT_EQ(v.GetSigned(), KOR_FALSE);
-  EXPECT_EQ(v.ToDecimal(), 4294967295.0);
-}
-
-TEST(KorValue, IntegerToString) {
-  KorValue_c v;
-  v.SetInteger(-17);
-  EXPECT_EQ(v.ToString().View(), "-17");
-  v.SetUnsigned(4000000000u);
-  EXPECT_EQ(v.GetType(), KOR_TYPE_UNSIGNED);
-  EXPECT_EQ(v.ToString().View(), "4000000000");
-  v.SetBoolean(true);
-  EXPECT_EQ(v.ToString().View(), "true");
-  v.SetBoolean(false);
-  EXPECT_EQ(v.ToString().View(), "false");
-  EXPECT_EQ(v.ToInteger(), 0);
+// A value set through one setter and read as every type, at the edges of
+// what 32 bits carry.
+TEST(KorValue, ConversionsBetweenTypes) {
+  struct Row {
+    const char* label;
+    void (*set)(KorValue_c&);
+    int32_t integer;
+    KorStatus integerStatus;
+    double decimal;
+    KorStatus decimalStatus;
+    std::string_view text;
+  } rows[] = {
+      {"signed min", [](KorValue_c& v) { v.SetInteger(INT32_MIN); }, INT32_MIN, KOR_OK,
+       -2147483648.0, KOR_OK, "-2147483648"},
+      {"signed max", [](KorValue_c& v) { v.SetInteger(INT32_MAX); }, INT32_MAX, KOR_OK,
+       2147483647.0, KOR_OK, "2147483647"},
+      {"unsigned max", [](KorValue_c& v) { v.SetUnsigned(UINT32_MAX); }, -1, KOR_OK, 4294967295.0,
+       KOR_OK, "4294967295"},
+      {"unsigned top bit", [](KorValue_c& v) { v.SetUnsigned(0x80000000u); }, INT32_MIN, KOR_OK,
+       2147483648.0, KOR_OK, "2147483648"},
+      {"true", [](KorValue_c& v) { v.SetBoolean(true); }, 1, KOR_OK, 1.0, KOR_OK, "true"},
+      {"false", [](KorValue_c& v) { v.SetBoolean(false); }, 0, KOR_OK, 0.0, KOR_OK, "false"},
+      {"decimal above max", [](KorValue_c& v) { v.SetDecimal(2147483648.0); }, INT32_MAX, KOR_OK,
+       2147483648.0, KOR_OK, "2147483648.00"},
+      {"decimal below min", [](KorValue_c& v) { v.SetDecimal(-2147483649.0); }, INT32_MIN, KOR_OK,
+       -2147483649.0, KOR_OK, "-2147483649.00"},
+      {"decimal -0.5", [](KorValue_c& v) { v.SetDecimal(-0.5); }, 0, KOR_OK, -0.5, KOR_OK, "-0.50"},
+      {"text 4294967295", [](KorValue_c& v) { v.SetText("4294967295", true); }, -1, KOR_OK,
+       4294967295.0, KOR_OK, "4294967295"},
+      {"text 4294967296", [](KorValue_c& v) { v.SetText("4294967296", true); }, -1, KOR_OK,
+       4294967296.0, KOR_OK, "4294967296"},
+      {"text 2147483648", [](KorValue_c& v) { v.SetText("2147483648", true); }, INT32_MIN, KOR_OK,
+       2147483648.0, KOR_OK, "2147483648"},
+      {"text -2147483649", [](KorValue_c& v) { v.SetText("-2147483649", true); }, INT32_MIN,
+       KOR_OK, -2147483649.0, KOR_OK, "-2147483649"},
+      {"text -1.25", [](KorValue_c& v) { v.SetText("-1.25", true); }, -1, KOR_OK, -1.25, KOR_OK,
+       "-1.25"},
+      {"text .5", [](KorValue_c& v) { v.SetText(".5", true); }, 0, KOR_FAIL, 0.5, KOR_OK, ".5"},
+      {"text x1.5", [](KorValue_c& v) { v.SetText("x1.5", true); }, 0, KOR_FAIL, 0.0, KOR_FAIL,
+       "x1.5"},
+      {"empty text", [](KorValue_c& v) { v.SetText("", true); }, 0, KOR_FAIL, 0.0, KOR_FAIL, ""},
+      // Bytes read as an integer big-endian from their first four.
+      {"bytes", [](KorValue_c& v) { v.SetBytes("\x01\x02\x03\x04\x05", 5); }, 0x01020304, KOR_OK,
+       0.0, KOR_FAIL, "\x01\x02\x03\x04\x05"},
+      {"bytes FF", [](KorValue_c& v) { v.SetBytes("\xFF\xFF\xFF\xFF", 4); }, -1, KOR_OK, 0.0,
+       KOR_FAIL, "\xFF\xFF\xFF\xFF"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    KorValue_c v;
+    r.set(v);
+    KorStatus status = 0;
+    EXPECT_EQ(v.ToInteger(&status), r.integer);
+    EXPECT_EQ(status, r.integerStatus);
+    EXPECT_DOUBLE_EQ(v.ToDecimal(&status), r.decimal);
+    EXPECT_EQ(status, r.decimalStatus);
+    EXPECT_EQ(v.ToString().View(), r.text);
+    EXPECT_EQ(v.ToBytes().View(), r.text);
+  }
 }
 
 TEST(KorValue, DecimalToString) {
@@ -122,27 +161,6 @@ TEST(KorValue, DecimalToIntegerRules) {
   }
 }
 
-TEST(KorValue, TextToDecimal) {
-  struct Row {
-    const char* text;
-    double value;
-    KorStatus status;
-  } rows[] = {
-      {"1.25", 1.25, KOR_OK}, {"-1.25", -1.25, KOR_OK}, {".5", 0.5, KOR_OK},
-      {"3", 3.0, KOR_OK},     {"x1.5", 0.0, KOR_FAIL},  {"", 0.0, KOR_FAIL},
-  };
-  for (const Row& r : rows) {
-    KorValue_c v;
-    v.SetText(r.text, true);
-    KorStatus st = 0;
-    EXPECT_DOUBLE_EQ(v.ToDecimal(&st), r.value) << r.text;
-    EXPECT_EQ(st, r.status) << r.text;
-  }
-  KorValue_c i;
-  i.SetInteger(-4);
-  EXPECT_EQ(i.ToDecimal(), -4.0);
-}
-
 TEST(KorValue, ConversionsAreCachedUntilTheNextSet) {
   KorValue_c v;
   v.SetInteger(5);
@@ -157,19 +175,6 @@ TEST(KorValue, ConversionsAreCachedUntilTheNextSet) {
   v.SetText("1.5", true);
   EXPECT_EQ(v.ToInteger(), 1);
   EXPECT_EQ(v.ToDecimal(), 1.5);
-}
-
-TEST(KorValue, Bytes) {
-  KorValue_c v;
-  ASSERT_EQ(v.SetBytes("\x01\x02", 2), KOR_OK);
-  EXPECT_EQ(v.GetType(), KOR_TYPE_BYTES);
-  EXPECT_EQ(v.ToString().View(), std::string_view("\x01\x02", 2));
-  KorStatus st = KOR_OK;
-  EXPECT_EQ(v.ToDecimal(&st), 0.0);
-  EXPECT_EQ(st, KOR_FAIL);
-  KorValue_c t;
-  t.SetText("ab");
-  EXPECT_EQ(t.ToBytes().View(), "ab");
 }
 
 TEST(KorValue, ClearTo) {
