@@ -9,8 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "foundation/korbuffer.h"
-#include "foundation/xml/korxml.h"
 
 namespace {
 
@@ -49,49 +47,6 @@ TEST(KorPool, BlocksNeverOverlapUnderChurn) {
   for (const Block& b : live) {
     EXPECT_TRUE(Intact(b));
     KorPoolFree(b.at, b.size);
-  }
-}
-
-// What the pool is for: a tree rebuilt after a tree was freed lies in
-// memory in build order again, so walking it reads memory forwards.
-TEST(KorPool, TreeRebuiltAfterFreeLiesInBuildOrder) {
-  if (!KorPoolActive()) GTEST_SKIP() << "blocks come from the global allocator in this build";
-  std::string text = "<?xml version=\"1.0\" ?><list>";
-  for (int i = 0; i < 3000; ++i) {
-    text += "<item name=\"n" + std::to_string(i) + "\" value=\"" + std::to_string(i * 7) +
-            "\">text</item>";
-  }
-  text += "</list>";
-  auto parse = [&text] {
-    auto doc = std::make_unique<KorXML_c>();
-    KorBuffer_c buffer;
-    buffer.Attach(reinterpret_cast<const uint8_t*>(text.data()), static_cast<int32_t>(text.size()));
-    EXPECT_GE(doc->Parse(&buffer), 0);
-    return doc;
-  };
-  auto forwardShare = [](const KorXML_c* root) {
-    std::vector<const KorXML_c*> order;
-    std::vector<const KorXML_c*> pending{root};
-    while (!pending.empty()) {
-      const KorXML_c* node = pending.back();
-      pending.pop_back();
-      order.push_back(node);
-      if (const KorList_c* children = node->PeekChildren()) {
-        std::vector<const KorXML_c*> kids;
-        for (const KorObject_c* o : *children) kids.push_back(static_cast<const KorXML_c*>(o));
-        pending.insert(pending.end(), kids.rbegin(), kids.rend());
-      }
-    }
-    size_t forward = 0;
-    for (size_t i = 1; i < order.size(); ++i) {
-      const auto step = reinterpret_cast<intptr_t>(order[i]) - reinterpret_cast<intptr_t>(order[i - 1]);
-      if (step > 0 && step < 4096) ++forward;
-    }
-    return static_cast<double>(forward) / static_cast<double>(order.size() - 1);
-  };
-  for (int round = 0; round < 3; ++round) {
-    std::unique_ptr<KorXML_c> doc = parse();
-    EXPECT_GT(forwardShare(doc.get()), 0.95) << "round " << round;
   }
 }
 

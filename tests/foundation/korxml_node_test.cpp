@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "foundation/xml/korxml.h"
@@ -149,31 +147,6 @@ TEST(KorXMLNode, CopyIntoOwnSubtreeFails) {
   EXPECT_EQ(a->CopyInto(a), KOR_FAIL);
   KorObject_c plain;
   EXPECT_EQ(a->CopyInto(&plain), KOR_FAIL);
-}
-
-// The count is the sum over every thread that made nodes.
-TEST(KorXMLNode, LiveCountCoversEveryThread) {
-  const int64_t before = KorXML_c::LiveCount();
-  auto tree = std::make_unique<KorXML_c>(KOR_XML_ELEMENT);
-  tree->SetName("a");
-  tree->SetAttribute("b", "1");  // attribute and its text
-  EXPECT_EQ(KorXML_c::LiveCount(), before + 3);
-
-  std::promise<void> made;
-  std::promise<void> counted;
-  std::thread worker([&] {
-    std::vector<std::unique_ptr<KorXML_c>> nodes;
-    for (int i = 0; i < 50; ++i) nodes.push_back(std::make_unique<KorXML_c>(KOR_XML_TEXT));
-    made.set_value();
-    counted.get_future().wait();
-  });
-  made.get_future().wait();
-  EXPECT_EQ(KorXML_c::LiveCount(), before + 53);
-  counted.set_value();
-  worker.join();
-  EXPECT_EQ(KorXML_c::LiveCount(), before + 3);
-  tree.reset();
-  EXPECT_EQ(KorXML_c::LiveCount(), before);
 }
 
 }  // namespace
