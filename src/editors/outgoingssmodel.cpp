@@ -1,0 +1,656 @@
+#include "editors/outgoingssmodel.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <string>
+
+#include "editors/paramrows.h"
+#include "editors/variablerows.h"
+#include "expr/preview.h"
+
+Q_DECLARE_METATYPE(QStandardItem*)
+
+namespace {
+
+using SS = OutgoingSSModel_c;
+
+// A name in an argument and the example value a preview puts in its place.
+using Substitution = QPair<QString, QString>;
+
+QString CellText(const QStandardItemModel* model, int row, int column)
+{
+    const QStandardItem* cell = model ? model->item(row, column) : nullptr;
+    return cell ? cell->text() : QString();
+}
+
+bool HasOutput(int format)
+{
+    return format != SS::FormatNone && format != SS::FormatUnset;
+}
+
+// The example a parameter row gives: an option parameter sends the
+// replacement of the option its example names, when that has one.
+QString ParamExample(const QStandardItemModel* params, int row)
+{
+    const QString example = CellText(params, row, ParamColExample);
+    if (CellText(params, row, ParamColType).toInt() != ParamTypeOption)
+        return example;
+    const QStandardItemModel* options = ParamOptionModel(params, row);
+    for (int option = 0; options && option < options->rowCount(); ++option) {
+        if (CellText(options, option, OptionColMatch) == example) {
+            const QString replacement = CellText(options, option, OptionColReplace);
+            return replacement.isEmpty() ? example : replacement;
+        }
+    }
+    return example;
+}
+
+void AddSubstitution(QList<Substitution>& subs, const QString& name, const QString& value)
+{
+    if (name.isEmpty())
+        return;
+    for (const Substitution& sub : subs) {
+        if (sub.first == name)
+            return;
+    }
+    subs.append({name, value});
+}
+
+// What a preview of row replaces: its own reference, or for a checksum the
+// references of every row it covers, so the checksum is computed over the
+// bytes the covered rows preview.
+void CollectSubstitutions(const SS& model, int row, QList<Substitution>& subs, QSet<int>& visited)
+{
+    if (visited.contains(row))
+        return;
+    visited.insert(row);
+    switch (model.Type(row)) {
+    case SS::TypeParameter:
+        if (const QStandardItem* ref = model.ParamRef(row))
+            AddSubstitution(subs, ref->text(), ParamExample(model.ParamModel(), ref->row()));
+        break;
+    case SS::TypeVariable:
+        if (const QStandardItem* ref = model.VarRef(row))
+            AddSubstitution(subs, ref->text(), CellText(model.VariableModel(), ref->row(), ColInitial));
+        break;
+    case SS::TypeLocal:
+        AddSubstitution(subs, model.Text(row, SS::ColLocalName), model.Text(row, SS::ColFormula));
+        break;
+    case SS::TypeChecksum:
+        for (const QStandardItem* covered : model.CoveredRows(row))
+            CollectSubstitutions(model, covered->row(), subs, visited);
+        break;
+    default:
+        break;
+    }
+}
+
+// Replaces name wherever it occurs outside double-quoted runs: a quoted
+// text (a checksum's inner format, a string in a formula) sends its
+// characters as written.
+QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QString& value)
+{
+    QString out;
+    out.reserve(text.size());
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        if (quoted && c == QLatin1Char('\\') && i + 1 < text.size()) {
+            out += text.mid(i, 2);
+            i += 2;
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            out += c;
+            ++i;
+        } else if (!quoted && QStringView(text).mid(i).startsWith(name)) {
+            out += value;
+            i += name.size();
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+void PreviewRow(SS& model, int row)
+{
+    model.SetText(row, SS::ColFormatPiece, FormatPiece(model, row));
+    model.SetText(row, SS::ColArgPiece, ArgPiece(model, row));
+    const OutgoingPreview preview = PreviewText(RowPreviewText(model, row));
+    model.SetText(row, SS::ColResult, preview.message);
+    model.SetText(row, SS::ColStringRep, preview.stringRep);
+    model.SetText(row, SS::ColHexRep, preview.hexRep);
+}
+
+// onPath guards against a covered list that leads back to row.
+void RefreshRowAndCovering(SS& model, int row, QSet<int>& onPath)
+{
+    if (onPath.contains(row))
+        return;
+    onPath.insert(row);
+    PreviewRow(model, row);
+    QStandardItem* rowItem = model.item(row, 0);
+    for (int other = 0; other < model.rowCount(); ++other) {
+        if (model.Type(other) == SS::TypeChecksum && model.CoveredRows(other).contains(rowItem))
+            RefreshRowAndCovering(model, other, onPath);
+    }
+    onPath.remove(row);
+}
+
+// Checksum rows after every checksum row they cover.
+void PreviewChecksumFirstCovered(SS& model, int row, QSet<int>& done)
+{
+    if (done.contains(row))
+        return;
+    done.insert(row);
+    for (const QStandardItem* covered : model.CoveredRows(row)) {
+        if (model.Type(covered->row()) == SS::TypeChecksum)
+            PreviewChecksumFirstCovered(model, covered->row(), done);
+    }
+    PreviewRow(model, row);
+}
+
+// After rows moved or went: covered lists drop rows that are gone and every
+// checksum is rebuilt, since its pieces follow row order.
+void RefreshChecksums(SS& model)
+{
+    QSet<int> done;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) == SS::TypeChecksum) {
+            model.SetCoveredRows(row, model.CoveredRows(row));
+            PreviewChecksumFirstCovered(model, row, done);
+        }
+    }
+}
+
+} // namespace
+
+OutgoingSSModel_c::OutgoingSSModel_c(QObject* parent) : QStandardItemModel(0, ColumnCount, parent)
+{
+}
+
+void OutgoingSSModel_c::SetReferenceModels(QStandardItemModel* params, QStandardItemModel* variables)
+{
+    m_pParams = params;
+    m_pVariables = variables;
+}
+
+QVariant OutgoingSSModel_c::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return QStandardItemModel::data(index, role);
+    const int row = index.row();
+    const int type = Type(row);
+    if (type == TypeConstant)
+        return Text(row, ColConstText);
+    const int format = Format(row);
+    QString text = HasOutput(format) ? Text(row, ColResult) : QStringLiteral("[no output]");
+    if (format == FormatValue)
+        text = QString::fromStdString(EscapeForDisplay(text.toLatin1().toStdString()));
+    switch (type) {
+    case TypeParameter: return text + QStringLiteral(" (param: %1)").arg(RefName(row));
+    case TypeVariable: return text + QStringLiteral(" (var: %1)").arg(RefName(row));
+    case TypeLocal: return text + QStringLiteral(" (local: %1)").arg(Text(row, ColLocalName));
+    case TypeChecksum: return text + QStringLiteral(" (checksum)");
+    default: return text + QStringLiteral(" (unknown type)");
+    }
+}
+
+int OutgoingSSModel_c::AppendSubstring(const QString& name, int type)
+{
+    QList<QStandardItem*> cells;
+    for (int column = 0; column < ColumnCount; ++column)
+        cells << new QStandardItem();
+    cells[ColResult]->setText(name);
+    cells[ColSSType]->setText(QString::number(type));
+    cells[ColOutputFormat]->setText(QString::number(type == TypeConstant ? FormatString : FormatUnset));
+    cells[ColOptions]->setText(QStringLiteral("false"));
+    appendRow(cells);
+    return rowCount() - 1;
+}
+
+QString OutgoingSSModel_c::Text(int row, int column) const
+{
+    return CellText(this, row, column);
+}
+
+void OutgoingSSModel_c::SetText(int row, int column, const QString& text)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    QStandardItem* cell = item(row, column);
+    if (!cell) {
+        setItem(row, column, new QStandardItem(text));
+    } else if (cell->data(Qt::EditRole).userType() != QMetaType::QString || cell->text() != text) {
+        cell->setText(text);
+    }
+}
+
+int OutgoingSSModel_c::Type(int row) const
+{
+    bool ok = false;
+    const int type = Text(row, ColSSType).toInt(&ok);
+    return ok && type >= TypeParameter && type <= TypeChecksum ? type : TypeNone;
+}
+
+int OutgoingSSModel_c::Format(int row) const
+{
+    bool ok = false;
+    const int format = Text(row, ColOutputFormat).toInt(&ok);
+    return ok && format >= FormatString && format <= FormatNone ? format : FormatUnset;
+}
+
+bool OutgoingSSModel_c::OptionsOn(int row) const
+{
+    return Text(row, ColOptions) == QLatin1String("true");
+}
+
+QStandardItem* OutgoingSSModel_c::ValidRef(int row, int column, const QStandardItemModel* model) const
+{
+    const QStandardItem* cell = item(row, column);
+    const auto* ref = cell ? cell->data(ReferenceRole).value<QStandardItem*>() : nullptr;
+    if (!ref || !model)
+        return nullptr;
+    // Compared by address only: the item may have been deleted with its row.
+    for (int r = 0; r < model->rowCount(); ++r) {
+        if (model->item(r, 0) == ref)
+            return model->item(r, 0);
+    }
+    return nullptr;
+}
+
+QStandardItem* OutgoingSSModel_c::ParamRef(int row) const
+{
+    return ValidRef(row, ColParamRef, m_pParams);
+}
+
+QStandardItem* OutgoingSSModel_c::VarRef(int row) const
+{
+    return ValidRef(row, ColVarRef, m_pVariables);
+}
+
+void OutgoingSSModel_c::SetParamRef(int row, QStandardItem* nameItem)
+{
+    if (QStandardItem* cell = item(row, ColParamRef))
+        cell->setData(QVariant::fromValue(nameItem), ReferenceRole);
+}
+
+void OutgoingSSModel_c::SetVarRef(int row, QStandardItem* nameItem)
+{
+    if (QStandardItem* cell = item(row, ColVarRef))
+        cell->setData(QVariant::fromValue(nameItem), ReferenceRole);
+}
+
+QString OutgoingSSModel_c::RefName(int row) const
+{
+    switch (Type(row)) {
+    case TypeParameter: {
+        const QStandardItem* ref = ParamRef(row);
+        return ref ? ref->text() : QString();
+    }
+    case TypeVariable: {
+        const QStandardItem* ref = VarRef(row);
+        return ref ? ref->text() : QString();
+    }
+    case TypeLocal: return Text(row, ColLocalName);
+    default: return QString();
+    }
+}
+
+QList<QStandardItem*> OutgoingSSModel_c::CoveredRows(int row) const
+{
+    const QStandardItem* cell = item(row, ColChecksumRows);
+    if (!cell)
+        return {};
+    const auto stored = cell->data(ReferenceRole).value<QList<QStandardItem*>>();
+    if (stored.isEmpty())
+        return {};
+    QList<QStandardItem*> live;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (r != row && stored.contains(item(r, 0)))
+            live.append(item(r, 0));
+    }
+    return live;
+}
+
+void OutgoingSSModel_c::SetCoveredRows(int row, const QList<QStandardItem*>& items)
+{
+    QStandardItem* cell = item(row, ColChecksumRows);
+    if (!cell)
+        return;
+    QList<QStandardItem*> ordered;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (r != row && items.contains(item(r, 0)))
+            ordered.append(item(r, 0));
+    }
+    if (ordered != cell->data(ReferenceRole).value<QList<QStandardItem*>>())
+        cell->setData(QVariant::fromValue(ordered), ReferenceRole);
+}
+
+bool OutgoingSSModel_c::Covers(int row, int target) const
+{
+    QList<int> pending{row};
+    QSet<int> seen{row};
+    while (!pending.isEmpty()) {
+        const int current = pending.takeLast();
+        for (const QStandardItem* covered : CoveredRows(current)) {
+            const int r = covered->row();
+            if (r == target)
+                return true;
+            if (!seen.contains(r) && Type(r) == TypeChecksum) {
+                seen.insert(r);
+                pending.append(r);
+            }
+        }
+    }
+    return false;
+}
+
+const QStringList& SubstringTypeNames()
+{
+    static const QStringList names{"parameter", "variable", "local", "constant", "checksum"};
+    return names;
+}
+
+const QStringList& OutputFormatNames()
+{
+    static const QStringList names{"string",    "ascii integer", "ascii decimal", "ascii hex",
+                                   "ascii hex (uppercase)", "value", "none"};
+    return names;
+}
+
+QString OutputFormatLetter(int format)
+{
+    static const QString letters = QStringLiteral("sdfxXp");
+    return format >= 0 && format < letters.size() ? QString(letters[format]) : QString();
+}
+
+int OutputFormatOfLetter(QChar letter)
+{
+    const int format = static_cast<int>(QStringLiteral("sdfxXp").indexOf(letter));
+    return format >= 0 ? format : SS::FormatUnset;
+}
+
+const QStringList& ChecksumFunctionNames()
+{
+    static const QStringList names{"Checksum", "ByteChecksum", "KorNetChecksum", "BCC", "XOR", "MD5", "Length"};
+    return names;
+}
+
+QString ConstantFormatPiece(const QString& text)
+{
+    static const QRegularExpression escapes(QStringLiteral(R"(\\(\\[nrtx])+)"));
+    static const QRegularExpression special(QStringLiteral(R"((['"%]))"));
+    QString piece = text;
+    piece.replace(QLatin1Char('\\'), QStringLiteral(R"(\\)"));
+    piece.replace(escapes, QStringLiteral(R"(\1)"));
+    piece.replace(special, QStringLiteral(R"(\\1)"));
+    return piece;
+}
+
+QString FormatPiece(const OutgoingSSModel_c& model, int row)
+{
+    const int format = model.Format(row);
+    if (!HasOutput(format))
+        return QString();
+    const int type = model.Type(row);
+    if (type == SS::TypeConstant)
+        return ConstantFormatPiece(model.Text(row, SS::ColConstText));
+    QString piece = QStringLiteral("%");
+    // A checksum is stored with its letter only, and its width cannot be seen
+    // on its page, so a width left from another type is not used.
+    const QString width = model.Text(row, SS::ColChars);
+    if (type != SS::TypeChecksum && model.OptionsOn(row) && !width.isEmpty())
+        piece += QLatin1Char('0') + width;
+    return piece + OutputFormatLetter(format);
+}
+
+QString ArgPiece(const OutgoingSSModel_c& model, int row)
+{
+    if (!HasOutput(model.Format(row)))
+        return QString();
+    switch (model.Type(row)) {
+    case SS::TypeParameter:
+    case SS::TypeVariable: {
+        const QString name = model.RefName(row);
+        if (name.isEmpty())
+            return QString();
+        const QString formula = model.Text(row, SS::ColFormula);
+        return formula.contains(name) ? formula : name;
+    }
+    case SS::TypeLocal: {
+        const QString name = model.Text(row, SS::ColLocalName);
+        return name.isEmpty() ? model.Text(row, SS::ColFormula) : name;
+    }
+    case SS::TypeChecksum: return ChecksumExpression(model, row);
+    default: return QString();
+    }
+}
+
+QString XorAsBcc(QString text)
+{
+    return text.replace(QStringLiteral("XOR("), QStringLiteral("BCC("), Qt::CaseInsensitive);
+}
+
+QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
+{
+    const QStringList& names = ChecksumFunctionNames();
+    const int type = model.Text(row, SS::ColChecksumType).toInt();
+    QString format;
+    QString args;
+    for (const QStandardItem* covered : model.CoveredRows(row)) {
+        format += model.Text(covered->row(), SS::ColFormatPiece);
+        // A row without an argument (a constant) adds no empty argument,
+        // which sprintf would take for the next conversion.
+        const QString arg = model.Text(covered->row(), SS::ColArgPiece);
+        if (!arg.isEmpty())
+            args += QStringLiteral(", ") + arg;
+    }
+    return names.value(type, names.first()) + QStringLiteral("(sprintf(\"") + format + QLatin1Char('"') + args +
+           QStringLiteral("))");
+}
+
+QString RowPreviewText(const OutgoingSSModel_c& model, int row)
+{
+    QString arg = XorAsBcc(model.Text(row, SS::ColArgPiece));
+    QList<Substitution> subs;
+    QSet<int> visited;
+    CollectSubstitutions(model, row, subs, visited);
+    for (const Substitution& sub : subs)
+        arg = ReplaceOutsideQuotes(arg, sub.first, sub.second);
+    return QStringLiteral("sprintf(\"") + model.Text(row, SS::ColFormatPiece) + QStringLiteral("\", ") + arg +
+           QLatin1Char(')');
+}
+
+void RefreshRow(OutgoingSSModel_c& model, int row)
+{
+    if (row < 0 || row >= model.rowCount())
+        return;
+    QSet<int> onPath;
+    RefreshRowAndCovering(model, row, onPath);
+}
+
+void RefreshAllRows(OutgoingSSModel_c& model)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) != SS::TypeChecksum)
+            PreviewRow(model, row);
+    }
+    RefreshChecksums(model);
+}
+
+void RefreshRowsReferring(OutgoingSSModel_c& model, const QStandardItem* nameItem)
+{
+    if (!nameItem)
+        return;
+    const QStandardItemModel* owner = nameItem->model();
+    const QStandardItem* rowItem = owner ? owner->item(nameItem->row(), 0) : nullptr;
+    if (!rowItem)
+        return;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.ParamRef(row) == rowItem || model.VarRef(row) == rowItem)
+            RefreshRow(model, row);
+    }
+}
+
+bool CleanupReferences(OutgoingSSModel_c& model)
+{
+    bool cleared = false;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        bool rowCleared = false;
+        const QStandardItem* paramCell = model.item(row, SS::ColParamRef);
+        if (paramCell && paramCell->data(SS::ReferenceRole).value<QStandardItem*>() && !model.ParamRef(row)) {
+            model.SetParamRef(row, nullptr);
+            rowCleared = true;
+        }
+        const QStandardItem* varCell = model.item(row, SS::ColVarRef);
+        if (varCell && varCell->data(SS::ReferenceRole).value<QStandardItem*>() && !model.VarRef(row)) {
+            model.SetVarRef(row, nullptr);
+            rowCleared = true;
+        }
+        if (rowCleared)
+            RefreshRow(model, row);
+        cleared = cleared || rowCleared;
+    }
+    return cleared;
+}
+
+OutgoingMessage BuildOutgoingMessage(const OutgoingSSModel_c& model)
+{
+    OutgoingMessage out;
+    QString hex;
+    QStringList args;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        out.preview.message += model.Text(row, SS::ColResult);
+        hex += model.Text(row, SS::ColHexRep);
+        const QString rep = model.Text(row, SS::ColStringRep);
+        if (rep.startsWith(QLatin1Char('"')) && out.preview.stringRep.endsWith(QLatin1Char('"'))) {
+            out.preview.stringRep.chop(1);
+            out.preview.stringRep += QStringView(rep).mid(1);
+        } else {
+            out.preview.stringRep += rep;
+        }
+        out.format += model.Text(row, SS::ColFormatPiece);
+        const QString arg = model.Text(row, SS::ColArgPiece);
+        if (!arg.isEmpty())
+            args << arg;
+    }
+    out.preview.hexRep = hex.mid(1);
+    out.args = XorAsBcc(args.join(QStringLiteral(", ")));
+    return out;
+}
+
+OutgoingPreview PreviewText(const QString& expression)
+{
+    std::string message;
+    std::string stringRep;
+    std::string hexRep;
+    const QByteArray text = expression.toLatin1();
+    PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())), &message, &stringRep,
+                      &hexRep);
+    return {QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size())),
+            QString::fromLatin1(stringRep.data(), static_cast<qsizetype>(stringRep.size())),
+            QString::fromLatin1(hexRep.data(), static_cast<qsizetype>(hexRep.size()))};
+}
+
+OutgoingPreview PreviewManualMessage(const QString& format, const QString& args)
+{
+    OutgoingPreview preview =
+        PreviewText(QStringLiteral("sprintf(\"") + format + QStringLiteral("\", ") + args + QLatin1Char(')'));
+    preview.hexRep.remove(0, 1);
+    return preview;
+}
+
+int DuplicateSubstring(OutgoingSSModel_c& model, int row)
+{
+    if (row < 0 || row >= model.rowCount())
+        return -1;
+    QList<QStandardItem*> cells;
+    for (int column = 0; column < SS::ColumnCount; ++column) {
+        const QStandardItem* cell = model.item(row, column);
+        cells << (cell ? cell->clone() : new QStandardItem());
+    }
+    model.appendRow(cells);
+    const int copy = model.rowCount() - 1;
+    RefreshRow(model, copy);
+    return copy;
+}
+
+void RemoveSubstring(OutgoingSSModel_c& model, int row)
+{
+    if (row < 0 || row >= model.rowCount())
+        return;
+    // Covered lists forget the row before its items go, so no list keeps an
+    // address a later row could be given.
+    const QStandardItem* gone = model.item(row, 0);
+    for (int other = 0; other < model.rowCount(); ++other) {
+        QList<QStandardItem*> covered = model.CoveredRows(other);
+        if (covered.removeAll(gone) > 0)
+            model.SetCoveredRows(other, covered);
+    }
+    model.removeRow(row);
+    RefreshChecksums(model);
+}
+
+int MoveSubstring(OutgoingSSModel_c& model, int row, int offset)
+{
+    const int target = row + offset;
+    if (row < 0 || row >= model.rowCount() || target < 0 || target >= model.rowCount())
+        return -1;
+    model.insertRow(target, model.takeRow(row));
+    RefreshChecksums(model);
+    return target;
+}
+
+int GuessOutputFormat(const QString& text)
+{
+    static const QList<QPair<QRegularExpression, int>> guesses{
+        {QRegularExpression(QStringLiteral("^[0-9]+$")), SS::FormatInteger},
+        {QRegularExpression(QStringLiteral("^[0-9a-f]+$")), SS::FormatHex},
+        {QRegularExpression(QStringLiteral("^[0-9a-fA-F]+$")), SS::FormatHexUpper},
+        {QRegularExpression(QStringLiteral(R"(^[0-9\.]+$)")), SS::FormatDecimal},
+    };
+    for (const auto& [pattern, format] : guesses) {
+        if (pattern.match(text).hasMatch())
+            return format;
+    }
+    return SS::FormatString;
+}
+
+int AppendSelectionSubstring(OutgoingSSModel_c& model, const QString& selection, int type)
+{
+    const int row = model.AppendSubstring(QStringLiteral("Substring%1").arg(model.rowCount()), type);
+    if (type == SS::TypeConstant) {
+        model.SetText(row, SS::ColConstText, selection);
+    } else {
+        model.SetText(row, SS::ColChars, QString::number(selection.size()));
+        model.SetText(row, SS::ColOutputFormat, QString::number(GuessOutputFormat(selection)));
+    }
+    RefreshRow(model, row);
+    return row;
+}
+
+void CopySubstrings(const OutgoingSSModel_c& from, OutgoingSSModel_c& to)
+{
+    const int first = to.rowCount();
+    for (int row = 0; row < from.rowCount(); ++row) {
+        QList<QStandardItem*> cells;
+        for (int column = 0; column < SS::ColumnCount; ++column) {
+            const QStandardItem* cell = from.item(row, column);
+            cells << (cell ? cell->clone() : new QStandardItem());
+        }
+        to.appendRow(cells);
+    }
+    for (int row = 0; row < from.rowCount(); ++row) {
+        const QStandardItem* param = from.ParamRef(row);
+        to.SetParamRef(first + row, param && to.ParamModel() ? to.ParamModel()->item(param->row(), 0) : nullptr);
+        to.SetVarRef(first + row, from.VarRef(row));
+        QList<QStandardItem*> covered;
+        for (const QStandardItem* item : from.CoveredRows(row))
+            covered << to.item(first + item->row(), 0);
+        to.SetCoveredRows(first + row, covered);
+    }
+}
