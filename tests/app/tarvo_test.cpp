@@ -75,7 +75,6 @@ private slots:
         case 3: emit w.window.EventsEditor()->savableDataChanged(); break;
         case 4: emit w.window.VariablesEditor()->savableDataChanged(); break;
         }
-        w.window.changesMade();
         QVERIFY(w.window.IsChanged());
         QCOMPARE(w.window.windowTitle(), kUntitled + "*");
     }
@@ -128,12 +127,20 @@ private slots:
         QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + good + "*");
     }
 
-    void openLoadsValuesAndClearsChanges()
+    void openAcceptsOnlyFilesTarvoWrote_data()
     {
+        QTest::addColumn<QString>("creator");
+        for (const char* word : {"true", "yes", "on", "1", "TRUE"})
+            QTest::newRow(word) << QString::fromLatin1(word);
+    }
+
+    void openAcceptsOnlyFilesTarvoWrote()
+    {
+        QFETCH(QString, creator);
         Window w;
         ScriptedPrompts prompts;
         const QString path = ProductFilesFolder() + "/acme.prd";
-        QVERIFY(WriteFixture(path, ProductText("true", "projector")));
+        QVERIFY(WriteFixture(path, ProductText(creator, "projector")));
         prompts.Answer(path);
         w.window.on_actionOpen_triggered();
         QCOMPARE(prompts.Kinds(), QStringList{"open"});
@@ -144,82 +151,48 @@ private slots:
         QVERIFY(!w.window.IsChanged());
         QVERIFY(w.window.InfoEditor()->HasFile());
         const InfoFields fields = w.window.InfoEditor()->Fields();
+        QCOMPARE(fields.make, QStringLiteral("Acme"));
         QCOMPARE(fields.version, QStringLiteral("3.5"));
         QCOMPARE(fields.group, QStringLiteral("projector"));
         QCOMPARE(fields.authors, QStringList{"Ann"});
     }
 
-    void creatorWords_data()
-    {
-        QTest::addColumn<QString>("creator");
-        QTest::addColumn<bool>("accepted");
-        for (const char* word : {"true", "yes", "on", "1", "TRUE"})
-            QTest::newRow(word) << QString::fromLatin1(word) << true;
-        for (const char* word : {"false", "2", ""})
-            QTest::newRow(*word ? word : "empty") << QString::fromLatin1(word) << false;
-        QTest::newRow("missing") << QString() << false;
-    }
-
-    void creatorWords()
-    {
-        QFETCH(QString, creator);
-        QFETCH(bool, accepted);
-        Window w;
-        ScriptedPrompts prompts;
-        const QString path = m_Home->Path() + "/x.prd";
-        QVERIFY(WriteFixture(path, ProductText(creator, "audio")));
-        w.window.OpenFile(path);
-        QCOMPARE(w.window.HasFile(), accepted);
-        if (accepted) {
-            QVERIFY(prompts.calls.isEmpty());
-            QCOMPARE(w.window.InfoEditor()->Fields().make, QStringLiteral("Acme"));
-        } else {
-            QCOMPARE(prompts.Kinds(), QStringList{"critical"});
-            QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Cannot Open File"));
-            QCOMPARE(prompts.calls.at(0).text, kRefusedText);
-            QCOMPARE(w.window.windowTitle(), kUntitled);
-            QCOMPARE(w.window.InfoEditor()->Fields().make, QString());
-        }
-    }
-
     void refusedOrEmptyFilesKeepThePreviousFile_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("not written by tarvo") << "foreign";
-        QTest::newRow("empty") << "empty";
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("no product element") << "noproduct";
+        QTest::addColumn<QByteArray>("text");  // null: no file at all
+        QTest::newRow("creator false") << ProductText("false");
+        QTest::newRow("creator 2") << ProductText("2");
+        QTest::newRow("creator empty") << ProductText("");
+        QTest::newRow("no creator") << ProductText(QString());
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("no product element") << QByteArray("<?xml version=\"1.0\"?><other creator=\"true\"/>");
     }
 
     void refusedOrEmptyFilesKeepThePreviousFile()
     {
-        QFETCH(QString, kind);
+        QFETCH(QByteArray, text);
         Window w;
         ScriptedPrompts prompts;
         const QString good = m_Home->Path() + "/good.prd";
         QVERIFY(WriteFixture(good, ProductText("true", "video")));
         w.window.OpenFile(good);
         QVERIFY(w.window.HasFile());
-        w.window.InfoEditor()->findChild<QLineEdit*>("m_pEditModel")->setText("P200");
+        w.Type("m_pEditModel", "P200");
 
         const QString bad = m_Home->Path() + "/bad.prd";
-        if (kind == "foreign")
-            QVERIFY(WriteFixture(bad, ProductText("false")));
-        else if (kind == "empty")
-            QVERIFY(WriteFixture(bad, QByteArray()));
-        else if (kind == "noproduct")
-            QVERIFY(WriteFixture(bad, "<?xml version=\"1.0\"?><other creator=\"true\"/>"));
-        const QByteArray badBefore = ReadWholeFile(bad);
+        if (!text.isNull())
+            QVERIFY(WriteFixture(bad, text));
         w.window.OpenFile(bad);
         QCOMPARE(prompts.Kinds(), QStringList{"critical"});
+        QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Cannot Open File"));
         QCOMPARE(prompts.calls.at(0).text, kRefusedText);
         QCOMPARE(w.window.FileName(), good);
-        QVERIFY(w.window.HasFile());
         QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + good + "*");
 
         // Save writes the editors' content into the file they came from.
         w.window.Save();
-        QCOMPARE(ReadWholeFile(bad), badBefore);
+        QCOMPARE(ReadWholeFile(bad), text);
         QVERIFY(ReadWholeFile(good).contains("model=\"P200\""));
         QVERIFY(!w.window.IsChanged());
     }
