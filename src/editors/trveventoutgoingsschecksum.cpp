@@ -87,7 +87,8 @@ void TRVEventOutgoingSSChecksum::Apply()
     if (row < 0)
         return;
     QList<QStandardItem*> selected;
-    for (const QModelIndex& index : ui->m_pListOutgoingChecksumSS->selectionModel()->selectedRows())
+    // The list selects column-0 cells only, so rows are read from the cells.
+    for (const QModelIndex& index : ui->m_pListOutgoingChecksumSS->selectionModel()->selectedIndexes())
         selected << m_pModel->item(index.row(), 0);
     SetChecksumSettings(*m_pModel, row, ui->m_pCmbOutgoingChecksumType->currentIndex(), selected);
     // Rows the checksum may not cover (itself, checksums covering it) do
@@ -104,5 +105,5 @@ void TRVEventOutgoingSSChecksum::SelectCovered()
     QItemSelection covered;
     for (const QStandardItem* item : m_pModel->CoveredRows(ChecksumRow()))
         covered.select(item->index(), item->index());
-    selection->select(covered, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->select(covered, QItemSelectionModel::ClearAndSelect);
 }
