@@ -1,8 +1,11 @@
 #pragma once
 
-#include <ostream>
+#include <gtest/gtest.h>
+
+#include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "expr/exprcontext.h"
 #include "expr/exprnode.h"
@@ -42,9 +45,25 @@ inline std::string HexOf(std::string_view bytes) {
   return out;
 }
 
-// Table rows print as their expression text in failure messages.
-struct TextRow {
-  std::string_view text;
-  std::string_view expected;
-};
-inline std::ostream& operator<<(std::ostream& os, const TextRow& row) { return os << row.text; }
+// The rows of a table in tests/expr/data: one row a line, fields split at
+// tabs (kept exactly, spaces included); a last field starting "# " is a
+// comment, and blank lines and lines starting with '#' are skipped.
+inline std::vector<std::vector<std::string>> ReadRows(const std::string& name, size_t fields) {
+  std::ifstream in(std::string(TARVO_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> row(1);
+    for (const char c : line) {
+      if (c == '\t')
+        row.emplace_back();
+      else
+        row.back().push_back(c);
+    }
+    if (row.size() > fields && row.back().rfind("# ", 0) == 0) row.pop_back();
+    EXPECT_EQ(row.size(), fields) << name << ": " << line;
+    if (row.size() == fields) rows.push_back(std::move(row));
+  }
+  EXPECT_GT(rows.size(), 10u) << name;
+  return rows;
+}

@@ -13,7 +13,8 @@
 namespace {
 
 std::string Dump(const ExprNode& node) {
-  if (node.Count() == 0 && node.GetKind() == ExprKind::kLiteral) return "'" + node.Value().ToText() + "'";
+  if (node.Count() == 0 && node.GetKind() == ExprKind::kLiteral)
+    return "'" + node.Value().ToText() + "'";
   std::string out = "[" + std::to_string(static_cast<int>(node.GetKind()));
   for (size_t i = 0; i < node.Count(); ++i) out += " " + Dump(*node.Item(i));
   return out + "]";
@@ -47,9 +48,12 @@ bool Balanced(std::string_view text) {
   bool escaped = false;
   for (const char c : text) {
     if (quoted) {
-      if (escaped) escaped = false;
-      else if (c == '\\') escaped = true;
-      else if (c == '"') quoted = false;
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        quoted = false;
     } else if (c == '"') {
       quoted = true;
     } else if (c == '(') {
@@ -61,8 +65,15 @@ bool Balanced(std::string_view text) {
   return depth == 0;
 }
 
-struct Op { size_t start, end; int index; };
-struct Paren { size_t open; long close; int function; };
+struct Op {
+  size_t start, end;
+  int index;
+};
+struct Paren {
+  size_t open;
+  long close;
+  int function;
+};
 
 // Parses one level the plain way; writes the same dump as Dump above.
 KorStatus Reference(std::string text, int depth, std::string* out) {
@@ -82,16 +93,35 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (quoted) {
-      if (escaped) escaped = false;
-      else if (c == '\\') escaped = true;
-      else if (c == '"') { quoted = false; nameStart = i + 1; exact = -1; }
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"') {
+        quoted = false;
+        nameStart = i + 1;
+        exact = -1;
+      }
       continue;
     }
-    if (c == '"') { quoted = true; nameStart = i + 1; exact = -1; continue; }
-    if (c == '(') { parens.push_back({i, -1, exact}); nameStart = i + 1; exact = -1; continue; }
+    if (c == '"') {
+      quoted = true;
+      nameStart = i + 1;
+      exact = -1;
+      continue;
+    }
+    if (c == '(') {
+      parens.push_back({i, -1, exact});
+      nameStart = i + 1;
+      exact = -1;
+      continue;
+    }
     if (c == ')') {
       for (size_t k = parens.size(); k-- > 0;) {
-        if (parens[k].close < 0) { parens[k].close = static_cast<long>(i); break; }
+        if (parens[k].close < 0) {
+          parens[k].close = static_cast<long>(i);
+          break;
+        }
       }
       nameStart = i + 1;
       exact = -1;
@@ -102,15 +132,19 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
     if (match == -2) nameStart = i + 1;
     if (exact >= 0) continue;
     // Operator indexes; 6 and 7 (<< and >>) only come from merging.
-    static const std::string_view kSymbols[] = {"!", "*", "/", "-", "+", "&", "", "", "<", ">", "="};
+    static const std::string_view kSymbols[] = {"!", "*", "/", "-", "+", "&",
+                                                "",  "",  "<", ">", "="};
     int index = -1;
     for (int k = 0; k < 11; ++k) {
       if (kSymbols[k] == std::string_view(&c, 1)) index = k;
     }
     if (index < 0) continue;
-    if (!ops.empty() && ops.back().end + 1 == i && (ops.back().index == 8 || ops.back().index == 9)) {
+    if (!ops.empty() && ops.back().end + 1 == i &&
+        (ops.back().index == 8 || ops.back().index == 9)) {
       const bool less = ops.back().index == 8;
-      const int merged = c == '=' ? (less ? 11 : 12) : c == (less ? '<' : '>') ? (less ? 6 : 7) : -1;
+      const int merged = c == '='                  ? (less ? 11 : 12)
+                         : c == (less ? '<' : '>') ? (less ? 6 : 7)
+                                                   : -1;
       if (merged >= 0) {
         ops.back().index = merged;
         ops.back().end = i;
@@ -124,7 +158,9 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
   const Op* split = nullptr;
   for (const Op& op : ops) {
     bool inside = false;
-    for (const Paren& p : parens) inside = inside || (p.close >= 0 && p.open <= op.start && op.start <= static_cast<size_t>(p.close));
+    for (const Paren& p : parens)
+      inside = inside ||
+               (p.close >= 0 && p.open <= op.start && op.start <= static_cast<size_t>(p.close));
     if (!inside && (split == nullptr || op.index >= split->index)) split = &op;
   }
   if (split != nullptr) {
@@ -132,7 +168,9 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
     const KorStatus leftStatus = Reference(text.substr(0, split->start), depth + 1, &left);
     const KorStatus rightStatus = Reference(text.substr(split->end + 1), depth + 1, &right);
     if (leftStatus != KOR_OK && split->index == 3) left = "'0'";
-    *out = "[" + std::to_string(static_cast<int>(ExprOperatorTable()[static_cast<size_t>(split->index)].kind)) +
+    *out = "[" +
+           std::to_string(
+               static_cast<int>(ExprOperatorTable()[static_cast<size_t>(split->index)].kind)) +
            " " + left + " " + right + "]";
     return rightStatus;
   }
@@ -142,8 +180,10 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
       *out = "''";
       return KOR_FAIL;
     }
-    const std::string args = text.substr(call.open + 1, static_cast<size_t>(call.close) - call.open - 1);
-    *out = "[" + std::to_string(static_cast<int>(ExprFunctionTable()[static_cast<size_t>(call.function)].kind));
+    const std::string args =
+        text.substr(call.open + 1, static_cast<size_t>(call.close) - call.open - 1);
+    *out = "[" + std::to_string(static_cast<int>(
+                     ExprFunctionTable()[static_cast<size_t>(call.function)].kind));
     KorStatus status = KOR_OK;
     int level = 0;
     bool inString = false, escape = false;
@@ -151,14 +191,20 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
     for (size_t i = 0; i <= args.size(); ++i) {
       const char c = i < args.size() ? args[i] : ',';
       if (inString) {
-        if (escape) escape = false;
-        else if (c == '\\') escape = true;
-        else if (c == '"') inString = false;
+        if (escape)
+          escape = false;
+        else if (c == '\\')
+          escape = true;
+        else if (c == '"')
+          inString = false;
         continue;
       }
-      if (c == '"') inString = true;
-      else if (c == '(') ++level;
-      else if (c == ')') --level;
+      if (c == '"')
+        inString = true;
+      else if (c == '(')
+        ++level;
+      else if (c == ')')
+        --level;
       else if (c == ',' && level == 0) {
         std::string piece;
         status = Reference(args.substr(start, i - start), depth + 1, &piece);
@@ -179,9 +225,10 @@ KorStatus Reference(std::string text, int depth, std::string* out) {
 
 TEST(ExprParserReference, SameTreesAsARescanningParser) {
   const std::string_view pieces[] = {
-      "(", ")", "(", ")", "\"", "\\", ",", ",", "+", "-", "*", "/", "<", ">", "=", "!", "&", " ",
-      "1", "25", "h0D", "a", "x", "by", "te", "byte(", "xbyte(", "md5(", "if(", "mid(", "bit", "and(",
-      "Sprintf(", "mod", "b", "<<", ">=", "\"a,b\"", "\"(\"", "\\\"",
+      "(",   ")",    "(",        ")",   "\"", "\\",    ",",      ",",       "+",     "-",
+      "*",   "/",    "<",        ">",   "=",  "!",     "&",      " ",       "1",     "25",
+      "h0D", "a",    "x",        "by",  "te", "byte(", "xbyte(", "md5(",    "if(",   "mid(",
+      "bit", "and(", "Sprintf(", "mod", "b",  "<<",    ">=",     "\"a,b\"", "\"(\"", "\\\"",
   };
   uint32_t seed = 2024;
   auto next = [&seed] {

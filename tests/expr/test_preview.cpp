@@ -1,46 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "expr/preview.h"
+#include "exprtesting.h"
 
 namespace {
 
-struct PreviewRow {
-  std::string_view text;
-  std::string_view message;
-  std::string_view stringRep;
-  std::string_view hex;
-};
-
-const PreviewRow kRows[] = {
-    {"\"AB\" & h0D", "AB\\r", "\"AB\\r\"", " 41 42 0D"},
-    {"\"A\" & h0D h01", "A\\r\\x01", "\"A\\r\"\\x01", " 41 0D 01"},
-    {"\"AB\" & 13", "AB\\r\\x00\\x00\\x00", "\"AB\\r\"\\x00\\x00\\x00", " 41 42 0D 00 00 00"},
-    {"sprintf(\"PLAY %d\\r\", 12)", "PLAY 12\\r", "\"PLAY 12\\r\"", " 50 4C 41 59 20 31 32 0D"},
-    {"sprintf(\"50\\%\\r\", )", "50%\\r", "\"50\\%\\r\"", " 35 30 25 0D"},
-    {"h5C", "\\", "\\x5C", " 5C"},                        // a literal keeps its own text
-    {"\"\\\\\" & h01", "\\\\x01", "\"\\\\\"\\x01", " 5C 01"},  // backslash shown as it is
-    {"\"\\t\" & h7F hFF h00 h1B", "\\t\\x7F\\xFF\\x00\\x1B", "\"\\t\"\\x7F\\xFF\\x00\\x1B", " 09 7F FF 00 1B"},
-    {"h41 h0D", "A\\r", "\\x41 \\x0D", " 41 0D"},
-    {"hello", "hello", "\\xello", " 68 65 6C 6C 6F"},       // plain text, h outside quotes
-    // An escaped quote does not end the quoted run, so its h stays.
-    {"\"\\\"h\" & h01", "\"h\\x01", "\"\\\"h\"\\x01", " 22 68 01"},
-    {"13", "\\r\\x00\\x00\\x00", "13", " 0D 00 00 00"},
-    {"1.5*2", "3.00", "3.00", " 33 2E 30 30"},
-    {"1<2", "true", "true", " 74 72 75 65"},
-    {" ", "", "", ""},
-    {"sprintf(\"\")", "", "", ""},
-};
-
 TEST(Preview, ThreeOutputs) {
-  for (const PreviewRow& row : kRows) {
-    SCOPED_TRACE(row.text);
-    std::string message = "stale";
-    std::string stringRep = "stale";
-    std::string hex = "stale";
-    EXPECT_EQ(PreviewExpression(row.text, &message, &stringRep, &hex), KOR_OK);
-    EXPECT_EQ(message, row.message);
-    EXPECT_EQ(stringRep, row.stringRep);
-    EXPECT_EQ(hex, row.hex);
+  for (const auto& row : ReadRows("preview.tsv", 4)) {
+    SCOPED_TRACE(row[0]);
+    std::string message = "stale", stringRep = "stale", hex = "stale";
+    EXPECT_EQ(PreviewExpression(row[0], &message, &stringRep, &hex), KOR_OK);
+    EXPECT_EQ(message, row[1]);
+    EXPECT_EQ(stringRep, row[2]);
+    EXPECT_EQ(hex, row[3]);
   }
 }
 
