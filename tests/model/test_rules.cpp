@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../tablerows.h"
 #include "model/showrules.h"
 #include "modeltesting.h"
 
@@ -29,62 +30,16 @@ struct RuleFixture {
   KorXML_c* RuleElement() { return rule->GetElement(); }
 };
 
-// Values one rule type accepts and refuses with the given rule attributes.
-struct ValidateRow {
-  int32_t code;
-  const char* attributes;
-  std::vector<std::string> accepted;
-  std::vector<std::string> refused;
-};
-
 }  // namespace
 
 TEST(Rules, ValidateByType) {
-  const ValidateRow rows[] = {
-      // integer: whole numbers within the bounds, defaults when absent
-      {SHOW_RULE_INTEGER,
-       "",
-       {"-2147483647", "2147483647"},
-       {"2147483648", "-2147483648", "12a", "1.0", "", "-"}},
-      {SHOW_RULE_INTEGER, "min=\"0\" max=\"100\"", {"0", "100"}, {"101", "-1"}},
-      // decimal: fractions compared with integer bounds
-      {SHOW_RULE_DECIMAL, "min=\"1\" max=\"9\"", {"1", "9.0", "5.25"}, {"9.01", "0.99", "1e0"}},
-      {SHOW_RULE_DECIMAL, "", {"-3.5"}, {"abc", "."}},
-      // string: whole-value match of regexp, anything without one
-      {SHOW_RULE_STRING, "", {"", "anything at all"}, {}},
-      {SHOW_RULE_STRING, "regexp=\"[0-9]+\"", {"12"}, {"12a", "a12", ""}},
-      {SHOW_RULE_STRING, "regexp=\"a.b\"", {"a\nb"}, {}},  // dot matches newline
-      {SHOW_RULE_STRING, "regexp=\"(\"", {}, {"(", ""}},   // does not compile
-      // bool: boolean words of every style
-      {SHOW_RULE_BOOL, "", {"true", "YES", "0", "Disabled"}, {"maybe", ""}},
-      {SHOW_RULE_TIMECODE, "", {"01:02:03.04", "3.04"}, {"1:2:x", "", "::"}},
-      // lcdstring: fixed syntax over the whole value, then regexp
-      {SHOW_RULE_LCDSTRING,
-       "",
-       {"\"Hello\"", "2\"Hi\"", "clr", "clr,\"A\",1\"B\""},
-       {"hello", "\"a\"x", ""}},
-      {SHOW_RULE_LCDSTRING, "regexp=\"clr.*\"", {"clr,\"A\""}, {"\"A\""}},
-      {SHOW_RULE_LCDSTRING, "regexp=\"[\"", {}, {"clr"}},
-      // datetime: m/d/Y H:i:s, fixed widths, any separator
-      {SHOW_RULE_DATETIME,
-       "",
-       {"12/31/2024 23:59:59", "02/29/2024 00:00:00", "02/29/2000 00:00:00", "12-31-2024T23.59.59",
-        "12/31/2024 23:59:59 and more"},
-       {"02/29/2023 00:00:00", "02/29/1900 00:00:00", "1/31/2024 10:00:00", "12/31/2024 24:00:00",
-        "12/31/2024 23:60:00", "13/01/2024 00:00:00", "00/10/2024 00:00:00", "04/31/2024 00:00:00",
-        "12/31/2024 23:59", "ab/cd/efgh ij:kl:mn"}},
-      {SHOW_RULE_PERCENT, "", {"0%", "100%", "50.5%"}, {"101%", "-1%", "50", "%", "x%"}},
-      // option: equal to match ignoring case, never empty
-      {SHOW_RULE_OPTION, "match=\"On\"", {"on", "ON"}, {"off", ""}},
-      {SHOW_RULE_OPTION, "", {}, {""}},
-  };
-  for (const ValidateRow& row : rows) {
-    RuleFixture f(row.code, row.attributes);
-    for (bool accepted : {true, false})
-      for (const std::string& value : accepted ? row.accepted : row.refused)
-        EXPECT_EQ(f.rule->Validate(value), accepted ? KOR_OK : KOR_FAIL)
-            << ShowRuleKeyword(row.code) << " [" << row.attributes << "] \"" << value << '"';
+  for (const auto& row : ReadRows("validate.tsv", 4)) {
+    RuleFixture f(ShowRuleTypeCode(row[0]), row[1]);
+    EXPECT_EQ(f.rule->Validate(row[2]), row[3] == "ok" ? KOR_OK : KOR_FAIL)
+        << row[0] << " [" << row[1] << "] \"" << row[2] << '"';
   }
+  RuleFixture dot(SHOW_RULE_STRING, "regexp=\"a.b\"");
+  EXPECT_EQ(dot.rule->Validate("a\nb"), KOR_OK) << "a dot matches a line end";
 }
 
 TEST(Rules, NameRulesAcceptAnyNonEmptyText) {
