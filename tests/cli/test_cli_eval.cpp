@@ -19,18 +19,26 @@ TEST(CliEval, ExpressionsFromWordsAndLines) {
     std::string out;
     int status;
   } rows[] = {
-      {{"eval", "\"AB\" & h0D", "sprintf(\"PLAY %d\\r\", 12)"}, "",
-       "AB\\r\n\"AB\\r\"\n 41 42 0D\nPLAY 12\\r\n\"PLAY 12\\r\"\n 50 4C 41 59 20 31 32 0D\n", 0},
+      {{"eval", "\"AB\" & h0D", "sprintf(\"PLAY %d\\r\", 12)"},
+       "",
+       "AB\\r\n\"AB\\r\"\n 41 42 0D\nPLAY 12\\r\n\"PLAY 12\\r\"\n 50 4C 41 59 20 31 32 0D\n",
+       0},
       // The good expressions around a bad one are still printed.
       {{"eval", "1", "foo(1)", "2"}, "", std::string(kOne) + kSyntaxError + kTwo, 1},
       // Only a leading --help asks for help; "--" ends the options once.
       {{"eval", "-5"}, "", "\\xFB\\xFF\\xFF\\xFF\n-5\n FB FF FF FF\n", 0},
       {{"eval", "--", "-5"}, "", "\\xFB\\xFF\\xFF\\xFF\n-5\n FB FF FF FF\n", 0},
-      {{"eval", "1", "--help"}, "", std::string(kOne) + "\\x00\\x00\\x00\\x00\n0\n 00 00 00 00\n", 0},
+      {{"eval", "1", "--help"},
+       "",
+       std::string(kOne) + "\\x00\\x00\\x00\\x00\n0\n 00 00 00 00\n",
+       0},
       {{"eval", "--", "--"}, "", kSyntaxError, 1},
       // Standard input: LF or CR LF ends a line, a last line needs neither.
-      {{"eval"}, "7/0\r\nmod(7,0)\n\"A\"",
-       "\\x00\\x00\\x00\\x00\n0\n 00 00 00 00\n\\x07\\x00\\x00\\x00\n7\n 07 00 00 00\nA\n\"A\"\n 41\n", 0},
+      {{"eval"},
+       "7/0\r\nmod(7,0)\n\"A\"",
+       "\\x00\\x00\\x00\\x00\n0\n 00 00 00 00\n\\x07\\x00\\x00\\x00\n7\n 07 00 00 00\nA\n\"A\"\n "
+       "41\n",
+       0},
       {{"eval"}, "1\n", kOne, 0},
       {{"eval"}, "", "", 0},
       // A blank line keeps its place, so the output stays in step with the input.

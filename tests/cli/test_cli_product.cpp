@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "../tablerows.h"
 #include "toolrunner.h"
 
 namespace {
@@ -10,30 +12,7 @@ TEST(CliInfo, SummarisesProductFile) {
   ToolResult r = RunTool({"info", DataPath("projector.prd")});
   EXPECT_EQ(r.status, 0) << r.err;
   std::string file = DataPath("projector.prd");
-  EXPECT_EQ(r.out,
-            "file: " + file +
-                "\n"
-                "make: Lumora\n"
-                "model: LX-9000\n"
-                "version: 2.3\n"
-                "group: projector\n"
-                "protocol: Lumora Serial\n"
-                "creator: true\n"
-                "ports: 2\n"
-                "  Serial (serial) baud=9600 bits=8 parity=n stop_bits=1\n"
-                "  Ethernet (ethernet) etype=tcp_client ip_address=10.0.0.20 eport=4352 esport=0\n"
-                "setup messages: 2\n"
-                "  Login out: \"LOGIN\\r\"\n"
-                "  Welcome in: WELCOME\\r\n"
-                "variables: 2\n"
-                "  Power (bool) init=0: Lamp power state\n"
-                "  Input (integer) init=1\n"
-                "events: 2\n"
-                "  Power On\n"
-                "    out: \"PWR %d\\r\", 1\n"
-                "    in:  PWR=(\\d)\\r\n"
-                "  Lamp Hours\n"
-                "    in:  LAMP=(\\d+)\\r\n");
+  EXPECT_EQ(r.out, "file: " + file + "\n" + ReadFile(DataPath("projector.txt")));
 }
 
 // several.prd holds control bytes, quotes, backslashes and invalid UTF-8 in
@@ -44,8 +23,9 @@ TEST(CliInfo, JsonGolden) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, ReadFile(DataPath("several.json")));
   ToolResult text = RunTool({"info", DataPath("several.prd")});
-  EXPECT_NE(text.out.find("events: 3\n  Both\n    out: O1\n    in:  I1\n  In only\n    in:  X\n  None\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.out.find("events: 3\n  Both\n    out: O1\n    in:  I1\n  In only\n    in:  X\n  None\n"),
+      std::string::npos)
       << text.out;
 }
 
@@ -109,8 +89,8 @@ TEST(CliResave, WritesOutputFileAtomically) {
   WriteFile(out, "old contents");
 
   const std::string expected = RunTool({"resave", DataPath("projector.prd")}).out;
-  for (const std::vector<std::string>& option : {std::vector<std::string>{"-o", out},
-                                                 {"--output", out}, {"--output=" + out}}) {
+  for (const std::vector<std::string>& option :
+       {std::vector<std::string>{"-o", out}, {"--output", out}, {"--output=" + out}}) {
     WriteFile(out, "old contents");
     std::vector<std::string> args{"resave", DataPath("projector.prd")};
     args.insert(args.end(), option.begin(), option.end());
@@ -132,50 +112,30 @@ TEST(CliResave, WritesOutputFileAtomically) {
   EXPECT_EQ(RunTool({"resave", self, "-o", self}).status, 0);
   EXPECT_NE(ReadFile(self).find("<command name=\"Play\" >"), std::string::npos);
   size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.is_regular_file();
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    files += entry.is_regular_file();
   EXPECT_EQ(files, 2u);
 
-  ToolResult unwritable = RunTool({"resave", DataPath("projector.prd"), "-o", dir + "/no/such/dir/x.prd"});
+  ToolResult unwritable =
+      RunTool({"resave", DataPath("projector.prd"), "-o", dir + "/no/such/dir/x.prd"});
   EXPECT_EQ(unwritable.status, 2);
-  EXPECT_EQ(unwritable.err.rfind("tarvo-cli: " + dir + "/no/such/dir/x.prd: ", 0), 0u) << unwritable.err;
+  EXPECT_EQ(unwritable.err.rfind("tarvo-cli: " + dir + "/no/such/dir/x.prd: ", 0), 0u)
+      << unwritable.err;
   std::filesystem::remove_all(dir);
 }
 
 TEST(CliUsage, HelpAndUsageErrors) {
-  struct Row {
+  for (const auto& row : ReadRows("usage.tsv", 4)) {
     std::vector<std::string> args;
-    int status;
-    std::string outStart, errStart;
-  } rows[] = {
-      {{"--help"}, 0, "Usage: tarvo-cli <command>", ""},
-      {{}, 2, "Usage: tarvo-cli <command>", ""},
-      {{"info", "--help"}, 0, "Usage: tarvo-cli info", ""},
-      {{"resave", "-h"}, 0, "Usage: tarvo-cli resave", ""},
-      {{"xml", "--help"}, 0, "Usage: tarvo-cli xml", ""},
-      {{"frobnicate"}, 2, "", "tarvo-cli: frobnicate: unknown command"},
-      {{"resave"}, 2, "", "tarvo-cli: resave: expects exactly one FILE"},
-      {{"resave", "a", "-o"}, 2, "", "tarvo-cli: resave: -o needs a file name"},
-      {{"info", "a", "b"}, 2, "", "tarvo-cli: info: expects exactly one FILE"},
-      {{"help"}, 0, "Usage: tarvo-cli <command>", ""},
-      {{"-h"}, 0, "Usage: tarvo-cli <command>", ""},
-      {{"eval", "--help"}, 0, "Usage: tarvo-cli eval", ""},
-      {{"eval", "-h"}, 0, "Usage: tarvo-cli eval", ""},
-      {{"info", "-h", "--bogus"}, 0, "Usage: tarvo-cli info", ""},
-      {{"info", "--JSON", "a"}, 2, "", "tarvo-cli: info: unknown option --JSON"},
-      {{"info", "-json", "a"}, 2, "", "tarvo-cli: info: unknown option -json"},
-      {{"xml", "--pretty=1"}, 2, "", "tarvo-cli: xml: unknown option --pretty=1"},
-      {{"xml", "-", "-"}, 2, "", "tarvo-cli: xml: expects at most one FILE"},
-      {{"resave", "a", "--output"}, 2, "", "tarvo-cli: resave: --output needs a file name"},
-      {{"info", "--output=x", "a"}, 2, "", "tarvo-cli: info: unknown option --output=x"},
-      // "--" ends the options: what follows is a file name.
-      {{"info", "--", "--json"}, 2, "", "tarvo-cli: --json: No such file"},
-      {{"resave", "--", "-o"}, 2, "", "tarvo-cli: -o: No such file"},
-  };
-  for (const Row& row : rows) {
-    ToolResult r = RunTool(row.args);
-    EXPECT_EQ(r.status, row.status) << ::testing::PrintToString(row.args);
-    EXPECT_EQ(r.out.rfind(row.outStart, 0), 0u) << r.out;
-    EXPECT_EQ(r.err.rfind(row.errStart, 0), 0u) << r.err;
+    for (size_t at = 0; at < row[0].size();) {
+      const size_t space = std::min(row[0].find(' ', at), row[0].size());
+      args.push_back(row[0].substr(at, space - at));
+      at = space + 1;
+    }
+    ToolResult r = RunTool(args);
+    EXPECT_EQ(r.status, std::stoi(row[1])) << row[0];
+    EXPECT_EQ(r.out.rfind(row[2], 0), 0u) << row[0] << ": " << r.out;
+    EXPECT_EQ(r.err.rfind(row[3], 0), 0u) << row[0] << ": " << r.err;
   }
 }
 

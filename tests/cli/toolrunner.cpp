@@ -57,7 +57,9 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& inpu
   return result;
 }
 
-std::string DataPath(const std::string& name) { return std::string(TARVO_TEST_DATA_DIR) + "/" + name; }
+std::string DataPath(const std::string& name) {
+  return std::string(TARVO_TEST_DATA_DIR) + "/" + name;
+}
 
 std::string MakeTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-cli-dir.XXXXXX").string();
