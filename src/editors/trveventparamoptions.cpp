@@ -23,9 +23,9 @@ void TRVEventParamOptions::SetModel(QStandardItemModel* options)
 {
     m_pModel = options;
     m_pMapper->clearMapping();
-    m_pMapper->setModel(options);
     ui->m_pListOptions->setModel(options);
     if (options) {
+        m_pMapper->setModel(options);
         m_pMapper->addMapping(ui->m_pEditOptionMatch, OptionColMatch);
         m_pMapper->addMapping(ui->m_pEditOptionReplace, OptionColReplace);
         ui->m_pListOptions->setModelColumn(OptionColMatch);

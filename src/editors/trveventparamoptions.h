@@ -30,6 +30,10 @@ public:
     // The row current in the list, or -1.
     int CurrentRow() const;
 
+    // Connected to the list's selection model (each time a model is set); the
+    // list view itself has no such signal to connect by name.
+    void on_m_pListOptions_currentRowChanged(const QModelIndex& current, const QModelIndex& previous);
+
 signals:
     void savableDataChanged();
 
@@ -37,7 +41,6 @@ public slots:
     void on_m_pButAddOption_clicked();
     void on_m_pButDupOption_clicked();
     void on_m_pButDeleteOption_clicked();
-    void on_m_pListOptions_currentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     void submit();
 
 private:

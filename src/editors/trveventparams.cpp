@@ -45,9 +45,10 @@ TRVEventParams::~TRVEventParams() = default;
 void TRVEventParams::SetModel(QStandardItemModel* params)
 {
     m_pModel = params;
-    m_pMapper->setModel(params);  // drops the mappings
+    m_pMapper->clearMapping();
     ui->m_pListParams->setModel(params);
     if (params) {
+        m_pMapper->setModel(params);
         m_pMapper->addMapping(ui->m_pEditParamName, ParamColName);
         m_pMapper->addMapping(ui->m_pCmbParamType, ParamColType, "currentIndex");
         m_pMapper->addMapping(ui->m_pEditParamDescription, ParamColDescription);
@@ -113,7 +114,7 @@ void TRVEventParams::Load(QStandardItemModel* params, ProductDataCommand_c* comm
         LoadParamRows(command->Params(), params);
 }
 
-void TRVEventParams::Store(QStandardItemModel* params, ProductDataCommand_c* command)
+void TRVEventParams::Store(const QStandardItemModel* params, ProductDataCommand_c* command)
 {
     if (command)
         StoreParamRows(params, command->Params());

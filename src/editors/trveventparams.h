@@ -53,7 +53,7 @@ public:
     // Appends one row to params per parameter of the command.
     void Load(QStandardItemModel* params, ProductDataCommand_c* command);
     // Writes the rows of params as the command's parameters.
-    void Store(QStandardItemModel* params, ProductDataCommand_c* command);
+    void Store(const QStandardItemModel* params, ProductDataCommand_c* command);
 
     // Window form: shows params, adds a parameter, shows the window and waits
     // (processing events) until OK or Cancel hides it. True when accepted.
@@ -61,6 +61,10 @@ public:
 
     // The row current in the list, or -1.
     int CurrentRow() const;
+
+    // Connected to the list's selection model (each time a model is set), not
+    // by name: its name matches no widget.
+    void on_m_p_ListParams_currentRowChanged(const QModelIndex& current, const QModelIndex& previous);
 
 signals:
     void savableDataChanged();
@@ -73,7 +77,6 @@ public slots:
     void on_m_pButDeleteParam_clicked();
     void on_m_pButMoveParamUp_clicked();
     void on_m_pButMoveParamDown_clicked();
-    void on_m_p_ListParams_currentRowChanged(const QModelIndex& current, const QModelIndex& previous);
     void on_m_pCmbParamType_currentIndexChanged(int index);
     void on_m_pButParamOptions_clicked();
     void submit();
