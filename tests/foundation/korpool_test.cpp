@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-
 namespace {
 
 struct Block {

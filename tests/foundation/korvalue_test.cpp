@@ -94,8 +94,8 @@ TEST(KorValue, ConversionsBetweenTypes) {
        4294967296.0, KOR_OK, "4294967296"},
       {"text 2147483648", [](KorValue_c& v) { v.SetText("2147483648", true); }, INT32_MIN, KOR_OK,
        2147483648.0, KOR_OK, "2147483648"},
-      {"text -2147483649", [](KorValue_c& v) { v.SetText("-2147483649", true); }, INT32_MIN,
-       KOR_OK, -2147483649.0, KOR_OK, "-2147483649"},
+      {"text -2147483649", [](KorValue_c& v) { v.SetText("-2147483649", true); }, INT32_MIN, KOR_OK,
+       -2147483649.0, KOR_OK, "-2147483649"},
       {"text -1.25", [](KorValue_c& v) { v.SetText("-1.25", true); }, -1, KOR_OK, -1.25, KOR_OK,
        "-1.25"},
       {"text .5", [](KorValue_c& v) { v.SetText(".5", true); }, 0, KOR_FAIL, 0.5, KOR_OK, ".5"},
@@ -270,7 +270,8 @@ TEST(KorHistoryValue, SnapshotKeepsTheStateItWasTakenIn) {
       {"clear", [](KorHistoryValue_c& v) { v.ClearTo(KOR_TYPE_EMPTY); }},
       {"precision", [](KorHistoryValue_c& v) { v.SetPrecision(5); }},
       {"signedness", [](KorHistoryValue_c& v) { v.SetSigned(KOR_FALSE); }},
-      {"copy", [](KorHistoryValue_c& v) {
+      {"copy",
+       [](KorHistoryValue_c& v) {
          KorValue_c other;
          other.SetText("copied");
          other.CopyInto(&v);

@@ -84,23 +84,6 @@ TEST(KorXMLParse, ErrorKeepsWhatWasBuilt) {
   EXPECT_EQ(p->cursor, 19);  // left at the mismatching byte
 }
 
-TEST(KorXMLParse, EveryTruncationIsSafe) {
-  const std::string full =
-      "<?xml version=\"1.0\" encoding=\"utf-8\" ?>"
-      "<!-- head --><!DOCTYPE p>"
-      "<product make=\"A&amp;B\" b=x c='q' d e = \"v\\\"w\">"
-      " text &lt; <child a=\"1\"/>< sub>t</ sub ><![CDATA[z]]><empty /></product>";
-  for (size_t n = 0; n <= full.size(); ++n) {
-    auto p = ParseDoc(full.substr(0, n));
-    EXPECT_TRUE(p->result == KOR_FAIL || (p->result >= 0 && p->result <= static_cast<int32_t>(n)))
-        << n;
-    // The partial tree can always be written.
-    const std::string out = p->doc.ToXML();
-    EXPECT_EQ(static_cast<int32_t>(out.size()), p->doc.Measure()) << n;
-  }
-  EXPECT_GE(ParseDoc(full)->result, 0);
-}
-
 TEST(KorXMLParse, TruncatedConstructs) {
   struct Row {
     const char* input;

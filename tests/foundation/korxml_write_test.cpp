@@ -132,32 +132,6 @@ TEST(KorXMLWrite, MeasureMatchesWrite) {
   EXPECT_EQ(doc->Write(nullptr), KOR_FAIL);
 }
 
-TEST(KorXMLWrite, IntoASizedBuffer) {
-  auto doc = SampleDocument();
-  const int32_t size = doc->Measure();
-  KorBuffer_c buffer;
-  ASSERT_EQ(buffer.SizeForWriting(size), KOR_OK);
-  EXPECT_EQ(doc->Write(&buffer), size);
-  EXPECT_EQ(buffer.View(), doc->ToXML());
-  // A buffer too small takes what fits and the count says so.
-  KorBuffer_c small;
-  small.SizeForWriting(10);
-  EXPECT_EQ(doc->Write(&small), 10);
-}
-
-TEST(KorXMLWrite, LargeOutputCrossesTheFlushSize) {
-  KorXML_c root(KOR_XML_ELEMENT);
-  root.SetName("r");
-  std::string expected = "<r>";
-  for (int i = 0; i < 20000; ++i) {
-    root.AppendNew(KOR_XML_ELEMENT, "item")->SetAttribute("n", std::to_string(i));
-    expected += "<item n=\"" + std::to_string(i) + "\" />";
-  }
-  expected += "</r>";
-  EXPECT_EQ(root.ToXML(), expected);
-  EXPECT_EQ(root.Measure(), static_cast<int32_t>(expected.size()));
-}
-
 TEST(KorXMLEntities, DecodeAndEncode) {
   EXPECT_EQ(KorXMLDecode("&amp;&lt;&gt;&apos;&quot;"), "&<>'\"");
   EXPECT_EQ(KorXMLDecode("&amp;amp; &Amp; &#38; &x & &lt"), "&amp; &Amp; &#38; &x & &lt");
