@@ -29,9 +29,10 @@ void TRVEventParamOptions::SetModel(QStandardItemModel* options)
         m_pMapper->addMapping(ui->m_pEditOptionMatch, OptionColMatch);
         m_pMapper->addMapping(ui->m_pEditOptionReplace, OptionColReplace);
         ui->m_pListOptions->setModelColumn(OptionColMatch);
-        // Every setModel brings a new selection model.
+        // Every new model brings a new selection model; the same model again keeps it.
         connect(ui->m_pListOptions->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                &TRVEventParamOptions::on_m_pListOptions_currentRowChanged);
+                &TRVEventParamOptions::on_m_pListOptions_currentRowChanged, Qt::UniqueConnection);
+        ui->m_pListOptions->selectionModel()->clear();
     }
     if (options && options->rowCount() > 0)
         MakeCurrent(0);

@@ -57,9 +57,10 @@ void TRVEventParams::SetModel(QStandardItemModel* params)
         m_pMapper->addMapping(ui->m_pEditParamMaxValue, ParamColMax);
         m_pMapper->addMapping(ui->m_pEditParamRegex, ParamColRegexp);
         ui->m_pListParams->setModelColumn(ParamColName);
-        // Every setModel brings a new selection model.
+        // Every new model brings a new selection model; the same model again keeps it.
         connect(ui->m_pListParams->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                &TRVEventParams::on_m_p_ListParams_currentRowChanged);
+                &TRVEventParams::on_m_p_ListParams_currentRowChanged, Qt::UniqueConnection);
+        ui->m_pListParams->selectionModel()->clear();
     }
     on_m_p_ListParams_currentRowChanged(QModelIndex(), QModelIndex());
 }
