@@ -90,6 +90,7 @@ TEST(ProductDocument, ForeignViewsAreUnboundWhenTheTreeIsReplaced) {
     EXPECT_EQ(hardware.Ports(), nullptr);
     EXPECT_EQ(hardware.GetGroupIndex(), PRODUCT_GROUP_CUSTOM);
     EXPECT_FALSE(command.IsBound());
+    EXPECT_EQ(command.GetDocument(), how == Replace::Destroy ? nullptr : document.get());
     EXPECT_EQ(command.Messages(), nullptr);
     EXPECT_EQ(command.GetName(), "");
     EXPECT_EQ(command.SetDescription("x"), KOR_FAIL);

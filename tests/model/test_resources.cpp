@@ -124,9 +124,9 @@ TEST(ShowXMLInterface, StringAttributesAreCreatedOnceAndTrackChanges) {
 TEST(ShowXMLInterface, IntegerAndBooleanAttributes) {
   ItemFixture f;
   const std::tuple<const char*, int32_t, KorStatus> integers[] = {
-      {"7", 7, KOR_OK},     {"-12", -12, KOR_OK}, {" 40 ", 40, KOR_OK}, {"", 0, KOR_FAIL},
-      {"abc", 0, KOR_FAIL}, {"12a", 0, KOR_FAIL}, {"1.5", 0, KOR_FAIL}, {"99999999999", 0, KOR_FAIL},
-      {"2147483647", 2147483647, KOR_OK}};
+      {"7", 7, KOR_OK},     {"-12", -12, KOR_OK},         {" 40 ", 40, KOR_OK},
+      {"", 0, KOR_FAIL},    {"abc", 0, KOR_FAIL},         {"12a", 0, KOR_FAIL},
+      {"1.5", 0, KOR_FAIL}, {"99999999999", 0, KOR_FAIL}, {"2147483647", 2147483647, KOR_OK}};
   for (const auto& [text, value, expected] : integers) {
     f.resource.SetStringAttr("n", text);
     KorStatus status = KOR_OK;
@@ -136,9 +136,9 @@ TEST(ShowXMLInterface, IntegerAndBooleanAttributes) {
   EXPECT_EQ(f.resource.SetIntAttr("n", -2147483647), KOR_OK);
   EXPECT_EQ(f.item->GetAttribute("n"), "-2147483647");
   const std::pair<const char*, KorBool> booleans[] = {
-      {"true", KOR_TRUE},  {"TRUE", KOR_TRUE},  {"yes", KOR_TRUE},    {"1", KOR_TRUE},
-      {"On", KOR_TRUE},    {"enabled", KOR_TRUE}, {"false", KOR_FALSE}, {"0", KOR_FALSE},
-      {"no", KOR_FALSE},   {"maybe", KOR_FALSE}, {"", KOR_FALSE},      {" ", KOR_FALSE}};
+      {"true", KOR_TRUE}, {"TRUE", KOR_TRUE},    {"yes", KOR_TRUE},    {"1", KOR_TRUE},
+      {"On", KOR_TRUE},   {"enabled", KOR_TRUE}, {"false", KOR_FALSE}, {"0", KOR_FALSE},
+      {"no", KOR_FALSE},  {"maybe", KOR_FALSE},  {"", KOR_FALSE},      {" ", KOR_FALSE}};
   for (const auto& [text, value] : booleans) {
     f.resource.SetStringAttr("flag", text);
     EXPECT_EQ(f.resource.GetBoolAttr("flag"), value) << '"' << text << '"';
@@ -209,34 +209,6 @@ TEST(ShowXMLInterface, DuplicatePlacesCopyRightAfterSource) {
 
 // ---------------------------------------------------------------------------
 // Lists
-
-TEST(ShowResources, ListWithoutItemTagTakesEveryElement) {
-  ShowDocument_c document;
-  LoadText(document, kParams);
-  ShowResources_c list;
-  ASSERT_EQ(list.Bind(At(document, "root/params")), KOR_OK);
-  EXPECT_EQ(list.Count(), 5);
-  EXPECT_EQ(ChildTags(At(document, "root/params")), "resource resource resource resource resource");
-  EXPECT_EQ(list.Item(1)->GetName(), "skip");
-}
-
-TEST(ShowResources, ItemWithCreateAppendsUntilTheIndexExists) {
-  ShowDocument_c document;
-  LoadText(document, "<?xml?><root/>");
-  ShowDataParams_c params;
-  params.SetDocument(&document);
-  ASSERT_EQ(params.Bind(At(document, "root")), KOR_OK);
-  EXPECT_EQ(document.IsModified(), KOR_FALSE);
-  ShowDataParam_c* fourth = params.Item(3, true);
-  ASSERT_NE(fourth, nullptr);
-  EXPECT_EQ(params.Count(), 4);
-  EXPECT_EQ(fourth->GetDocument(), &document);
-  // New elements report to the document like loaded ones.
-  auto* created = dynamic_cast<ShowXML_c*>(fourth->GetElement());
-  ASSERT_NE(created, nullptr);
-  EXPECT_EQ(created->GetHistory(), &document);
-  EXPECT_EQ(document.IsModified(), KOR_TRUE);
-}
 
 TEST(ShowResources, FindByNameIgnoresCaseAndFindsTheFirst) {
   ShowDocument_c document;

@@ -14,57 +14,6 @@
 
 using namespace model_test;
 
-namespace {
-
-constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
-
-}  // namespace
-
-TEST(ShowDocument, NewAndResetDocumentsCarryTheStandardDeclaration) {
-  ShowDocument_c document;
-  EXPECT_EQ(SaveText(document), kDeclaration);
-  KorXML_c* version = document.GetXMLDocument()->FindAttribute("version");
-  ASSERT_NE(version, nullptr);
-  EXPECT_TRUE(version->HasFlag(KOR_XML_FLAG_INTERNAL));
-  EXPECT_TRUE(document.GetXMLDocument()->FindAttribute("encoding")->HasFlag(KOR_XML_FLAG_INTERNAL));
-
-  // A file without a declaration keeps none until the next Reset.
-  LoadText(document, "<product make=\"A\"/>");
-  EXPECT_EQ(SaveText(document), "<product make=\"A\" />");
-  document.Reset();
-  EXPECT_EQ(SaveText(document), kDeclaration);
-  document.GetXMLDocument()->AppendNew(KOR_XML_ELEMENT, "product");
-  EXPECT_EQ(SaveText(document), std::string(kDeclaration) + "<product/>");
-}
-
-TEST(ShowDocument, LoadReturnsThePositionOrFailure) {
-  struct Row {
-    const char* text;
-    int32_t result;  // -1: any position past the text start
-    const char* saved;
-  };
-  const Row rows[] = {
-      {"", 0, ""},
-      {"<?xml version=\"1.0\"?><a x=\"1\"/>", -1, "<?xml version=\"1.0\" ?><a x=\"1\" />"},
-      // The nodes read before an error stay in the tree.
-      {"<?xml?><a><b/></c>", KOR_FAIL, "<?xml?><a><b/></a>"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.text);
-    ShowDocument_c document;
-    int32_t result = LoadText(document, row.text);
-    if (row.result == -1)
-      EXPECT_GT(result, 0);
-    else
-      EXPECT_EQ(result, row.result);
-    EXPECT_EQ(SaveText(document), row.saved);
-  }
-
-  ShowDocument_c document;
-  EXPECT_EQ(document.LoadXML(nullptr), KOR_FAIL);
-  EXPECT_EQ(SaveText(document), "") << "no buffer leaves an empty tree";
-}
-
 TEST(ShowDocument, LoadSnapshotsEveryValueAndLinksEveryNode) {
   ShowDocument_c document;
   LoadText(document, "<?xml?><a x=\"1\">text<b/><!-- c --></a>");
@@ -179,29 +128,6 @@ TEST(ShowDocument, LoadAndResetUnbindEveryObject) {
     EXPECT_EQ(document.WatchedObjectCount(), 1u);
     EXPECT_EQ(root.GetChildText("product"), "");
   }
-}
-
-TEST(ShowDocument, ObjectsOutliveTheirDocumentSafely) {
-  auto document = std::make_unique<ShowDocument_c>();
-  LoadText(*document, ReadFixture("product_full.prd"));
-  ProductDataParams_c params;
-  params.SetDocument(document.get());
-  ASSERT_EQ(params.Bind(At(*document, "product/protocols/protocol/commands/command")), KOR_OK);
-  ProductDataParam_c* first = params.Item(0);
-  document.reset();
-
-  EXPECT_FALSE(params.IsBound());
-  EXPECT_EQ(params.GetDocument(), nullptr);
-  EXPECT_FALSE(first->IsBound());
-  EXPECT_EQ(first->GetDocument(), nullptr);
-  EXPECT_EQ(first->SetName("x"), KOR_FAIL);
-
-  ShowDocument_c other;
-  LoadText(other, "<?xml?><command/>");
-  params.SetDocument(&other);
-  ASSERT_EQ(params.Bind(At(other, "command")), KOR_OK);
-  ASSERT_NE(params.Item(0, true), nullptr);
-  EXPECT_EQ(other.IsModified(), KOR_TRUE);
 }
 
 TEST(ShowDocument, CopyIntoCopiesTheTreeDeeply) {
