@@ -99,35 +99,15 @@ TEST(Rules, ExpressionIsCompiledOnBindAndOnSet) {
 }
 
 TEST(Rules, StoreWritesTheValueIntoTheTarget) {
-  struct Row {
-    int32_t code;
-    const char* attributes;
-    const char* value;
-    const char* extraName;  // null: no extra attribute
-    const char* extraValue;
-  };
-  const Row rows[] = {
-      {SHOW_RULE_INTEGER, "", "42", "ix", "42"},
-      {SHOW_RULE_DECIMAL, "", "2.50", "dx", "2.5"},
-      {SHOW_RULE_BOOL, "", "Yes", "bx", "true"},
-      {SHOW_RULE_PERCENT, "", "50%", "dx", "0.5"},
-      {SHOW_RULE_TIMECODE, "", "00:00:01.00", "ix", "30"},
-      {SHOW_RULE_OPTION, "match=\"on\" replace=\"1\"", "ON", "rp", "1"},
-      {SHOW_RULE_LABEL, "", "Intro", "lb", "Intro"},
-      {SHOW_RULE_AOUTPUT, "", "A1", "ax", "A1"},
-      {SHOW_RULE_STRING, "", "text", nullptr, nullptr},
-      {SHOW_RULE_DATETIME, "", "01/02/2025 03:04:05", nullptr, nullptr},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(ShowRuleKeyword(row.code));
-    RuleFixture f(row.code, row.attributes);
-    ASSERT_EQ(f.rule->Store(&f.target, row.value), KOR_OK);
+  for (const auto& row : ReadRows("store.tsv", 5)) {
+    SCOPED_TRACE(row[0]);
+    const int32_t code = ShowRuleTypeCode(row[0]);
+    RuleFixture f(code, row[1]);
+    ASSERT_EQ(f.rule->Store(&f.target, row[2]), KOR_OK);
     KorXML_c* target = f.target.GetElement();
-    EXPECT_EQ(target->GetAttribute("ty"), std::to_string(row.code));
-    EXPECT_EQ(target->GetAttribute("vt"), row.value);
-    if (row.extraName) {
-      EXPECT_EQ(target->GetAttribute(row.extraName), row.extraValue);
-    }
+    EXPECT_EQ(target->GetAttribute("ty"), std::to_string(code));
+    EXPECT_EQ(target->GetAttribute("vt"), row[2]);
+    if (!row[3].empty()) EXPECT_EQ(target->GetAttribute(row[3]), row[4]);
   }
 }
 
