@@ -107,7 +107,9 @@ QString FunctionHelpHtml(const FunctionHelpEntry& entry)
     const QString argumentHelp = QString::fromUtf8(entry.argumentHelp).toHtmlEscaped();
     const QString description = QString::fromUtf8(entry.description).toHtmlEscaped();
     // One pass over both arguments, so a "%1" inside a help text stays as it is.
-    return QStringLiteral("<b>%1</b><p>%2").arg(argumentHelp, description).replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return QStringLiteral("<b>%1</b><p>%2")
+        .arg(argumentHelp, description)
+        .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }
 
 void InsertFunctionTemplate(QLineEdit* edit, int position, const QString& templ)

@@ -162,7 +162,8 @@ ParamFields ParamRowFields(const QStandardItemModel* params, int row)
     fields.regexp = CellText(params, row, ParamColRegexp);
     if (const QStandardItemModel* options = ParamOptionModel(params, row)) {
         for (int option = 0; option < options->rowCount(); ++option)
-            fields.options.append({CellText(options, option, OptionColMatch), CellText(options, option, OptionColReplace)});
+            fields.options.append(
+                {CellText(options, option, OptionColMatch), CellText(options, option, OptionColReplace)});
     }
     return fields;
 }

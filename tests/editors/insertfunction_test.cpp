@@ -73,8 +73,7 @@ private slots:
         QTest::addColumn<QString>("function");
         QTest::addColumn<QString>("present");
         QTest::addColumn<QString>("absent");
-        QTest::newRow("escaped") << "atoi(" << "<b>&lt;string&gt;: an ASCII string such as &quot;1234&quot;</b><p>Conv"
-                                 << "\"";
+        QTest::newRow("escaped") << "atoi(" << "&lt;string&gt;: an ASCII string such as &quot;1234&quot;</b>" << "\"";
         QTest::newRow("line breaks") << "Mod(" << "value<br>&lt;divisor&gt;" << "\n";
         QTest::newRow("no argument help") << "Length(" << "<b></b><p>Returns the number" << "<br>";
         QTest::newRow("MD5 digest size") << "MD5(" << "16-byte MD5" << "32-byte";
@@ -105,10 +104,8 @@ private slots:
         QTest::addColumn<int>("cursor");
         QTest::newRow("empty field") << "" << 0 << "Mod(<dividend>, <divisor>)" << "Mod(<dividend>, <divisor>)"
                                      << "<dividend>, <divisor>" << 4;
-        QTest::newRow("inside a formula") << "a+b" << 2 << "Length(<string>)" << "a+Length(<string>)b"
-                                          << "<string>" << 9;
-        QTest::newRow("position past the end") << "x" << 99 << "LSB(<integer>)" << "xLSB(<integer>)"
-                                               << "<integer>" << 5;
+        QTest::newRow("in a formula") << "a+b" << 2 << "Len(<s>)" << "a+Len(<s>)b" << "<s>" << 6;
+        QTest::newRow("past the end") << "x" << 99 << "LSB(<i>)" << "xLSB(<i>)" << "<i>" << 5;
         QTest::newRow("no arguments") << "x" << 0 << "F()" << "F()x" << "" << 2;
     }
 

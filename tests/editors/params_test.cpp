@@ -79,7 +79,7 @@ private slots:
             << QStringList{"Param1", "Param2"} << 0 << "-+" << QStringList{"Param2", "Param2"} << 1 << "DSS";
         QTest::newRow("duplicate is appended") << abc << 0 << "x" << QStringList{"A", "B", "C", "ACopy"} << 3 << "S";
         QTest::newRow("no current row") << abc << -1 << "x-ud" << abc << -1 << "";
-        QTest::newRow("first up, last down") << abc << 0 << "u" << abc << 0 << "";
+        QTest::newRow("first up") << abc << 0 << "u" << abc << 0 << "";
         QTest::newRow("last down") << abc << 2 << "d" << abc << 2 << "";
         QTest::newRow("down twice") << abc << 0 << "dd" << QStringList{"B", "C", "A"} << 2 << "SS";
         QTest::newRow("up") << abc << 2 << "u" << QStringList{"A", "C", "B"} << 1 << "S";
