@@ -4,61 +4,46 @@
 
 #include <string>
 
+#include "../tablerows.h"
+
 namespace {
 
-TEST(KorValue, DetectType) {
-  struct Row {
-    const char* text;
-    uint8_t type;
-  } rows[] = {
-      {"12", KOR_TYPE_UNSIGNED},  {" 12 ", KOR_TYPE_UNSIGNED}, {"-3", KOR_TYPE_SIGNED},
-      {"1.5", KOR_TYPE_DECIMAL},  {".5", KOR_TYPE_DECIMAL},    {"-1.5", KOR_TYPE_DECIMAL},
-      {"1.2.3", KOR_TYPE_STRING}, {"12 3", KOR_TYPE_STRING},   {"12a", KOR_TYPE_STRING},
-      {"  ", KOR_TYPE_EMPTY},     {"", KOR_TYPE_EMPTY},        {"abc", KOR_TYPE_STRING},
-      {"1 .5", KOR_TYPE_STRING},  {"1.5 ", KOR_TYPE_DECIMAL},  {"1.5 5", KOR_TYPE_STRING},
-      {"--1", KOR_TYPE_STRING},   {"\t1", KOR_TYPE_STRING},    {"1-", KOR_TYPE_STRING},
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(KorValue_c::DetectType(r.text, -1), r.type) << '"' << r.text << '"';
-    KorValue_c v;
-    v.SetText(r.text, true);
-    EXPECT_EQ(v.GetType(), r.type) << '"' << r.text << '"';
+const char* TypeName(uint8_t type) {
+  switch (type) {
+    case KOR_TYPE_EMPTY:
+      return "empty";
+    case KOR_TYPE_STRING:
+      return "string";
+    case KOR_TYPE_DECIMAL:
+      return "decimal";
+    case KOR_TYPE_SIGNED:
+      return "signed";
+    case KOR_TYPE_UNSIGNED:
+      return "unsigned";
+    default:
+      return "other";
   }
+}
+
+// Texts as read from a file: the type detected and what they read as.
+TEST(KorValue, TextsDetectedAndConverted) {
+  for (const auto& row : ReadRows("textvalues.tsv", 6)) {
+    SCOPED_TRACE('"' + row[0] + '"');
+    EXPECT_STREQ(TypeName(KorValue_c::DetectType(row[0].c_str(), -1)), row[1].c_str());
+    KorValue_c integer, decimal;
+    integer.SetText(row[0], true);
+    decimal.SetText(row[0], true);
+    EXPECT_STREQ(TypeName(integer.GetType()), row[1].c_str());
+    KorStatus status = 0;
+    EXPECT_EQ(integer.ToInteger(&status), std::stoi(row[2]));
+    EXPECT_EQ(status == KOR_OK ? "ok" : "fail", row[3]);
+    EXPECT_DOUBLE_EQ(decimal.ToDecimal(&status), std::stod(row[4]));
+    EXPECT_EQ(status == KOR_OK ? "ok" : "fail", row[5]);
+  }
+  EXPECT_EQ(KorValue_c::DetectType("\t1", -1), KOR_TYPE_STRING) << "a tab is not a space";
   KorValue_c plain;
   plain.SetText("12");
   EXPECT_EQ(plain.GetType(), KOR_TYPE_STRING);  // no detection asked
-  plain.SetText("");
-  EXPECT_EQ(plain.GetType(), KOR_TYPE_STRING);
-}
-
-TEST(KorValue, TextToInteger) {
-  struct Row {
-    const char* text;
-    int32_t value;
-    KorStatus status;
-  } rows[] = {
-      {"42", 42, KOR_OK},
-      {"-42", -42, KOR_OK},
-      {"12abc", 12, KOR_OK},
-      {"-x5", 0, KOR_FAIL},
-      {" 5", 0, KOR_FAIL},  // the space marks the parse failed
-      {"true", 1, KOR_OK},
-      {"Yes", 1, KOR_OK},
-      {"disabled", 0, KOR_OK},
-      {"ON", 1, KOR_OK},
-      {"off", 0, KOR_OK},
-      {"maybe", 0, KOR_FAIL},
-      {"", 0, KOR_FAIL},
-      {"2147483647", 2147483647, KOR_OK},
-      {"-99999999999", INT32_MIN, KOR_OK},
-  };
-  for (const Row& r : rows) {
-    KorValue_c v;
-    v.SetText(r.text, true);
-    KorStatus st = 0;
-    EXPECT_EQ(v.ToInteger(&st), r.value) << r.text;
-    EXPECT_EQ(st, r.status) << r.text;
-  }
 }
 
 // A value set through one setter and read as every type, at the edges of
@@ -88,20 +73,6 @@ TEST(KorValue, ConversionsBetweenTypes) {
       {"decimal below min", [](KorValue_c& v) { v.SetDecimal(-2147483649.0); }, INT32_MIN, KOR_OK,
        -2147483649.0, KOR_OK, "-2147483649.00"},
       {"decimal -0.5", [](KorValue_c& v) { v.SetDecimal(-0.5); }, 0, KOR_OK, -0.5, KOR_OK, "-0.50"},
-      {"text 4294967295", [](KorValue_c& v) { v.SetText("4294967295", true); }, -1, KOR_OK,
-       4294967295.0, KOR_OK, "4294967295"},
-      {"text 4294967296", [](KorValue_c& v) { v.SetText("4294967296", true); }, -1, KOR_OK,
-       4294967296.0, KOR_OK, "4294967296"},
-      {"text 2147483648", [](KorValue_c& v) { v.SetText("2147483648", true); }, INT32_MIN, KOR_OK,
-       2147483648.0, KOR_OK, "2147483648"},
-      {"text -2147483649", [](KorValue_c& v) { v.SetText("-2147483649", true); }, INT32_MIN, KOR_OK,
-       -2147483649.0, KOR_OK, "-2147483649"},
-      {"text -1.25", [](KorValue_c& v) { v.SetText("-1.25", true); }, -1, KOR_OK, -1.25, KOR_OK,
-       "-1.25"},
-      {"text .5", [](KorValue_c& v) { v.SetText(".5", true); }, 0, KOR_FAIL, 0.5, KOR_OK, ".5"},
-      {"text x1.5", [](KorValue_c& v) { v.SetText("x1.5", true); }, 0, KOR_FAIL, 0.0, KOR_FAIL,
-       "x1.5"},
-      {"empty text", [](KorValue_c& v) { v.SetText("", true); }, 0, KOR_FAIL, 0.0, KOR_FAIL, ""},
       // Bytes read as an integer big-endian from their first four.
       {"bytes", [](KorValue_c& v) { v.SetBytes("\x01\x02\x03\x04\x05", 5); }, 0x01020304, KOR_OK,
        0.0, KOR_FAIL, "\x01\x02\x03\x04\x05"},
@@ -192,13 +163,8 @@ TEST(KorValue, ClearTo) {
   EXPECT_TRUE(v.IsEmpty());
 }
 
+// Boolean words parse in every style or in one given style, whole text only.
 TEST(KorValue, BooleanWords) {
-  EXPECT_STREQ(KorBooleanWord(true), "true");
-  EXPECT_STREQ(KorBooleanWord(false, KOR_BOOL_STYLE_ON_OFF), "off");
-  EXPECT_STREQ(KorBooleanWord(true, KOR_BOOL_STYLE_YES_NO), "yes");
-  EXPECT_STREQ(KorBooleanWord(false, KOR_BOOL_STYLE_ENABLED_DISABLED), "disabled");
-  EXPECT_STREQ(KorBooleanWord(true, KOR_BOOL_STYLE_1_0), "1");
-  EXPECT_STREQ(KorBooleanWord(true, 42), "true");
   bool b = false;
   EXPECT_EQ(KorParseBoolean("TRUE", &b), KOR_OK);
   EXPECT_TRUE(b);
@@ -224,36 +190,36 @@ std::string SnapshotTexts(const KorHistoryValue_c& v) {
   return out;
 }
 
-TEST(KorHistoryValue, SnapshotsAndLimit) {
+// A snapshot goes after the cursor, dropping what lay beyond it; the limit
+// keeps the newest; a clone carries them.
+TEST(KorHistoryValue, SnapshotsLimitAndClone) {
   KorHistoryValue_c v;
   EXPECT_EQ(v.GetHistoryLimit(), -1);
   for (const char* t : {"a", "b", "c", "d"}) {
     v.SetText(t);
     v.TakeSnapshot();
   }
-  EXPECT_EQ(SnapshotTexts(v), "a,b,c,d,");
   v.SetHistoryLimit(2);
   EXPECT_EQ(SnapshotTexts(v), "c,d,");
   v.SetText("e");
   v.TakeSnapshot();
   EXPECT_EQ(SnapshotTexts(v), "d,e,");
+  v.Snapshots()->GoTo(0);  // stepped back to the first state
+  v.SetText("x");
+  v.TakeSnapshot();
+  EXPECT_EQ(SnapshotTexts(v), "d,x,");
+  v.SetText("y");
+  auto copy = v.CloneAs<KorHistoryValue_c>();
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->ToStdString(), "y");
+  EXPECT_EQ(copy->GetHistoryLimit(), 2);
+  EXPECT_EQ(SnapshotTexts(*copy), "d,x,");
+  KorValue_c plain;
+  EXPECT_EQ(v.CopyInto(&plain), KOR_FAIL);
   v.SetHistoryLimit(0);
   EXPECT_EQ(v.Snapshots(), nullptr);
   v.TakeSnapshot();
   EXPECT_EQ(v.SnapshotCount(), 0u);
-}
-
-TEST(KorHistoryValue, SnapshotDropsNewerThanCursor) {
-  KorHistoryValue_c v;
-  for (const char* t : {"a", "b", "c"}) {
-    v.SetText(t);
-    v.TakeSnapshot();
-  }
-  v.Snapshots()->GoTo(0);  // stepped back to the first state
-  v.SetText("x");
-  v.TakeSnapshot();
-  EXPECT_EQ(SnapshotTexts(v), "a,x,");
-  EXPECT_EQ(v.ToStdString(), "x");
 }
 
 // Snapshots are stored when the value is about to change: every way of
@@ -290,21 +256,6 @@ TEST(KorHistoryValue, SnapshotKeepsTheStateItWasTakenIn) {
     EXPECT_EQ(first->GetPrecision(), 2) << row.name;
     EXPECT_EQ(first->GetSigned(), KOR_TRUE) << row.name;
   }
-}
-
-TEST(KorHistoryValue, CloneCopiesSnapshots) {
-  KorHistoryValue_c v;
-  v.SetText("a");
-  v.TakeSnapshot();
-  v.SetText("b");
-  v.SetHistoryLimit(5);
-  auto copy = v.CloneAs<KorHistoryValue_c>();
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->ToStdString(), "b");
-  EXPECT_EQ(copy->GetHistoryLimit(), 5);
-  EXPECT_EQ(SnapshotTexts(*copy), "a,");
-  KorValue_c plain;
-  EXPECT_EQ(v.CopyInto(&plain), KOR_FAIL);
 }
 
 }  // namespace
