@@ -13,6 +13,7 @@ TRVSetup::TRVSetup(QWidget* parent, QStandardItemModel* variables)
     m_pTabSetupVariables->setObjectName(QStringLiteral("m_pTabSetupVariables"));
     auto* variablesLayout = new QVBoxLayout(m_pTabSetupVariables);
     variablesLayout->setObjectName(QStringLiteral("m_pLayoutSetupVariables"));
+    variablesLayout->setContentsMargins(0, 0, 0, 0);
     variablesLayout->addWidget(m_pSetupVariables);
     m_pTabsSetup->addTab(m_pTabSetupVariables, tr("Variables"));
     auto* layout = new QVBoxLayout(this);

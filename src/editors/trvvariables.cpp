@@ -26,8 +26,6 @@ TRVVariables::TRVVariables(QWidget* parent, bool setupMode, QStandardItemModel* 
     ui->setupUi(this);
     ui->m_pListVariables->setModel(m_pModel);
     ui->m_pListVariables->setModelColumn(ColName);
-    connect(ui->m_pListVariables->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TRVVariables::on_m_pListVariables_currentRowChanged);
 
     ui->m_pEditListSize->setValidator(new QIntValidator(0, std::numeric_limits<int>::max(), this));
 
@@ -290,6 +288,9 @@ void TRVVariables::on_m_pListVariables_currentRowChanged(const QModelIndex& curr
     const bool valid = current.isValid() && IsListed(current.row());
     if (valid) {
         m_pMapper->setCurrentIndex(current.row());
+        // Show the start of long texts rather than their ends.
+        for (QLineEdit* edit : {ui->m_pEditVariableName, ui->m_pEditVariableInitial, ui->m_pEditVariableDescription})
+            edit->setCursorPosition(0);
     } else {
         ui->m_pEditVariableName->clear();
         ui->m_pEditVariableInitial->clear();
