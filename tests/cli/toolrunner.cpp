@@ -4,56 +4,48 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace {
 
-// Output goes through files rather than pipes so a chatty child can never block.
-int TempFile(std::string& path) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-cli-test.XXXXXX").string();
-  int fd = ::mkstemp(pattern.data());
-  path = pattern;
-  return fd;
+// A fresh temporary file for the child's stream; output goes through files
+// rather than pipes so a chatty child can never block.
+std::string TempPath(const char* kind) {
+  std::string pattern = (std::filesystem::temp_directory_path() / kind).string() + ".XXXXXX";
+  const int fd = ::mkstemp(pattern.data());
+  if (fd >= 0) ::close(fd);
+  return pattern;
 }
 
 }  // namespace
 
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& input) {
-  std::string inPath, outPath, errPath;
-  int in = TempFile(inPath), out = TempFile(outPath), err = TempFile(errPath);
-  ToolResult result;
-  if (in < 0 || out < 0 || err < 0) return result;
-  WriteFile(inPath, input);
-
+  const std::string paths[] = {TempPath("tarvo-cli-in"), TempPath("tarvo-cli-out"),
+                               TempPath("tarvo-cli-err")};
+  WriteFile(paths[0], input);
   std::vector<std::string> words{TARVO_CLI_PATH};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
-  pid_t child = ::fork();
+  ToolResult result;
+  const pid_t child = ::fork();
   if (child == 0) {
-    ::dup2(in, STDIN_FILENO);
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(err, STDERR_FILENO);
+    const int flags[] = {O_RDONLY, O_WRONLY | O_TRUNC, O_WRONLY | O_TRUNC};
+    for (int stream = 0; stream < 3; ++stream)
+      ::dup2(::open(paths[stream].c_str(), flags[stream]), stream);
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   int status = 0;
-  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
     result.status = WEXITSTATUS(status);
-  }
-  ::close(in);
-  ::close(out);
-  ::close(err);
-  result.out = ReadFile(outPath);
-  result.err = ReadFile(errPath);
-  std::filesystem::remove(inPath);
-  std::filesystem::remove(outPath);
-  std::filesystem::remove(errPath);
+  result.out = ReadFile(paths[1]);
+  result.err = ReadFile(paths[2]);
+  for (const std::string& path : paths) std::filesystem::remove(path);
   return result;
 }
 
@@ -74,6 +66,5 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -47,31 +46,6 @@ TEST(KorPool, BlocksNeverOverlapUnderChurn) {
     EXPECT_TRUE(Intact(b));
     KorPoolFree(b.at, b.size);
   }
-}
-
-// Each thread allocates from its own chunks; threads working side by side
-// never share a block.
-TEST(KorPool, ThreadsKeepTheirOwnBlocks) {
-  auto work = [](unsigned char fill, bool* ok) {
-    std::vector<unsigned char*> blocks;
-    for (int i = 0; i < 20000; ++i) {
-      auto* at = static_cast<unsigned char*>(KorPoolAllocate(48));
-      std::memset(at, fill, 48);
-      blocks.push_back(at);
-    }
-    *ok = std::all_of(blocks.begin(), blocks.end(), [&](unsigned char* at) {
-      return std::all_of(at, at + 48, [&](unsigned char c) { return c == fill; });
-    });
-    for (unsigned char* at : blocks) KorPoolFree(at, 48);
-  };
-  bool ok1 = false;
-  bool ok2 = false;
-  std::thread first(work, static_cast<unsigned char>(0x5A), &ok1);
-  std::thread second(work, static_cast<unsigned char>(0xA5), &ok2);
-  first.join();
-  second.join();
-  EXPECT_TRUE(ok1);
-  EXPECT_TRUE(ok2);
 }
 
 }  // namespace

@@ -52,34 +52,6 @@ TEST(KorXMLNode, FindOrCreateAttributeAppendsAtTheEnd) {
   EXPECT_EQ(doc->ToXML(), "<a x=\"1\" y=\"2\" ><b/></a>");
 }
 
-TEST(KorXMLNode, FindFirstByName) {
-  auto doc = Parse("<root><a id=\"1\"><x id=\"2\"/></a><x id=\"3\"/><c/></root>");
-  KorXML_c* root = doc->FindChildElement("root");
-  ASSERT_NE(root, nullptr);
-  auto idOf = [](KorXML_c* n) { return n ? n->GetAttribute("id") : std::string("null"); };
-  // Depth-first: the x inside a comes before root's own x.
-  EXPECT_EQ(idOf(root->FindFirstByName("X", KOR_XML_ELEMENT, false, true, true, false)), "2");
-  // Children only.
-  EXPECT_EQ(idOf(root->FindFirstByName("x", KOR_XML_ELEMENT, false, true, false, false)), "3");
-  // Not searching children at all.
-  EXPECT_EQ(root->FindFirstByName("x", 0, false, false, false, false), nullptr);
-  EXPECT_EQ(root->FindFirstByName("root", 0, true, false, false, false), root);
-  EXPECT_EQ(root->FindFirstByName("root", 0, false, true, true, false), nullptr);
-  // Type filter and any type.
-  KorXML_c* id = root->FindFirstByName("id", 0, false, true, true, false);
-  ASSERT_NE(id, nullptr);
-  EXPECT_EQ(id->GetType(), KOR_XML_ATTRIBUTE);
-  EXPECT_EQ(root->FindFirstByName("id", KOR_XML_ELEMENT, false, true, true, false), nullptr);
-  // Internal nodes only when asked.
-  KorXML_c* c = root->FindChildElement("c");
-  c->SetFlag(KOR_XML_FLAG_INTERNAL, true);
-  EXPECT_EQ(root->FindChildElement("c"), nullptr);
-  EXPECT_EQ(root->FindFirstByName("c", 0, false, true, false, true), c);
-  // A node whose name was cleared is never found.
-  c->SetName("");
-  EXPECT_EQ(root->FindFirstByName("", 0, false, true, true, true), nullptr);
-}
-
 TEST(KorXMLNode, NthChildSkipsEmptyValues) {
   auto doc = Parse("<a>t<b/><c/></a>");
   KorXML_c* a = doc->FindChildElement("a");
