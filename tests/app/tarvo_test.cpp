@@ -110,36 +110,6 @@ private slots:
         QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + good + "*");
     }
 
-    void openAcceptsOnlyFilesTarvoWrote_data()
-    {
-        QTest::addColumn<QString>("creator");
-        for (const char* word : {"true", "yes", "on", "1", "TRUE"})
-            QTest::newRow(word) << QString::fromLatin1(word);
-    }
-
-    void openAcceptsOnlyFilesTarvoWrote()
-    {
-        QFETCH(QString, creator);
-        Window w;
-        ScriptedPrompts prompts;
-        const QString path = ProductFilesFolder() + "/acme.prd";
-        QVERIFY(WriteFixture(path, ProductText(creator, "projector")));
-        prompts.Answer(path);
-        w.window.on_actionOpen_triggered();
-        QCOMPARE(prompts.Kinds(), QStringList{"open"});
-        QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Product File"));
-        QCOMPARE(prompts.calls.at(0).text, ProductFilesFolder() + "/");
-        QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + path);
-        QVERIFY(w.window.HasFile());
-        QVERIFY(!w.window.IsChanged());
-        QVERIFY(w.window.InfoEditor()->HasFile());
-        const InfoFields fields = w.window.InfoEditor()->Fields();
-        QCOMPARE(fields.make, QStringLiteral("Acme"));
-        QCOMPARE(fields.version, QStringLiteral("3.5"));
-        QCOMPARE(fields.group, QStringLiteral("projector"));
-        QCOMPARE(fields.authors, QStringList{"Ann"});
-    }
-
     void refusedOrEmptyFilesKeepThePreviousFile_data()
     {
         QTest::addColumn<QByteArray>("text");  // null: no file at all
@@ -182,7 +152,7 @@ private slots:
 
     void savedFileReopensWithSameValues()
     {
-        const QString path = m_Home->Path() + "/round.prd";
+        const QString path = ProductFilesFolder() + "/round.prd";
         {
             Window w;
             ScriptedPrompts prompts;
@@ -205,8 +175,14 @@ private slots:
         }
         Window w;
         ScriptedPrompts prompts;
-        w.window.OpenFile(path);
-        QVERIFY(prompts.calls.isEmpty());
+        prompts.Answer(path);
+        w.window.on_actionOpen_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"open"});
+        QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Product File"));
+        QCOMPARE(prompts.calls.at(0).text, ProductFilesFolder() + "/");
+        QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + path);
+        QVERIFY(!w.window.IsChanged());
+        QVERIFY(w.window.InfoEditor()->HasFile());
         const InfoFields fields = w.window.InfoEditor()->Fields();
         QCOMPARE(fields.make, QStringLiteral("Acme"));
         QCOMPARE(fields.model, QStringLiteral("P100"));
