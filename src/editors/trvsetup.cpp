@@ -7,7 +7,8 @@
 
 TRVSetup::TRVSetup(QWidget* parent, QStandardItemModel* variables)
     : QWidget(parent), m_pVariables(variables), m_pTabsSetup(new QTabWidget(this)),
-      m_pTabSetupVariables(new QWidget(m_pTabsSetup)), m_pSetupVariables(new TRVVariables(m_pTabSetupVariables, true, variables))
+      m_pTabSetupVariables(new QWidget(m_pTabsSetup)),
+      m_pSetupVariables(new TRVVariables(m_pTabSetupVariables, true, variables))
 {
     m_pTabsSetup->setObjectName(QStringLiteral("m_pTabsSetup"));
     m_pTabSetupVariables->setObjectName(QStringLiteral("m_pTabSetupVariables"));

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QIntValidator>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStandardItem>
 
@@ -327,7 +328,11 @@ bool TRVVariables::ExecWindow()
     activateWindow();
     QEventLoop loop;
     m_pWindowLoop = &loop;
+    const QPointer<TRVVariables> alive(this);
     loop.exec(QEventLoop::DialogExec);
+    // The window may have gone with its parent while the loop ran.
+    if (!alive)
+        return false;
     m_pWindowLoop = nullptr;
     return m_WindowAccepted;
 }

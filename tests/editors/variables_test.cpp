@@ -1,13 +1,7 @@
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
+#include "editors/trvsetup.h"
 #include "editors/trvvariables.h"
 #include "foundation/korbuffer.h"
 #include "model/document/productdatadocument.h"
@@ -72,7 +66,6 @@ private slots:
             "Mix|6|||false|true|3|true",               "Panel|-1|||false|false||false",
         };
         QCOMPARE(Rows(loaded), expected);
-
         loaded.item(loaded.findItems("Mix")[0]->row(), ColList)->setText("false");
         ProductDataDocument_c second;
         second.Reset();
@@ -81,7 +74,6 @@ private slots:
         QVERIFY(second.SaveXML(&saved) >= 0);
         const QByteArray text = QByteArray::fromStdString(saved.ToStdString());
         QCOMPARE(text.count("name=\"Error\""), 1);
-
         ProductDataDocument_c third;
         QStandardItemModel reloaded;
         Load(third, text, reloaded);
@@ -120,7 +112,8 @@ private slots:
         device.AddBuiltInVariables();
         device.AddBuiltInVariables();
         model.appendRow(NewVariableRow("Login", true));
-        TRVVariables setup(nullptr, true, &model);
+        TRVSetup setupTabs(nullptr, &model);
+        TRVVariables& setup = *setupTabs.SetupVariables();
         TRVVariables& page = setupPage ? setup : device;
         QSignalSpy deletions(&page, &TRVVariables::varDeleted);
         QSignalSpy edits(&page, &TRVVariables::savableDataChanged);
@@ -129,7 +122,8 @@ private slots:
                                                 {"n", "m_pButMoveVariableDown"}};
         for (const QString& step : script.split(' ')) {
             if (step.startsWith('s'))
-                page.SelectVariable(model.findItems(step.mid(1)).value(0));
+                setupPage ? setupTabs.FocusVarTab(model.findItems(step.mid(1)).value(0))
+                          : page.SelectVariable(model.findItems(step.mid(1)).value(0));
             else if (step == "t" || step == "f")
                 device.UpdateTCPVariable(step == "t");
             else
