@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QRegExp>
+#include <QString>
+#include <QtGlobal>
+#include <QStringList>
+
+// Matches example replies with QRegExp (case-sensitive, RegExp2 syntax,
+// greedy), as the show controller reads the stored patterns, without letting
+// one keystroke freeze the window.
+//
+// QRegExp cannot be interrupted, and its cost varies by orders of magnitude:
+// counted repetitions are copied out when compiled (a nested one multiplies),
+// each character costs more with every state alive, and a failed search
+// starts again at every position. So:
+// - a pattern whose copied-out size passes PatternSizeLimit is treated as one
+//   that does not compile;
+// - a match first runs on growing prefixes of the text (1, 4, 16, ...
+//   characters), and the whole text is matched only when the growth seen so
+//   far says it ends within what is left of the budget.
+// A refused check reports no match and clears checked.
+class IncomingMatcher
+{
+public:
+    // budgetMs: the time one refresh (format check and capture search
+    // together) may take; a refresh begins with Restart. Times are the
+    // thread's processor time, so a busy machine does not skew the forecasts.
+    explicit IncomingMatcher(int budgetMs = 150);
+
+    void Restart();
+    // What is left of the budget, in nanoseconds (never below 0).
+    qint64 RemainingNs() const;
+
+    // Whether pattern matches all of text.
+    bool ExactMatch(const QString& pattern, const QString& text, bool* checked);
+    // The first match of pattern in text (searched from position 0): groups 1
+    // to groupCount (at most the pattern's) into captures, or false (captures
+    // empty) without a match. matchesWhole: the caller knows a match spans
+    // all of text, so the search ends at position 0.
+    bool Search(const QString& pattern, const QString& text, int groupCount, QStringList* captures,
+                bool* checked, bool matchesWhole = false);
+
+    // The size of pattern's automaton with every counted repetition copied
+    // out; a repetition of a part that repeats itself counts its copies
+    // squared (the copies link to each other).
+    static double PatternSize(const QString& pattern);
+    static constexpr double PatternSizeLimit = 200000;
+
+private:
+    // The compiled pattern, kept for the next refresh: a keystroke in the
+    // example changes no pattern. Null for a pattern that is not compiled.
+    QRegExp* Compiled(const QString& pattern);
+
+    qint64 m_BudgetNs;
+    qint64 m_StartNs = 0;
+    // The last two patterns (the format and the capture expression).
+    QString m_Patterns[2];
+    QRegExp m_Compiled[2];
+    int m_Oldest = 0;
+};
