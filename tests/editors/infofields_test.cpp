@@ -5,6 +5,20 @@
 
 Q_DECLARE_METATYPE(InfoFields)
 
+namespace {
+
+InfoFields Info(const QString& make, const QString& model, const QString& version, const QString& protocol)
+{
+    InfoFields fields;
+    fields.make = make;
+    fields.model = model;
+    fields.version = version;
+    fields.protocol = protocol;
+    return fields;
+}
+
+} // namespace
+
 class InfoFieldsTest : public QObject
 {
     Q_OBJECT
@@ -46,36 +60,19 @@ private slots:
         QTest::addColumn<InfoFields>("typed");
         QTest::addColumn<bool>("hasFile");
         QTest::addColumn<InfoFields>("stored");
-
-        const InfoFields empty;
-        InfoFields filled;
-        filled.make = "Make";
-        filled.model = "Model";
-        filled.version = "1.0";
-        filled.protocol = "Make_Model";
-        QTest::newRow("all empty") << empty << false << filled;
-        QTest::newRow("all empty, opened file") << empty << true << filled;
-
-        InfoFields makeOnly;
-        makeOnly.make = "Acme";
-        InfoFields makeOnlyStored = makeOnly;
-        makeOnlyStored.model = "Model";
-        makeOnlyStored.version = "1.0";
-        makeOnlyStored.protocol = "Acme_Model";
-        QTest::newRow("protocol from filled-in model") << makeOnly << false << makeOnlyStored;
-
-        InfoFields complete;
-        complete.make = "Acme";
-        complete.model = "P100";
-        complete.version = "2.5";
+        const InfoFields filled = Info("Make", "Model", "1.0", "Make_Model");
+        QTest::newRow("all empty") << InfoFields() << false << filled;
+        QTest::newRow("all empty, opened file") << InfoFields() << true << filled;
+        QTest::newRow("protocol from filled-in model")
+            << Info("Acme", "", "", "") << false << Info("Acme", "Model", "1.0", "Acme_Model");
+        InfoFields complete = Info("Acme", "P100", "2.5", "AcmeNet");
         complete.group = "projector";
-        complete.protocol = "AcmeNet";
         complete.description = "A projector";
         complete.authors = QStringList{"Ann", "Bo"};
-        InfoFields completeRaised = complete;
-        completeRaised.version = "2.6";
+        InfoFields raised = complete;
+        raised.version = "2.6";
         QTest::newRow("complete, new file") << complete << false << complete;
-        QTest::newRow("complete, opened file") << complete << true << completeRaised;
+        QTest::newRow("complete, opened file") << complete << true << raised;
     }
 
     void prepareFillsEmptyFields()

@@ -44,39 +44,33 @@ TEST(KorXMLWrite, PrettyExactBytes) {
             "</product>\r\n");
 }
 
-TEST(KorXMLWrite, DeclarationForms) {
+// The writer's edges on one element built node by node.
+TEST(KorXMLWrite, EdgeForms) {
   KorXML_c doc;
   doc.SetName("xml");
   EXPECT_EQ(doc.ToXML(), "<?xml?>");
   doc.SetAttribute("version", "1.0");
   EXPECT_EQ(doc.ToXML(), "<?xml version=\"1.0\" ?>");
-}
 
-TEST(KorXMLWrite, RawTextIsNotEscapedAndGroupsComeInFixedOrder) {
   KorXML_c a(KOR_XML_ELEMENT);
   a.SetName("a");
+  // Empty values are skipped: no name, only spaces, an unnamed attribute.
+  a.AppendNew(KOR_XML_ELEMENT);
+  a.AppendNew(KOR_XML_ELEMENT, "   ");
+  a.AppendNew(KOR_XML_TEXT, "  ");
+  a.AppendNew(KOR_XML_COMMENT, "");
+  a.AppendNew(KOR_XML_ATTRIBUTE)->AppendNew(KOR_XML_TEXT, "v");
+  a.SetAttribute("flag", "true")->SetName("");  // how a false boolean attribute is removed
+  EXPECT_EQ(a.ToXML(), "<a/>");
+  EXPECT_EQ(a.FindAttribute("flag"), nullptr);
+  // Raw text is not escaped; groups come in a fixed order; a bare attribute is empty.
+  a.AppendNew(KOR_XML_ATTRIBUTE, "bare");
   a.AppendNew(KOR_XML_TEXT, "t1");
   a.AppendNew(KOR_XML_ELEMENT, "e");
   a.AppendNew(KOR_XML_COMMENT, "c");
   a.AppendNew(KOR_XML_RAW, "<raw&>");
   a.AppendNew(KOR_XML_TEXT, "t2");
-  EXPECT_EQ(a.ToXML(), "<a><raw&><!-- c --><e/>t1t2</a>");
-}
-
-TEST(KorXMLWrite, EmptyValuesAreSkipped) {
-  KorXML_c a(KOR_XML_ELEMENT);
-  a.SetName("a");
-  a.AppendNew(KOR_XML_ELEMENT);         // never named
-  a.AppendNew(KOR_XML_ELEMENT, "   ");  // only spaces
-  a.AppendNew(KOR_XML_TEXT, "  ");
-  a.AppendNew(KOR_XML_COMMENT, "");
-  KorXML_c* unnamed = a.AppendNew(KOR_XML_ATTRIBUTE);
-  unnamed->AppendNew(KOR_XML_TEXT, "v");
-  EXPECT_EQ(a.ToXML(), "<a/>");
-  KorXML_c* cleared = a.SetAttribute("flag", "true");
-  cleared->SetName("");  // how a false boolean attribute is removed
-  EXPECT_EQ(a.ToXML(), "<a/>");
-  EXPECT_EQ(a.FindAttribute("flag"), nullptr);
+  EXPECT_EQ(a.ToXML(), "<a bare=\"\" ><raw&><!-- c --><e/>t1t2</a>");
   KorXML_c noName(KOR_XML_ELEMENT);
   noName.GetValue()->SetText("");  // set without detection: still empty
   EXPECT_TRUE(noName.IsValueEmpty());
@@ -110,13 +104,6 @@ TEST(KorXMLWrite, OmitWhenEmpty) {
   c->SetAttribute("x", "");
   c->AppendNew(KOR_XML_TEXT, "t");
   EXPECT_EQ(a.ToXML(), "<a><b><c x=\"\" >t</c></b></a>");
-}
-
-TEST(KorXMLWrite, AttributeWithoutTextChild) {
-  KorXML_c a(KOR_XML_ELEMENT);
-  a.SetName("a");
-  a.AppendNew(KOR_XML_ATTRIBUTE, "bare");
-  EXPECT_EQ(a.ToXML(), "<a bare=\"\" />");
 }
 
 TEST(KorXMLWrite, MeasureMatchesWrite) {

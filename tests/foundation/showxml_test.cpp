@@ -22,36 +22,6 @@ class Bound_c : public KorObject_c {
   int* m_live;
 };
 
-TEST(ShowXML, BoundObjectsFollowTheOwnershipSwitch) {
-  int live = 0;
-  Bound_c kept(&live);
-  {
-    ShowXML_c node(KOR_XML_ELEMENT);
-    EXPECT_EQ(node.GetOwnsBoundObjects(), KOR_FALSE);
-    EXPECT_EQ(node.SetBoundObject(0, &kept), KOR_OK);
-    EXPECT_EQ(node.GetBoundObject(0), &kept);
-    EXPECT_EQ(node.GetBoundObject(1), nullptr);
-    EXPECT_EQ(node.GetBoundObject(2), nullptr);
-    EXPECT_EQ(node.SetBoundObject(2, &kept), KOR_FAIL);
-  }
-  EXPECT_EQ(live, 1);
-  {
-    ShowXML_c node(KOR_XML_ELEMENT);
-    node.SetOwnsBoundObjects(KOR_TRUE);
-    // The node owns what it is given from here on.
-    node.SetBoundObject(0, std::make_unique<Bound_c>(&live).release());
-    node.SetBoundObject(1, std::make_unique<Bound_c>(&live).release());
-    EXPECT_EQ(live, 3);
-    node.SetBoundObject(0, std::make_unique<Bound_c>(&live).release());  // replaced one deleted
-    EXPECT_EQ(live, 3);
-    node.SetBoundObject(1, nullptr);
-    EXPECT_EQ(live, 2);
-  }
-  EXPECT_EQ(live, 1);
-}
-
-// A node keeps its text without a value object until GetValue; the object
-// made then must hold what the text said, typed as if detected on parse.
 TEST(ShowXML, ValueObjectMadeOnFirstUseHoldsTheText) {
   struct Row {
     const char* text;
