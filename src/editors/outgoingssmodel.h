@@ -133,6 +133,9 @@ QString RowPreviewText(const OutgoingSSModel_c& model, int row);
 void RefreshRow(OutgoingSSModel_c& model, int row);
 // Rebuilds every row, the checksum rows after the rows they cover.
 void RefreshAllRows(OutgoingSSModel_c& model);
+// Rebuilds every checksum row, after rows moved or went: covered lists drop
+// rows that are gone, and a checksum's pieces follow row order.
+void RefreshChecksums(OutgoingSSModel_c& model);
 // Rebuilds every row that refers to the parameter or variable row of nameItem.
 void RefreshRowsReferring(OutgoingSSModel_c& model, const QStandardItem* nameItem);
 // Clears references to rows no longer in the parameter or variable model and
@@ -159,23 +162,3 @@ OutgoingMessage BuildOutgoingMessage(const OutgoingSSModel_c& model);
 OutgoingPreview PreviewManualMessage(const QString& format, const QString& args);
 // The preview of one expression text; message "[syntax error]" when it does not parse.
 OutgoingPreview PreviewText(const QString& expression);
-
-// Row operations of the editor's buttons; each keeps the checksums' covered
-// lists pointing at live rows and rebuilds what depends on the change.
-int DuplicateSubstring(OutgoingSSModel_c& model, int row);
-void RemoveSubstring(OutgoingSSModel_c& model, int row);
-// -1 up, +1 down; the new row, or -1 when it cannot move.
-int MoveSubstring(OutgoingSSModel_c& model, int row, int offset);
-
-// The output format guessed from a selected example text: digits "ascii
-// integer", lower-case hex "ascii hex", hex "ascii hex (uppercase)", digits
-// and dots "ascii decimal", anything else "string".
-int GuessOutputFormat(const QString& text);
-// Appends a row for text selected in an example message: a constant holding
-// it, or a row of another type with its width and guessed format.
-int AppendSelectionSubstring(OutgoingSSModel_c& model, const QString& selection, int type);
-
-// Appends copies of from's rows to to. References are carried over by row:
-// to's parameter model is taken to be a copy of from's in the same order,
-// the variables are shared, and covered rows point at the copies.
-void CopySubstrings(const OutgoingSSModel_c& from, OutgoingSSModel_c& to);

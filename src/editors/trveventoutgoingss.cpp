@@ -7,6 +7,7 @@
 
 #include "editors/functionhelp.h"
 #include "editors/outgoingssmodel.h"
+#include "editors/outgoingssrows.h"
 #include "editors/outgoingssstore.h"
 #include "editors/paramrows.h"
 #include "editors/prompts.h"

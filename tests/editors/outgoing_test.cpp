@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "editors/outgoingssmodel.h"
+#include "editors/outgoingssrows.h"
 #include "editors/outgoingssstore.h"
 #include "editors/paramrows.h"
 #include "editors/trveventoutgoingss.h"
@@ -278,6 +279,32 @@ private slots:
         Event loaded;
         Load(Save(event.model), loaded.model);
         QCOMPARE(loaded.State(row), event.State(row));
+    }
+
+    void rowOperations()
+    {
+        Event event;
+        for (const char* selection : {"12", "1a", "1A", "1.5", "x", "AB"})
+            AppendSelectionSubstring(event.model, selection, SS::TypeParameter);
+        const int constant = AppendSelectionSubstring(event.model, "AB", SS::TypeConstant);
+        QStringList formats;
+        for (int row = 0; row < event.model.rowCount(); ++row)
+            formats << event.model.Text(row, SS::ColOutputFormat) + "/" + event.model.Text(row, SS::ColChars);
+        QCOMPARE(formats, (QStringList{"1/2", "3/2", "4/2", "2/3", "0/1", "4/2", "0/"}));
+        QCOMPARE(event.model.Text(constant, SS::ColConstText), QString("AB"));
+
+        // Covered rows follow moves, copies and deletions.
+        event.model.removeRows(0, constant);
+        event.Add(SS::TypeVariable, SS::FormatInteger, "Power");
+        const int sum = event.Add(SS::TypeChecksum, SS::FormatValue, {});
+        event.Checksum(sum, 6, {0, 1});
+        QCOMPARE(MoveSubstring(event.model, sum, -1), 1);
+        QCOMPARE(event.model.Text(1, SS::ColArgPiece), QString(R"(Length(sprintf("AB%d", Power)))"));
+        const int copy = DuplicateSubstring(event.model, 1);
+        QCOMPARE(event.State(copy), event.State(1));
+        RemoveSubstring(event.model, 0);
+        QCOMPARE(event.model.Text(0, SS::ColArgPiece), QString(R"(Length(sprintf("%d", Power)))"));
+        QCOMPARE(BuildOutgoingMessage(event.model).preview.hexRep, QString("01 31 01"));
     }
 
     void editorFlow()
