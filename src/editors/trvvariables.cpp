@@ -25,6 +25,8 @@ TRVVariables::TRVVariables(QWidget* parent, bool setupMode, QStandardItemModel* 
       m_pModel(model ? model : new QStandardItemModel(0, VariableColumnCount, this))
 {
     ui->setupUi(this);
+    // The stored type keyword is the item text, so the items come from the same list.
+    ui->m_pCmbVariableType->addItems(VariableTypeNames());
     ui->m_pListVariables->setModel(m_pModel);
     ui->m_pListVariables->setModelColumn(ColName);
 

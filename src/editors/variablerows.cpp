@@ -155,7 +155,8 @@ void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product)
         variable->SetName(CellText(model, row, ColName).toStdString());
         bool typed = false;
         const int type = CellText(model, row, ColType).toInt(&typed);
-        variable->SetTypeKeyword(typed && type >= 0 && type < types.size() ? types.at(type).toStdString() : std::string());
+        const bool known = typed && type >= 0 && type < types.size();
+        variable->SetTypeKeyword(known ? types.at(type).toStdString() : std::string());
         variable->SetInit(CellText(model, row, ColInitial).toStdString());
         variable->SetText(CellText(model, row, ColDescription).toStdString());
         if (CellText(model, row, ColSetup) == TrueText)

@@ -46,7 +46,7 @@ QList<QStandardItem*> NewVariableRow(const QString& name, bool setup);
 QList<QStandardItem*> NewErrorVariableRow();
 QList<QStandardItem*> NewTCPStatusVariableRow();
 bool IsBuiltInVariable(const QStandardItem* nameItem);
-// A copy of the row holding item: the name with "Copy" appended, columns 1
+// A copy of the given row: the name with "Copy" appended, columns 1
 // to 7 copied; never marked built-in.
 QList<QStandardItem*> DuplicateVariableRow(const QStandardItemModel& model, int row);
 
