@@ -6,6 +6,7 @@
 #include "model/productdatacommand.h"
 #include "model/productdatahardware.h"
 #include "model/productdatamessage.h"
+#include "model/showvariable.h"
 #include "modeltesting.h"
 
 using namespace model_test;
@@ -65,9 +66,10 @@ TEST(ProductDocument, ParseErrorStillBindsWhatWasRead) {
   EXPECT_EQ(document.ProductData()->Info()->GetVersion(), "4");
 }
 
-// Views that the document does not own (an editor's own objects) must not be
-// left pointing at the freed tree by any of the operations that replace it.
-TEST(ProductDocument, ForeignViewsAreUnboundWhenTheTreeIsReplaced) {
+// Views that the document does not own (an editor's own objects) and the
+// ones it watches must not be left pointing at the freed tree by any of the
+// operations that replace it.
+TEST(ProductDocument, ViewsAreUnboundWhenTheTreeIsReplaced) {
   enum class Replace { Load, Reset, Destroy };
   for (Replace how : {Replace::Load, Replace::Reset, Replace::Destroy}) {
     auto document = std::make_unique<ProductDataDocument_c>();
@@ -83,6 +85,15 @@ TEST(ProductDocument, ForeignViewsAreUnboundWhenTheTreeIsReplaced) {
     ShowDataInfoAuthors_c authors;
     ASSERT_EQ(authors.Bind(root->Info()->GetElement()), KOR_OK);
     ASSERT_EQ(authors.AuthorCount(), 2);
+    ShowDataVariables_c variables;
+    variables.SetDocument(document.get());
+    ASSERT_EQ(variables.Bind(root->FirstProtocol()->GetElement()), KOR_OK);
+    ShowDataVariable_c* input = variables.FindByName("Inputs");
+    ShowDataListVariable_c* entry = input->ListVariables()->Item(0);
+    ShowResourceRule_c* rule = input->FirstRule();
+    ShowXMLInterface_c top;
+    ASSERT_EQ(top.Bind(document->GetXMLDocument()), KOR_OK);
+    top.GetChildText("product");
     if (how == Replace::Load) LoadText(*document, "<product/>");
     if (how == Replace::Reset) document->Reset();
     if (how == Replace::Destroy) document.reset();
@@ -97,6 +108,15 @@ TEST(ProductDocument, ForeignViewsAreUnboundWhenTheTreeIsReplaced) {
     EXPECT_FALSE(authors.IsBound());
     EXPECT_EQ(authors.AuthorCount(), 0);
     EXPECT_EQ(authors.GetAuthor(0), "");
+    EXPECT_EQ(variables.Count(), 0);
+    EXPECT_FALSE(input->IsBound() || entry->IsBound() || rule->IsBound());
+    EXPECT_EQ(rule->Validate("x"), KOR_FAIL);
+    EXPECT_EQ(entry->IsZero(), KOR_FALSE);
+    if (how == Replace::Destroy) continue;
+    // The view of the document node stays; what it read is forgotten.
+    EXPECT_TRUE(top.IsBound());
+    EXPECT_EQ(document->WatchedObjectCount(), 1u);
+    EXPECT_EQ(top.GetChildText("product"), "");
   }
 }
 

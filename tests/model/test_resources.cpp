@@ -151,6 +151,7 @@ TEST(ShowXMLInterface, IntegerAndBooleanAttributes) {
 TEST(ShowXMLInterface, BooleanFalseRemovesTheAttribute) {
   ItemFixture f;
   ShowResource_c second;
+  second.SetDocument(&f.document);
   ASSERT_EQ(second.Bind(f.item), KOR_OK);
   ASSERT_EQ(f.resource.GetBoolAttr("flag"), KOR_TRUE);
   EXPECT_EQ(second.SetBoolAttr("flag", false), KOR_OK);

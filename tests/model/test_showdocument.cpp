@@ -94,42 +94,6 @@ TEST(ShowDocument, ModifiedFlagHistoryAndSerials) {
   EXPECT_EQ(document.PeekSerial(), 3u);
 }
 
-TEST(ShowDocument, LoadAndResetUnbindEveryObject) {
-  for (bool reset : {false, true}) {
-    SCOPED_TRACE(reset ? "Reset" : "LoadXML");
-    ShowDocument_c document;
-    LoadText(document, ReadFixture("product_full.prd"));
-    ShowDataVariables_c variables;
-    variables.SetDocument(&document);
-    ASSERT_EQ(variables.Bind(At(document, "product/protocols/protocol")), KOR_OK);
-    ShowDataVariable_c* input = variables.FindByName("Inputs");
-    ShowDataListVariable_c* entry = input->ListVariables()->Item(0);
-    ShowResourceRule_c* rule = input->FirstRule();
-    ShowXMLInterface_c root;
-    ASSERT_EQ(root.Bind(document.GetXMLDocument()), KOR_OK);
-    root.GetChildText("product");
-    EXPECT_GT(document.WatchedObjectCount(), 10u);
-
-    if (reset)
-      document.Reset();
-    else
-      LoadText(document, "<?xml?><product/>");
-
-    EXPECT_FALSE(variables.IsBound());
-    EXPECT_FALSE(input->IsBound());
-    EXPECT_FALSE(entry->IsBound());
-    EXPECT_FALSE(rule->IsBound());
-    EXPECT_EQ(variables.Count(), 0);
-    EXPECT_EQ(input->GetName(), "");
-    EXPECT_EQ(rule->Validate("x"), KOR_FAIL);
-    EXPECT_EQ(entry->IsZero(), KOR_FALSE);
-    // The view of the document node stays; what it read is forgotten.
-    EXPECT_TRUE(root.IsBound());
-    EXPECT_EQ(document.WatchedObjectCount(), 1u);
-    EXPECT_EQ(root.GetChildText("product"), "");
-  }
-}
-
 TEST(ShowDocument, CopyIntoCopiesTheTreeDeeply) {
   ShowDocument_c source;
   LoadText(source, "<?xml?><root><item name=\"a\"/></root>");
