@@ -311,11 +311,20 @@ TEST(ProductProtocol, RemovingThroughAListLeavesNoDanglingView) {
   message.SetDocument(&p.document);
   ASSERT_EQ(message.Bind(messages->Item(0)->GetElement()), KOR_OK);
   ASSERT_EQ(message.Substrings()->Count(), 2);
+  // A second list over the same parameters, a view inside one and one outside.
+  ProductDataParams_c* params = p.Protocol()->Commands()->Item(0)->Params();
+  ProductDataParams_c second;
+  ASSERT_EQ(second.Bind(p.Protocol()->Commands()->Item(0)->GetElement()), KOR_OK);
+  ShowResourceRules_c* rules = second.Item(0)->Rules();
+  ShowResource_c outside;
+  ASSERT_EQ(outside.Bind(second.Item(0)->GetElement()), KOR_OK);
 
   ASSERT_NE(ports->First(), nullptr);
   ASSERT_EQ(ports->RemoveCurrent(), KOR_OK);
   ASSERT_NE(messages->First(), nullptr);
   ASSERT_EQ(messages->RemoveCurrent(), KOR_OK);
+  ASSERT_NE(params->First(), nullptr);
+  ASSERT_EQ(params->RemoveCurrent(), KOR_OK);
 
   EXPECT_EQ(ports->Count(), 1);
   EXPECT_EQ(ports->Item(0)->GetName(), "Ethernet");
@@ -329,6 +338,10 @@ TEST(ProductProtocol, RemovingThroughAListLeavesNoDanglingView) {
   EXPECT_EQ(message.Substrings(), nullptr);
   EXPECT_EQ(message.GetFormat(), "");
   EXPECT_EQ(message.SetFormat("x"), KOR_FAIL);
+  EXPECT_FALSE(rules->IsBound() || outside.IsBound());
+  EXPECT_EQ(rules->AddRule(SHOW_RULE_BOOL), nullptr);
+  EXPECT_EQ(second.Count(), 1);
+  EXPECT_EQ(second.Item(0)->GetName(), "Mode");
 }
 
 // ---------------------------------------------------------------------------

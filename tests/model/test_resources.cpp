@@ -280,35 +280,6 @@ TEST(ShowResources, CursorAppendAndRemove) {
 // ---------------------------------------------------------------------------
 // No object is left pointing at freed nodes
 
-TEST(ShowResources, RemovingThroughOneListUnbindsOtherViews) {
-  ShowDocument_c document;
-  LoadText(document, kParams);
-  ShowDataParams_c first;
-  ShowDataParams_c second;
-  ASSERT_EQ(first.Bind(At(document, "root")), KOR_OK);
-  ASSERT_EQ(second.Bind(At(document, "root")), KOR_OK);
-  ShowDataParam_c* stale = second.Item(1);
-  ShowResourceRules_c* staleRules = stale->Rules();  // made inside the doomed element
-  ASSERT_NE(staleRules, nullptr);
-  ShowResource_c outside;
-  ASSERT_EQ(outside.Bind(stale->GetElement()), KOR_OK);
-  outside.GetStringAttr("name");
-
-  first.First();
-  first.Next();
-  ASSERT_EQ(first.RemoveCurrent(), KOR_OK);
-
-  EXPECT_FALSE(stale->IsBound());
-  EXPECT_FALSE(staleRules->IsBound());
-  EXPECT_FALSE(outside.IsBound());
-  KorStatus status = KOR_OK;
-  EXPECT_EQ(stale->GetName(&status), "");
-  EXPECT_EQ(status, KOR_FAIL);
-  EXPECT_EQ(staleRules->AddRule(SHOW_RULE_BOOL), nullptr);
-  EXPECT_EQ(second.Count(), 2);
-  EXPECT_EQ(second.Item(1)->GetName(), "three");
-}
-
 TEST(ShowResources, ObjectForgetsACachedChildThatIsDestroyed) {
   ItemFixture f;
   EXPECT_EQ(f.resource.GetChildText("version", nullptr, "1.0"), "1.0");
