@@ -258,11 +258,11 @@ private slots:
         QTest::addColumn<int>("function");
         QTest::addColumn<QList<int>>("rows");
         QTest::addColumn<QString>("hex");
-        QTest::newRow("nothing covered") << 0 << QList<int>{} << "00";
-        // "AB01": the constant row adds no argument to the checksum's sprintf.
-        QTest::newRow("XOR as BCC") << 4 << QList<int>{0, 1} << "02";
-        QTest::newRow("BCC") << 3 << QList<int>{0, 1} << "02";
-        QTest::newRow("Length") << 6 << QList<int>{1, 0} << "04";
+        QTest::newRow("nothing covered") << 6 << QList<int>{} << "00";
+        // "Power=01": the constant adds no argument, and its text is no name to replace.
+        QTest::newRow("XOR as BCC") << 4 << QList<int>{0, 1} << "63";
+        QTest::newRow("BCC") << 3 << QList<int>{0, 1} << "63";
+        QTest::newRow("Length") << 6 << QList<int>{1, 0} << "08";
     }
 
     void checksumFunctions()
@@ -271,7 +271,7 @@ private slots:
         QFETCH(QList<int>, rows);
         QFETCH(QString, hex);
         Event event;
-        event.Add(SS::TypeConstant, SS::FormatString, "AB");
+        event.Add(SS::TypeConstant, SS::FormatString, "Power=");
         event.Add(SS::TypeVariable, SS::FormatInteger, "Power", "2");
         const int row = event.Add(SS::TypeChecksum, SS::FormatValue, {});
         event.Checksum(row, function, rows);
