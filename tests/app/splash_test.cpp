@@ -1,5 +1,4 @@
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -109,26 +108,6 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
         QCOMPARE(seen, order);
         QCOMPARE(dialog.isVisible(), order.size() == 1);
-    }
-
-    void doubleClickOpensOnlyFiles()
-    {
-        QTemporaryDir dir;
-        QVERIFY(WriteFixture(dir.filePath("v.prd"), ProductText("true", "video")));
-        TRVSplash dialog(nullptr, dir.path());
-        dialog.show();
-        QSignalSpy opened(&dialog, qOverload<QString>(&TRVSplash::openFile));
-        QSignalSpy accepted(&dialog, &QDialog::accepted);
-        QTreeWidget* tree = Tree(dialog);
-        QTreeWidgetItem* video = tree->topLevelItem(0);
-        QCOMPARE(video->text(0), QStringLiteral("video"));
-        emit tree->itemDoubleClicked(video, 0);
-        QCOMPARE(opened.count(), 0);
-        QCOMPARE(accepted.count(), 0);
-        emit tree->itemDoubleClicked(video->child(0), 0);
-        QCOMPARE(opened.count(), 1);
-        QCOMPARE(opened.at(0).at(0).toString(), dir.path() + "/v.prd");
-        QCOMPARE(accepted.count(), 1);
     }
 };
 

@@ -71,6 +71,9 @@ private slots:
         ConnectStartDialog(dialog, window);
         dialog.show();
         QTreeWidget* tree = dialog.findChild<QTreeWidget*>("m_pListProductFiles");
+        emit tree->itemDoubleClicked(tree->topLevelItem(0), 0);  // a group opens nothing
+        QVERIFY(dialog.isVisible());
+        QVERIFY(window.FileName().isEmpty());
         emit tree->itemDoubleClicked(tree->topLevelItem(0)->child(0), 0);
         QVERIFY(window.isVisible());
         QVERIFY(!dialog.isVisible());
