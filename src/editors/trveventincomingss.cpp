@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 
 namespace SS = IncomingSS;
@@ -111,6 +112,12 @@ void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& exam
         model->setHorizontalHeaderLabels(SS::Headers());
         for (int column = SS::ColOperation; column <= SS::ColOperationOn; ++column)
             ui->m_pListIncomingSS->setColumnHidden(column, true);
+        // Wide enough for the headers; a long capture must not size a column.
+        const QFontMetrics metrics = ui->m_pListIncomingSS->horizontalHeader()->fontMetrics();
+        for (int column : {SS::ColCaptured, SS::ColPattern, SS::ColVariable})
+            ui->m_pListIncomingSS->setColumnWidth(
+                column,
+                std::max(metrics.horizontalAdvance(model->headerData(column, Qt::Horizontal).toString()) + 24, 100));
         connect(ui->m_pListIncomingSS->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &TRVEventIncomingSS::on_m_pListIncomingSS_currentRowChanged);
     }
@@ -186,8 +193,11 @@ void TRVEventIncomingSS::Store(QStandardItemModel* model, ProductDataMessage_c* 
 
 void TRVEventIncomingSS::EmptyModel(QStandardItemModel* model)
 {
-    if (model)
-        model->removeRows(0, model->rowCount());
+    if (!model)
+        return;
+    model->removeRows(0, model->rowCount());
+    if (model == m_pModel)
+        Refresh(-1);
 }
 
 int TRVEventIncomingSS::CurrentRow() const
@@ -213,7 +223,12 @@ void TRVEventIncomingSS::on_m_pListIncomingSS_currentRowChanged(const QModelInde
         return;
     }
     m_Populating = true;
-    m_pMapper->setCurrentIndex(current.row());
+    {
+        // The type's handler swaps a field's mapping, which must not happen
+        // while the mapper walks its fields; it runs once they are filled.
+        const QSignalBlocker blocker(ui->m_pCmbIncomingSSType);
+        m_pMapper->setCurrentIndex(current.row());
+    }
     ui->m_frameSSOptions->show();
     m_Populating = false;
     on_m_pCmbIncomingSSType_currentIndexChanged(SS::RowType(*m_pModel, current.row()));

@@ -361,6 +361,15 @@ private slots:
         QVERIFY(!page.findChild<QTableView*>("m_pListIncomingSS")->isEnabled());
         page.findChild<QCheckBox*>("m_pChkIncomingManEdit")->setChecked(false);
         QCOMPARE(page.Format(), QStringLiteral("LAMP ([0-9]{4,4})"));
+
+        // Moving from a variable to a local fills every field of the local.
+        example->setText("LAMP 1234");
+        Build(*model, variables, {L("n", SS::CharsNone, "", "", "2*3")});
+        page.SelectRow(1);
+        page.SelectRow(2);
+        QCOMPARE(page.findChild<QLineEdit*>("m_pEditSSVarArithmetic")->text(), QStringLiteral("2*3"));
+        QCOMPARE(page.findChild<QLineEdit*>("m_pEditVarArithResult")->text(), QStringLiteral("6"));
+        QCOMPARE(page.findChild<QLineEdit*>("m_pEditSSLocal")->text(), QStringLiteral("n"));
     }
 };
 
