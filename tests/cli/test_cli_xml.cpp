@@ -60,12 +60,8 @@ TEST(CliXmlFile, ErrorsNameTheFile) {
   EXPECT_EQ(option.err.rfind("tarvo-cli: xml: unknown option --bogus", 0), 0u) << option.err;
 }
 
-TEST(CliXmlFile, BinaryAndDeepInputNeverCrash) {
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 7919) & 0xFF));
-  ToolResult r = RunTool({"xml", "-"}, binary);
-  EXPECT_TRUE(r.status == 0 || r.status == 1) << r.err;
-
+// Binary input is the fuzz target's; nesting far past the limit is refused.
+TEST(CliXmlFile, DeepInputIsRefused) {
   std::string deep;
   for (int i = 0; i < 100000; ++i) deep += "<a>";
   ToolResult d = RunTool({"xml", "-"}, deep);

@@ -110,11 +110,7 @@ TEST(KorXMLNode, DeepCopyIsIndependent) {
   target.AppendNew(KOR_XML_ELEMENT, "junk");
   ASSERT_EQ(a->CopyInto(&target), KOR_OK);
   EXPECT_EQ(target.ToXML(), a->ToXML());
-}
-
-TEST(KorXMLNode, CopyIntoOwnSubtreeFails) {
-  auto doc = Parse("<a><b/></a>");
-  KorXML_c* a = doc->FindChildElement("a");
+  // Never into its own subtree, itself, or what is no node.
   EXPECT_EQ(a->CopyInto(a->FindChildElement("b")), KOR_FAIL);
   EXPECT_EQ(a->CopyInto(a), KOR_FAIL);
   KorObject_c plain;
