@@ -1,0 +1,195 @@
+// tarvo-bench-incoming: one character typed into the example reply of a
+// 40-substring incoming response, until the match status, every capture and
+// every result are shown again; and the refresh on long and pathological
+// replies, where the matcher's budget decides.
+//
+//   tarvo-bench-incoming [Google Benchmark flags]
+//
+// Model: RefreshResponse (unescape, match status, capture search, captures,
+// results). Editor: the same keystroke typed into the page's example field,
+// on the offscreen platform.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QStandardItemModel>
+
+#include "editors/incomingssmatch.h"
+#include "editors/incomingssmodel.h"
+#include "editors/trveventincomingss.h"
+
+namespace {
+
+namespace SS = IncomingSS;
+
+constexpr int kFields = 12;
+
+// A status reply: "STATUS ", twelve "Fn=" fields of up to five digits, each
+// closed by ";", captured into four device variables (every third with an
+// operation), two locals computed from them, and the free text after it.
+struct Response
+{
+    QStandardItemModel vars;
+    QStandardItemModel model;
+    QString example;
+
+    Response(int exampleSize)
+    {
+        for (int i = 0; i < 4; ++i)
+            vars.appendRow({new QStandardItem(QStringLiteral("Var%1").arg(i)), new QStandardItem(QStringLiteral("0")),
+                            new QStandardItem(QString::number(i))});
+        vars.appendRow({new QStandardItem(QStringLiteral("Offset")), new QStandardItem(QStringLiteral("0")),
+                        new QStandardItem(QStringLiteral("100"))});
+        Constant(QStringLiteral("STATUS "));
+        example = QStringLiteral("STATUS ");
+        for (int field = 0; field < kFields; ++field) {
+            Constant(QStringLiteral("F%1=").arg(field));
+            const int row = Append(SS::TypeVariable);
+            Set(row, SS::ColCharTypes, QString::number(SS::CharsDigits));
+            Set(row, SS::ColMinimum, QStringLiteral("1"));
+            Set(row, SS::ColMaximum, QStringLiteral("5"));
+            SS::SetLinkedVariable(model, row, vars.item(field % 4, 0));
+            if (field % 3 == 0) {
+                Set(row, SS::ColOperation, QStringLiteral("Var%1 * 2 + Offset").arg(field % 4));
+                Set(row, SS::ColOperationOn, QStringLiteral("true"));
+            }
+            Constant(QStringLiteral(";"));
+            example += QStringLiteral("F%1=%2;").arg(field).arg(10000 + field * 77);
+        }
+        Local(QStringLiteral("sum"), QStringLiteral("Var0 + Var1"));
+        Local(QStringLiteral("flag"), QStringLiteral("Left(Var2, 1)"));
+        const int rest = Append(SS::TypeWildcard);
+        Set(rest, SS::ColCharTypes, QString::number(SS::CharsAny));
+        while (example.size() < exampleSize)
+            example += QStringLiteral("lamp ok fan ok ");
+        example.truncate(exampleSize);
+        SS::UpdateAllRowPatterns(model);
+    }
+
+    int Append(int type)
+    {
+        const int row = model.rowCount();
+        model.appendRow(SS::NewRow(row, type));
+        return row;
+    }
+    void Set(int row, int column, const QString& text) { SS::SetText(model, row, column, text); }
+    void Constant(const QString& text) { Set(Append(SS::TypeConstant), SS::ColConstant, text); }
+    void Local(const QString& name, const QString& operation)
+    {
+        const int row = Append(SS::TypeLocal);
+        Set(row, SS::ColVariable, name);
+        Set(row, SS::ColCharTypes, QString::number(SS::CharsNone));
+        Set(row, SS::ColOperation, operation);
+        Set(row, SS::ColOperationOn, QStringLiteral("true"));
+    }
+};
+
+void Check(benchmark::State& state, const SS::ResponseState& shown, bool match, bool checked)
+{
+    if (shown.match != match || shown.checked != checked)
+        state.SkipWithError("unexpected match status");
+}
+
+void TypeIntoModel(benchmark::State& state)
+{
+    Response response(1024);
+    IncomingMatcher matcher;
+    bool longer = false;
+    SS::ResponseState shown;
+    for (auto _ : state) {
+        longer = !longer;
+        const QString example = longer ? response.example + QLatin1Char('x') : response.example;
+        shown = SS::RefreshResponse(response.model, &response.vars, example, matcher);
+        benchmark::DoNotOptimize(shown.format.constData());
+    }
+    Check(state, shown, true, true);
+    state.counters["rows"] = response.model.rowCount();
+}
+
+void TypeIntoEditor(benchmark::State& state)
+{
+    Response response(1024);
+    TRVEventIncomingSS page(&response.vars, nullptr);
+    page.SetModel(&response.model, response.example);
+    page.SetManual(false, {});
+    auto* field = page.findChild<QLineEdit*>(QStringLiteral("m_pEditExampleIncomingReponse"));
+    field->setCursorPosition(int(field->text().size()));
+    bool longer = false;
+    for (auto _ : state) {
+        longer = !longer;
+        if (longer)
+            field->insert(QStringLiteral("x"));
+        else
+            field->backspace();
+    }
+    if (!page.MatchStatus().contains(QLatin1String("A Match!")))
+        state.SkipWithError("the example no longer matches");
+}
+
+// A 100 KB reply that matches: checked in full.
+void LongReply(benchmark::State& state)
+{
+    Response response(100 * 1024);
+    IncomingMatcher matcher;
+    SS::ResponseState shown;
+    for (auto _ : state)
+        shown = SS::RefreshResponse(response.model, &response.vars, response.example, matcher);
+    Check(state, shown, true, true);
+}
+
+// A capture search that would restart at every position of a 100 KB reply
+// (((a*)*b) against a's only): refused once its forecast passes the budget.
+void PathologicalSearch(benchmark::State& state)
+{
+    QStandardItemModel vars, model;
+    model.appendRow(SS::NewRow(0, SS::TypeWildcard));
+    SS::SetText(model, 0, SS::ColCharTypes, QString::number(SS::CharsAny));
+    model.appendRow(SS::NewRow(1, SS::TypeConstant));
+    SS::UpdateAllRowPatterns(model);
+    SS::SetText(model, 1, SS::ColPattern, QStringLiteral("((a*)*b)"));
+    const QString reply(100 * 1024, QLatin1Char('a'));
+    IncomingMatcher matcher;
+    SS::ResponseState shown;
+    for (auto _ : state)
+        shown = SS::RefreshResponse(model, &vars, reply, matcher);
+    Check(state, shown, false, false);
+}
+
+// Forty (.*) groups over 100 KB: about a second per QRegExp call, refused.
+void PathologicalPattern(benchmark::State& state)
+{
+    QStandardItemModel vars, model;
+    for (int row = 0; row < 40; ++row) {
+        model.appendRow(SS::NewRow(row, SS::TypeLocal));
+        SS::SetText(model, row, SS::ColCharTypes, QString::number(SS::CharsAny));
+    }
+    SS::UpdateAllRowPatterns(model);
+    const QString reply(100 * 1024, QLatin1Char('a'));
+    IncomingMatcher matcher;
+    SS::ResponseState shown;
+    for (auto _ : state)
+        shown = SS::RefreshResponse(model, &vars, reply, matcher);
+    Check(state, shown, false, false);
+}
+
+BENCHMARK(TypeIntoModel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TypeIntoEditor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LongReply)->Unit(benchmark::kMillisecond);
+BENCHMARK(PathologicalSearch)->Unit(benchmark::kMillisecond);
+BENCHMARK(PathologicalPattern)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
