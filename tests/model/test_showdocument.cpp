@@ -83,6 +83,8 @@ TEST(ShowDocument, ModifiedFlagHistoryAndSerials) {
   EXPECT_EQ(resource.GetSerial(), 2u);
   document.Reset();
   EXPECT_EQ(document.PeekSerial(), 3u);
+  for (const char* name : {"version", "encoding"})  // the declaration Reset gives is internal
+    EXPECT_TRUE(document.GetXMLDocument()->FindAttribute(name)->HasFlag(KOR_XML_FLAG_INTERNAL));
 }
 
 TEST(ShowDocument, CopyIntoCopiesTheTreeDeeply) {
