@@ -1,11 +1,15 @@
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QTimer>
 
 #include "editors/outgoingssmodel.h"
 #include "editors/outgoingssrows.h"
@@ -13,6 +17,7 @@
 #include "editors/paramrows.h"
 #include "editors/trveventoutgoingss.h"
 #include "editors/trveventoutgoingsschecksum.h"
+#include "editors/trvvariables.h"
 #include "editors/variablerows.h"
 #include "foundation/korbuffer.h"
 #include "model/document/productdatadocument.h"
@@ -364,6 +369,28 @@ private slots:
         page.SetManualEdit(false);
         QCOMPARE(page.Format(), QString("%sON %d"));
         QCOMPARE(format.last().at(0).toString(), QString("%sON %d"));
+    }
+
+    // "Add Variable": the row that has no variable takes the one added; Cancel adds none.
+    void addVariableWindow()
+    {
+        Event event;
+        const int row = event.Add(SS::TypeVariable, SS::FormatString, {});
+        TRVEventOutgoingSS page(&event.vars, nullptr);
+        page.SetModel(&event.model, &event.params);
+        page.SelectRow(row);
+        for (auto button : {QDialogButtonBox::Cancel, QDialogButtonBox::Ok}) {
+            QTimer::singleShot(0, &page, [button] {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (qobject_cast<TRVVariables*>(top) && top->isVisible())
+                        top->findChild<QDialogButtonBox*>()->button(button)->click();
+                }
+            });
+            page.on_m_pButAddEditVar_clicked();
+        }
+        QCOMPARE(event.vars.rowCount(), 2);
+        QCOMPARE(event.model.RefName(row), event.vars.item(1, 0)->text());
+        QCOMPARE(Child<QComboBox>(page, "m_pCmbSSVar")->currentIndex(), 1);
     }
 
     void checksumDialog()
