@@ -49,6 +49,7 @@ TRVEventIncomingSS::TRVEventIncomingSS(QStandardItemModel* variables, QWidget* p
     QHeaderView* header = ui->m_pListIncomingSS->horizontalHeader();
     header->setSectionsClickable(true);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setDefaultSectionSize(80);
 
     if (m_pVariables) {
         ui->m_pCmbSSVars->setModel(m_pVariables);
@@ -113,11 +114,13 @@ void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& exam
         for (int column = SS::ColOperation; column <= SS::ColOperationOn; ++column)
             ui->m_pListIncomingSS->setColumnHidden(column, true);
         // Wide enough for the headers; a long capture must not size a column.
-        const QFontMetrics metrics = ui->m_pListIncomingSS->horizontalHeader()->fontMetrics();
+        QFont headerFont = ui->m_pListIncomingSS->horizontalHeader()->font();
+        headerFont.setBold(true);  // as most styles draw header sections
+        const QFontMetrics metrics(headerFont);
         for (int column : {SS::ColCaptured, SS::ColPattern, SS::ColVariable})
             ui->m_pListIncomingSS->setColumnWidth(
                 column,
-                std::max(metrics.horizontalAdvance(model->headerData(column, Qt::Horizontal).toString()) + 24, 100));
+                std::max(metrics.horizontalAdvance(model->headerData(column, Qt::Horizontal).toString()) + 16, 80));
         connect(ui->m_pListIncomingSS->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &TRVEventIncomingSS::on_m_pListIncomingSS_currentRowChanged);
     }
