@@ -26,7 +26,9 @@ TEST(CliXml, WritesCompactForm) {
     const std::string expected = output && output[1] != '?' ? declaration + output
                                  : output                   ? output
                                                             : "";
-    if (output) EXPECT_EQ(r.out, expected) << input;
+    if (output) {
+      EXPECT_EQ(r.out, expected) << input;
+    }
     EXPECT_EQ(r.err.empty(), status == 0) << input << r.err;
   }
 }

@@ -22,7 +22,9 @@ TEST(ExprValue, LiteralClassification) {
     EXPECT_STREQ(TypeName(value.GetType()), row[1].c_str());
     EXPECT_EQ(value.ToInteger(), std::stoi(row[2]));
     EXPECT_EQ(HexOf(value.ToBytes()), row[3]);
-    if (value.GetType() != ExprType::kEmpty) EXPECT_EQ(value.ToText(), row[0]);
+    if (value.GetType() != ExprType::kEmpty) {
+      EXPECT_EQ(value.ToText(), row[0]);
+    }
   }
 }
 

@@ -49,7 +49,9 @@ TEST(ProductDocument, FileWithoutCreatorIsRecognised) {
     LoadText(document, "<product creator=\"true\" />");
     // Nothing to read is no error; no buffer is.
     const int32_t result = text ? LoadText(document, text) : document.LoadXML(nullptr);
-    if (!text || !*text) EXPECT_EQ(result, text ? 0 : KOR_FAIL);
+    if (!text || !*text) {
+      EXPECT_EQ(result, text ? 0 : KOR_FAIL);
+    }
     ASSERT_NE(document.ProductData(), nullptr) << (text ? text : "no buffer");
     EXPECT_EQ(KorIsTrue(document.ProductData()->IsCreator()), creator)
         << (text ? text : "no buffer");

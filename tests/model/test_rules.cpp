@@ -107,7 +107,9 @@ TEST(Rules, StoreWritesTheValueIntoTheTarget) {
     KorXML_c* target = f.target.GetElement();
     EXPECT_EQ(target->GetAttribute("ty"), std::to_string(code));
     EXPECT_EQ(target->GetAttribute("vt"), row[2]);
-    if (!row[3].empty()) EXPECT_EQ(target->GetAttribute(row[3]), row[4]);
+    if (!row[3].empty()) {
+      EXPECT_EQ(target->GetAttribute(row[3]), row[4]);
+    }
   }
 }
 
