@@ -148,12 +148,27 @@ QString ConstantPattern(const QString& text)
     static const QRegularExpression doubled(QStringLiteral(R"(\\(\\[nrtx])+)"));
     QString escaped = QRegExp::escape(text);
     escaped.replace(doubled, QStringLiteral("\\1"));
-    QString pattern;
-    pattern.reserve(escaped.size() + 4);
+    QString quoted;
+    quoted.reserve(escaped.size() + 4);
     for (const QChar c : std::as_const(escaped)) {
         if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
-            pattern += QLatin1Char('\\');
-        pattern += c;
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    // Every backslash now starts a pair. QRegExp reads up to four hex digits
+    // after \x, so \x0DA would be the one character U+00DA: an escape
+    // followed by a hex digit gets two leading zeros and stays the character
+    // typed (every other pattern is left as it was).
+    QString pattern;
+    pattern.reserve(quoted.size() + 4);
+    for (qsizetype i = 0; i < quoted.size(); ++i) {
+        pattern += quoted[i];
+        if (quoted[i] != QLatin1Char('\\') || i + 1 >= quoted.size())
+            continue;
+        pattern += quoted[++i];
+        if (quoted[i] == QLatin1Char('x') && i + 3 < quoted.size() && IsHexDigit(quoted[i + 1]) &&
+            IsHexDigit(quoted[i + 2]) && IsHexDigit(quoted[i + 3]))
+            pattern += QLatin1String("00");
     }
     return pattern;
 }
@@ -222,9 +237,27 @@ QString CaptureExpression(const QStandardItemModel& model)
 
 QString ReduceConstantPattern(const QString& pattern)
 {
-    static const QRegularExpression escaped(QStringLiteral(R"(\\([^nrtx]))"));
-    QString reduced = pattern;
-    return reduced.replace(escaped, QStringLiteral("\\1"));
+    QString reduced;
+    reduced.reserve(pattern.size());
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != QLatin1Char('\\') || i + 1 >= pattern.size()) {
+            reduced += pattern[i];
+            continue;
+        }
+        const QChar next = pattern[++i];
+        // The zeros ConstantPattern put before a hex escape followed by a hex digit.
+        if (next == QLatin1Char('x') && i + 5 < pattern.size() && pattern[i + 1] == QLatin1Char('0') &&
+            pattern[i + 2] == QLatin1Char('0') && IsHexDigit(pattern[i + 3]) && IsHexDigit(pattern[i + 4]) &&
+            IsHexDigit(pattern[i + 5])) {
+            reduced += QLatin1String("\\x");
+            i += 2;
+            continue;
+        }
+        if (QStringView(u"nrtx").contains(next))
+            reduced += QLatin1Char('\\');
+        reduced += next;
+    }
+    return reduced;
 }
 
 QString UnescapeExample(const QString& example)

@@ -62,7 +62,8 @@ void SetText(QStandardItemModel& model, int row, int column, const QString& text
 int RowType(const QStandardItemModel& model, int row);
 
 // The constant's pattern: QRegExp::escape, then \\n \\r \\t \\x undoubled so
-// the escapes reach the pattern, then a backslash before each ' and ".
+// the escapes reach the pattern, then a backslash before each ' and "; a
+// \\xHH followed by a hex digit is written \\x00HH (QRegExp would read on).
 QString ConstantPattern(const QString& text);
 // The character class (empty for none or an unknown code, and then nothing
 // else) followed by {min,max} with the texts as typed when either reads as a
@@ -79,7 +80,7 @@ QString ResponseFormat(const QStandardItemModel& model);
 // pattern already in parentheses as it is, any other in parentheses.
 QString CaptureExpression(const QStandardItemModel& model);
 // A stored constant: the pattern without the backslash before any character
-// other than n, r, t and x.
+// other than n, r, t and x, and without the zeros of \\x00HH: the text typed.
 QString ReduceConstantPattern(const QString& pattern);
 
 // The example as the device sends it: \n \r \t, then (again and again, the

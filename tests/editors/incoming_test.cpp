@@ -120,6 +120,7 @@ private slots:
         QTest::newRow("specials") << C("$()*+.?[]^{|}") << "\\$\\(\\)\\*\\+\\.\\?\\[\\]\\^\\{\\|\\}";
         QTest::newRow("quotes") << C("say \"hi\" 'x'") << "say \\\"hi\\\" \\'x\\'";
         QTest::newRow("hex and tab") << C("\\x0D\\t") << "\\x0D\\t";
+        QTest::newRow("hex before hex digits") << C("\\x1BA\\x0D0A\\x00") << "\\x001BA\\x000D0A\\x00";
         QTest::newRow("plain backslash") << C("C:\\path\\") << "C:\\\\path\\\\";
         QTest::newRow("backslash before escape") << C("\\\\n") << "\\\\\\n";
         QTest::newRow("any 0 0") << W(SS::CharsAny, "0", "0") << ".*";
