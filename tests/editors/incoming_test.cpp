@@ -1,16 +1,22 @@
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "editors/incomingssmatch.h"
 #include "editors/incomingssmodel.h"
 #include "editors/incomingssstore.h"
 #include "editors/trveventincomingss.h"
+#include "editors/trvinsertfunction.h"
+#include "editors/trvvariables.h"
 #include "model/document/productdatadocument.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
@@ -373,6 +379,24 @@ private slots:
         QCOMPARE(page.findChild<QLineEdit*>("m_pEditSSVarArithmetic")->text(), QStringLiteral("2*3"));
         QCOMPARE(page.findChild<QLineEdit*>("m_pEditVarArithResult")->text(), QStringLiteral("6"));
         QCOMPARE(page.findChild<QLineEdit*>("m_pEditSSLocal")->text(), QStringLiteral("n"));
+
+        // Insert Function and Add Variable reach the row and the shared model.
+        QTimer::singleShot(0, &page, [&page] {
+            auto* dialog = page.findChild<TRVInsertFunction*>();
+            dialog->findChild<QListWidget*>()->setCurrentRow(0);
+            dialog->accept();
+        });
+        page.findChild<QLineEdit*>("m_pEditSSVarArithmetic")->setCursorPosition(0);
+        page.on_m_pButInsertFunction_clicked();
+        QCOMPARE(SS::Text(*model, 2, SS::ColOperation), QStringLiteral("Mod(<dividend>, <divisor>)2*3"));
+        QTimer::singleShot(0, &page, [] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (qobject_cast<TRVVariables*>(top) && top->isVisible())
+                    top->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            }
+        });
+        page.on_m_pButAddEditVariable_clicked();
+        QCOMPARE(variables.rowCount(), 5);
     }
 };
 
