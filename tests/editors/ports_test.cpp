@@ -31,6 +31,7 @@ static QByteArray LoadAndStore(TRVPortsImport& page, const QByteArray& text, boo
     ProductDataDocument_c saved;
     saved.Reset();
     page.Store(saved.ProductData());
+    page.Store(saved.ProductData());  // a second store rewrites the ports rather than adding to them
     KorBuffer_c out;
     saved.SaveXML(&out);
     return QByteArray::fromStdString(out.ToStdString());
