@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package Tarvo needs to build, test, benchmark and fuzz.
+# Installs every Debian package Tarvo needs to build, test, package, benchmark and fuzz.
 # Only missing packages are installed; safe to run repeatedly and without a terminal.
 set -euo pipefail
 
@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   clang-14 libclang-rt-14-dev
   xauth
+  # the tutorial's fonts; the tools that check the .deb and what it installs
+  fonts-dejavu-core dpkg-dev desktop-file-utils appstream libxml2-utils shared-mime-info man-db poppler-utils
 )
 
 missing=()

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Draws Tarvo's window icon (device.ico) and start-dialog picture (splash.png).
+"""Draws Tarvo's window icon (device.ico), start-dialog picture (splash.png)
+and the desktop icons the package installs (packaging/icons: hicolor PNGs at
+the usual sizes and a scalable SVG of the same drawing).
 
 Plain procedural drawing with the standard library only, so the artwork can be
-regenerated anywhere: python3 make_artwork.py (writes next to this script).
+regenerated anywhere: python3 make_artwork.py (writes next to this script and
+into packaging/icons).
 """
 import math
 import os
@@ -10,6 +13,9 @@ import struct
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+ICONS = os.path.join(HERE, "..", "..", "..", "packaging", "icons")
+ICON_NAME = "org.tarvo.Tarvo"
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 
 def mix(a, b, t):
@@ -181,11 +187,54 @@ def splash():
     return c
 
 
+def svg_icon():
+    """draw_device as SVG on a 1 x 1 box scaled to 256: the same shapes and colours."""
+    def rect(x0, y0, x1, y1, r, fill):
+        return ('<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s"/>'
+                % (x0, y0, x1 - x0, y1 - y0, r, fill))
+
+    def disc(cx, cy, r, fill):
+        return '<circle cx="%g" cy="%g" r="%g" fill="%s"/>' % (cx, cy, r, fill)
+
+    lamps = ["#78e68c", "#ffbe46", "#f05a50"]
+    parts = [
+        '<polygon points="0.58,0.42 1,0.10 1,0.74" fill="url(#beam)"/>',
+        rect(0.06, 0.30, 0.72, 0.80, 0.09, "url(#body)"),
+        rect(0.12, 0.70, 0.22, 0.88, 0.03, "#223a70"),
+        rect(0.56, 0.70, 0.66, 0.88, 0.03, "#223a70"),
+        disc(0.55, 0.55, 0.17, "#182034"),
+        disc(0.55, 0.55, 0.11, "#ffe28c"),
+        disc(0.52, 0.52, 0.04, "#fffff0"),
+    ] + [disc(0.16 + 0.07 * i, 0.40, 0.022, lamps[i]) for i in range(3)]
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">\n'
+            '  <defs>\n'
+            '    <linearGradient id="beam" x1="0.58" y1="0" x2="1" y2="0" gradientUnits="userSpaceOnUse">\n'
+            '      <stop offset="0" stop-color="#ffd666" stop-opacity="0.39"/>\n'
+            '      <stop offset="1" stop-color="#ffd666" stop-opacity="0.24"/>\n'
+            '    </linearGradient>\n'
+            '    <linearGradient id="body" x1="0" y1="0" x2="0" y2="1" gradientUnits="userSpaceOnUse">\n'
+            '      <stop offset="0" stop-color="#527cc4"/>\n'
+            '      <stop offset="1" stop-color="#223a70"/>\n'
+            '    </linearGradient>\n'
+            '  </defs>\n'
+            '  <g transform="scale(256)">\n    ' + "\n    ".join(parts) + '\n  </g>\n</svg>\n')
+
+
 def main():
     with open(os.path.join(HERE, "splash.png"), "wb") as f:
         f.write(png_bytes(splash()))
     with open(os.path.join(HERE, "device.ico"), "wb") as f:
         f.write(ico_bytes([icon(16), icon(32), icon(48)]))
+    for size in HICOLOR_SIZES:
+        folder = os.path.join(ICONS, "hicolor", "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, ICON_NAME + ".png"), "wb") as f:
+            f.write(png_bytes(icon(size)))
+    folder = os.path.join(ICONS, "hicolor", "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, ICON_NAME + ".svg"), "w") as f:
+        f.write(svg_icon())
 
 
 if __name__ == "__main__":
