@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -60,7 +61,41 @@ QString SaveAsProposal(const QString& folder, const QString& make, const QString
     return folder + QLatin1Char('/') + make + QLatin1Char('_') + model + QStringLiteral(".prd");
 }
 
+QString WithProductExtension(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty())
+        return path;
+    if (name.endsWith(QLatin1Char('.')))
+        return path + QStringLiteral("prd");
+    // A leading dot starts a hidden name, not an extension.
+    const bool hasExtension = name.lastIndexOf(QLatin1Char('.')) > 0;
+    return hasExtension ? path : path + QStringLiteral(".prd");
+}
+
+QStringList TarvoDataCandidates(const QString& programFolder, const QString& name)
+{
+    return {programFolder + QLatin1Char('/') + name,
+            QDir::cleanPath(programFolder + QStringLiteral("/../share/tarvo/") + name)};
+}
+
+QString FindTarvoData(const QString& programFolder, const QString& name)
+{
+    for (const QString& candidate : TarvoDataCandidates(programFolder, name)) {
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return {};
+}
+
 QString TutorialPath(const QString& programFolder)
 {
-    return programFolder + QStringLiteral("/tutorial.pdf");
+    const QString found = FindTarvoData(programFolder, QStringLiteral("tutorial.pdf"));
+    return found.isEmpty() ? TarvoDataCandidates(programFolder, QStringLiteral("tutorial.pdf")).constFirst() : found;
+}
+
+QString ExamplesFolder(const QString& programFolder)
+{
+    const QString found = FindTarvoData(programFolder, QStringLiteral("examples"));
+    return QFileInfo(found).isDir() ? found : QString();
 }

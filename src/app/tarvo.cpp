@@ -158,9 +158,18 @@ bool Tarvo::SaveDocumentAs()
     const QString proposal = m_pProductData
                                  ? SaveAsProposal(folder, ProductMake(*m_pProductData), ProductModel(*m_pProductData))
                                  : SaveAsProposal(folder, QString(), QString());
-    m_LastDialogPath = Prompts::Current().SaveFileName(this, kProductFileCaption, proposal, kProductFileFilter);
+    const QString typed = Prompts::Current().SaveFileName(this, kProductFileCaption, proposal, kProductFileFilter);
+    // A name without an extension would be left out of the start list and Open's filter.
+    m_LastDialogPath = WithProductExtension(typed);
     if (m_LastDialogPath.isEmpty())
         return false;
+    if (m_LastDialogPath != typed && QFileInfo::exists(m_LastDialogPath)
+        && Prompts::Current().Question(this, kProductFileCaption,
+                                       tr("%1 already exists.\nDo you want to replace it?").arg(m_LastDialogPath),
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes) {
+        return false;
+    }
 
     const QString previousName = m_File.fileName();
     const bool previousHasFile = m_HasFile;
@@ -260,6 +269,16 @@ void Tarvo::OpenFile(QString path)
     m_HasFile = previousHasFile;
 }
 
+void Tarvo::OpenCopy(QString path)
+{
+    OpenFile(path);
+    if (!m_HasFile || m_File.fileName() != path)
+        return;  // refused: the window keeps what it had
+    m_File.setFileName(QString());
+    m_HasFile = false;
+    UpdateTitle();
+}
+
 void Tarvo::on_actionOpen_triggered()
 {
     if (m_Changed && !SaveBeforeClearingDialog())
@@ -294,10 +313,12 @@ void Tarvo::on_actionAbout_triggered()
 
 void Tarvo::on_actionPRD_Creation_Guide_triggered()
 {
-    const QString path = TutorialPath(QCoreApplication::applicationDirPath());
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString path = TutorialPath(program);
     if (!QFileInfo::exists(path)) {
+        const QStringList looked = TarvoDataCandidates(program, QStringLiteral("tutorial.pdf"));
         Prompts::Current().Critical(this, tr("PRD Creation Guide"),
-                                    tr("The tutorial could not be found:\n%1").arg(path));
+                                    tr("The tutorial could not be found:\n%1").arg(looked.join(QLatin1Char('\n'))));
         return;
     }
     Prompts::Current().OpenUrl(QUrl::fromLocalFile(path));

@@ -52,6 +52,9 @@ public slots:
     void on_actionNew_triggered();
     void on_actionOpen_triggered();
     void OpenFile(QString path);
+    // Opens path as an untitled copy: the first Save asks where to keep it,
+    // so nothing is ever written back into path (an installed example).
+    void OpenCopy(QString path);
     void Quit();
     void Save();
     void SaveAs();

@@ -2,10 +2,26 @@
 
 #include "ui_trvsplash.h"
 
+#include "app/productio.h"
 #include "app/productlisting.h"
 #include "app/resources.h"
 
-TRVSplash::TRVSplash(QWidget* parent, const QString& folder)
+namespace {
+
+// The examples Tarvo wrote, by name.
+QStringList ExampleNames(const QDir& folder)
+{
+    QStringList names;
+    for (const QString& name : folder.entryList({QStringLiteral("*.prd")}, QDir::Files)) {
+        if (ProductListingGroup(ReadWholeFile(folder.filePath(name))) >= 0)
+            names.append(name);
+    }
+    return names;
+}
+
+} // namespace
+
+TRVSplash::TRVSplash(QWidget* parent, const QString& folder, const QString& examples)
     : QDialog(parent), ui(std::make_unique<Ui::TRVSplash>())
 {
     InitTarvoResources();
@@ -18,6 +34,8 @@ TRVSplash::TRVSplash(QWidget* parent, const QString& folder)
         m_Categories.append(new QTreeWidgetItem(QStringList{group}));
 
     m_Folder.setPath(folder);
+    // On first run the folder the list and the Save As proposals point at is made.
+    EnsureFolder(m_Folder.path());
     const QList<QStringList> listing = ListProductFiles(m_Folder.path());
     for (int group = 0; group < m_Categories.size(); ++group) {
         for (const QString& name : listing.value(group))
@@ -27,6 +45,29 @@ TRVSplash::TRVSplash(QWidget* parent, const QString& folder)
         if (m_Categories[group]->childCount() > 0)
             ui->m_pListProductFiles->addTopLevelItem(m_Categories[group]);
     }
+    const bool noProductFiles = ui->m_pListProductFiles->topLevelItemCount() == 0;
+
+    QStringList exampleNames;
+    if (!examples.isEmpty()) {
+        m_ExamplesFolder.setPath(examples);
+        exampleNames = ExampleNames(m_ExamplesFolder);
+    }
+    if (!exampleNames.isEmpty()) {
+        m_pExamples = new QTreeWidgetItem(QStringList{tr("Examples")});
+        for (const QString& name : exampleNames) {
+            auto* item = new QTreeWidgetItem(m_pExamples, QStringList{name});
+            item->setToolTip(0, tr("Opens a copy of %1").arg(m_ExamplesFolder.filePath(name)));
+        }
+        ui->m_pListProductFiles->addTopLevelItem(m_pExamples);
+        m_pExamples->setExpanded(true);
+    }
+    if (noProductFiles) {
+        QString text = tr("No product files yet. Tarvo keeps them in:\n%1").arg(QDir::toNativeSeparators(folder));
+        if (m_pExamples)
+            text += tr("\nDouble-click an example below to start from a copy of it.");
+        ui->label->setText(text);
+        ui->label->setWordWrap(true);
+    }
 
     connect(ui->m_pButNewFile, &QPushButton::clicked, this, &TRVSplash::newFile);
     connect(ui->m_pButNewFile, &QPushButton::clicked, this, &TRVSplash::accept);
@@ -34,6 +75,7 @@ TRVSplash::TRVSplash(QWidget* parent, const QString& folder)
     connect(ui->m_pButOpenFile, &QPushButton::clicked, this, &TRVSplash::accept);
     connect(ui->m_pListProductFiles, &QTreeWidget::itemDoubleClicked, this, &TRVSplash::OpenProductFile);
     connect(this, qOverload<QString>(&TRVSplash::openFile), this, &TRVSplash::accept);
+    connect(this, &TRVSplash::openExample, this, &TRVSplash::accept);
     connect(ui->m_pButTutorial, &QPushButton::clicked, this, &TRVSplash::tutorial);
 }
 
@@ -48,6 +90,10 @@ TRVSplash::~TRVSplash()
 
 void TRVSplash::OpenProductFile(QTreeWidgetItem* item, int)
 {
-    if (item && item->parent())
+    if (!item || !item->parent())
+        return;
+    if (item->parent() == m_pExamples)
+        emit openExample(m_ExamplesFolder.filePath(item->text(0)));
+    else
         emit openFile(m_Folder.path() + QLatin1Char('/') + item->text(0));
 }
