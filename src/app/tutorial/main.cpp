@@ -1,0 +1,61 @@
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include "app/tutorial/tutorialpdf.h"
+#include "app/tutorial/tutorialscreens.h"
+
+// tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR]: captures the
+// real pages offscreen and writes the tutorial PDF; prints its page count.
+int main(int argc, char* argv[])
+{
+    // Nothing the capture does may reach the real home (the start dialog makes
+    // the product-files folder, the window's settings).
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("markdown"), QStringLiteral("The tutorial's text."));
+    parser.addPositionalArgument(QStringLiteral("pdf"), QStringLiteral("The PDF to write."));
+    parser.addOption({QStringLiteral("examples"), QStringLiteral("The examples the start dialog offers."),
+                      QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("screens"), QStringLiteral("Also keep the screenshots here as PNG."),
+                      QStringLiteral("dir")});
+    parser.process(application);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2) {
+        err << "usage: tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR]\n";
+        return 2;
+    }
+    QFile text(files.at(0));
+    if (!text.open(QIODevice::ReadOnly)) {
+        err << "tarvo-tutorial: " << files.at(0) << ": " << text.errorString() << '\n';
+        return 2;
+    }
+    const QString markdown = QString::fromUtf8(text.readAll());
+
+    const QHash<QString, QImage> screens = CaptureTutorialScreens(parser.value(QStringLiteral("examples")));
+    if (parser.isSet(QStringLiteral("screens"))) {
+        const QDir folder(parser.value(QStringLiteral("screens")));
+        for (auto it = screens.begin(); it != screens.end(); ++it) {
+            const QString path = folder.filePath(it.key());
+            QDir().mkpath(QFileInfo(path).path());
+            it.value().save(path);
+        }
+    }
+    const TutorialPdfResult result = WriteTutorialPdf(markdown, screens, files.at(1));
+    if (!result.written) {
+        err << "tarvo-tutorial: " << files.at(1) << ": " << result.error << '\n';
+        return 1;
+    }
+    QTextStream(stdout) << "pages: " << result.pages << '\n';
+    return 0;
+}

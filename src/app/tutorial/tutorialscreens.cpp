@@ -1,0 +1,101 @@
+#include "app/tutorial/tutorialscreens.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "app/startup.h"
+#include "app/tarvo.h"
+#include "app/trvsplash.h"
+#include "editors/infofields.h"
+#include "editors/portfields.h"
+#include "editors/trvinfo.h"
+#include "editors/trvportsimport.h"
+#include "editors/trvvariables.h"
+#include "editors/variablerows.h"
+
+namespace {
+
+// The screenshots' window size: large enough for every page, small enough to
+// stay readable on an A4 page.
+const QSize kWindowSize(980, 660);
+
+QImage Grab(QWidget& widget)
+{
+    QApplication::processEvents();
+    return widget.grab().toImage();
+}
+
+QImage GrabTab(Tarvo& window, const char* page)
+{
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("m_pTabMain"));
+    tabs->setCurrentWidget(window.findChild<QWidget*>(QLatin1String(page)));
+    return Grab(window);
+}
+
+void AddVariable(TRVVariables& page, const QString& name, const QString& type, const QString& initial,
+                 const QString& description)
+{
+    QList<QStandardItem*> row = page.NewVariable(name);
+    row[ColType]->setText(QString::number(VariableTypeIndex(type)));
+    row[ColInitial]->setText(initial);
+    row[ColDescription]->setText(description);
+    page.AddVariable(row);
+}
+
+} // namespace
+
+QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder)
+{
+    QHash<QString, QImage> screens;
+    QTemporaryDir home;
+    {
+        const QString folder = home.filePath(QStringLiteral("Documents/Brackwater Inc/VelmoraLive/My Product Files"));
+        TRVSplash start(nullptr, folder, examplesFolder);
+        // Show the reader the folder as it is on their own machine.
+        auto* label = start.findChild<QLabel*>(QStringLiteral("label"));
+        label->setText(label->text().replace(QDir::toNativeSeparators(home.path()), QStringLiteral("~")));
+        start.show();
+        screens.insert(QStringLiteral("screens/start.png"), Grab(start));
+    }
+
+    Tarvo window;
+    window.resize(kWindowSize);
+    window.show();
+
+    InfoFields info;
+    info.make = QStringLiteral("Example");
+    info.model = QStringLiteral("PJ-100");
+    info.version = QStringLiteral("1.0");
+    info.group = QStringLiteral("projector");
+    info.protocol = QStringLiteral("PJ-Net");
+    info.description = QStringLiteral("A networked projector: login with an MD5 answer to a random seed, "
+                                      "power, input and lamp hours.");
+    info.authors = QStringList{QStringLiteral("Tutorial")};
+    window.InfoEditor()->SetFields(info);
+    screens.insert(QStringLiteral("screens/info.png"), GrabTab(window, "Info"));
+
+    PortFields ports;
+    ports.hasEthernet = true;
+    ports.ethernet.type = QStringLiteral("tcp_client");
+    ports.ethernet.ipAddress = QStringLiteral("192.168.001.050");
+    ports.ethernet.devicePort = QStringLiteral("4352");
+    window.PortsImportEditor()->SetFields(ports);
+    screens.insert(QStringLiteral("screens/ports.png"), GrabTab(window, "PortsImport"));
+
+    TRVVariables& variables = *window.VariablesEditor();
+    AddVariable(variables, QStringLiteral("Power"), QStringLiteral("bool"), QStringLiteral("false"),
+                QStringLiteral("The projector reports its power state"));
+    AddVariable(variables, QStringLiteral("Input"), QStringLiteral("integer"), QStringLiteral("1"),
+                QStringLiteral("The selected input, 1 to 4"));
+    AddVariable(variables, QStringLiteral("LampHours"), QStringLiteral("integer"), QStringLiteral("0"),
+                QStringLiteral("Hours on the lamp"));
+    screens.insert(QStringLiteral("screens/variables.png"), GrabTab(window, "Variables"));
+
+    screens.insert(QStringLiteral("screens/setup.png"), GrabTab(window, "Setup"));
+    screens.insert(QStringLiteral("screens/events.png"), GrabTab(window, "Events"));
+    return screens;
+}

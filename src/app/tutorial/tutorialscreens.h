@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+// Builds the projector driver the tutorial walks through on the real pages of
+// a main window, offscreen, and captures the start dialog and each page as
+// the tutorial shows them, keyed by the names the tutorial's text uses
+// ("screens/<page>.png"). examplesFolder: what the start dialog offers.
+// Needs a QApplication; writes nothing outside a temporary folder.
+QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder);
