@@ -2,14 +2,16 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include "app/tutorial/tutorialpdf.h"
 #include "app/tutorial/tutorialscreens.h"
 
-// tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR]: captures the
-// real pages offscreen and writes the tutorial PDF; prints its page count.
+// tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR] [--save FILE]:
+// builds the tutorial's driver on the real pages offscreen, writes the
+// tutorial PDF with their pictures and prints its page count.
 int main(int argc, char* argv[])
 {
     // Nothing the capture does may reach the real home (the start dialog makes
@@ -29,10 +31,12 @@ int main(int argc, char* argv[])
                       QStringLiteral("dir")});
     parser.addOption({QStringLiteral("screens"), QStringLiteral("Also keep the screenshots here as PNG."),
                       QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("save"), QStringLiteral("Also save the driver the tutorial builds."),
+                      QStringLiteral("file")});
     parser.process(application);
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2) {
-        err << "usage: tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR]\n";
+        err << "usage: tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR] [--save FILE]\n";
         return 2;
     }
     QFile text(files.at(0));
@@ -42,7 +46,13 @@ int main(int argc, char* argv[])
     }
     const QString markdown = QString::fromUtf8(text.readAll());
 
-    const QHash<QString, QImage> screens = CaptureTutorialScreens(parser.value(QStringLiteral("examples")));
+    const QString save = parser.value(QStringLiteral("save"));
+    const QHash<QString, QImage> screens =
+        CaptureTutorialScreens(parser.value(QStringLiteral("examples")), save.isEmpty() ? save : QFileInfo(save).absoluteFilePath());
+    if (!save.isEmpty() && !QFileInfo::exists(save)) {
+        err << "tarvo-tutorial: " << save << ": the driver was not saved\n";
+        return 1;
+    }
     if (parser.isSet(QStringLiteral("screens"))) {
         const QDir folder(parser.value(QStringLiteral("screens")));
         for (auto it = screens.begin(); it != screens.end(); ++it) {

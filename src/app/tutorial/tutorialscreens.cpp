@@ -11,6 +11,7 @@
 #include "app/tarvo.h"
 #include "app/trvsplash.h"
 #include "editors/infofields.h"
+#include "editors/prompts.h"
 #include "editors/portfields.h"
 #include "editors/trvinfo.h"
 #include "editors/trvportsimport.h"
@@ -48,7 +49,19 @@ void AddVariable(TRVVariables& page, const QString& name, const QString& type, c
 
 } // namespace
 
-QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder)
+// Answers the Save As dialog with a fixed path; every other prompt is the real one.
+class SavePathPrompts : public QtPrompts
+{
+public:
+    explicit SavePathPrompts(QString path) : m_Path(std::move(path)) { Prompts::Install(this); }
+    ~SavePathPrompts() override { Prompts::Install(nullptr); }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return m_Path; }
+
+private:
+    QString m_Path;
+};
+
+QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder, const QString& savePath)
 {
     QHash<QString, QImage> screens;
     QTemporaryDir home;
@@ -93,9 +106,14 @@ QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder)
                 QStringLiteral("The selected input, 1 to 4"));
     AddVariable(variables, QStringLiteral("LampHours"), QStringLiteral("integer"), QStringLiteral("0"),
                 QStringLiteral("Hours on the lamp"));
+    variables.SelectVariable(variables.Model()->item(variables.Model()->rowCount() - 1, ColName));
     screens.insert(QStringLiteral("screens/variables.png"), GrabTab(window, "Variables"));
 
     screens.insert(QStringLiteral("screens/setup.png"), GrabTab(window, "Setup"));
     screens.insert(QStringLiteral("screens/events.png"), GrabTab(window, "Events"));
+    if (!savePath.isEmpty()) {
+        SavePathPrompts prompts(savePath);
+        window.SaveAs();
+    }
     return screens;
 }
