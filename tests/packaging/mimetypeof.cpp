@@ -1,15 +1,11 @@
 #include <QMimeDatabase>
 #include <QTextStream>
 
-// mimetype_of FILE...: one line "FILE TYPE" each, as the desktop would see it
-// through XDG_DATA_DIRS.
+// mimetype_of FILE...: "FILE TYPE" per line, as the desktop sees it through XDG_DATA_DIRS.
 int main(int argc, char* argv[])
 {
     QTextStream out(stdout);
-    const QMimeDatabase database;
-    for (int i = 1; i < argc; ++i) {
-        const QString path = QString::fromLocal8Bit(argv[i]);
-        out << path << ' ' << database.mimeTypeForFile(path).name() << '\n';
-    }
+    for (int i = 1; i < argc; ++i)
+        out << argv[i] << ' ' << QMimeDatabase().mimeTypeForFile(QString::fromLocal8Bit(argv[i])).name() << '\n';
     return 0;
 }

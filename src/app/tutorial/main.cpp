@@ -47,8 +47,8 @@ int main(int argc, char* argv[])
     const QString markdown = QString::fromUtf8(text.readAll());
 
     const QString save = parser.value(QStringLiteral("save"));
-    const QHash<QString, QImage> screens =
-        CaptureTutorialScreens(parser.value(QStringLiteral("examples")), save.isEmpty() ? save : QFileInfo(save).absoluteFilePath());
+    const QString savePath = save.isEmpty() ? save : QFileInfo(save).absoluteFilePath();
+    const QHash<QString, QImage> screens = CaptureTutorialScreens(parser.value(QStringLiteral("examples")), savePath);
     if (!save.isEmpty() && !QFileInfo::exists(save)) {
         err << "tarvo-tutorial: " << save << ": the driver was not saved\n";
         return 1;
