@@ -1,7 +1,9 @@
 #include "app/tutorial/tutorialscreens.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -35,6 +37,22 @@ QImage GrabTab(Tarvo& window, const char* page)
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("m_pTabMain"));
     tabs->setCurrentWidget(window.findChild<QWidget*>(QLatin1String(page)));
     return Grab(window);
+}
+
+// Makes a row of the named list current, when the list and the row exist.
+void SelectRow(Tarvo& window, const char* list, int row)
+{
+    auto* view = window.findChild<QAbstractItemView*>(QLatin1String(list));
+    if (view && view->model() && row < view->model()->rowCount())
+        view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+void SelectEventTab(Tarvo& window, const char* page)
+{
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("m_pTabsEvent"));
+    QWidget* tab = window.findChild<QWidget*>(QLatin1String(page));
+    if (tabs && tab && tabs->indexOf(tab) >= 0)
+        tabs->setCurrentWidget(tab);
 }
 
 void AddVariable(TRVVariables& page, const QString& name, const QString& type, const QString& initial,
@@ -109,11 +127,24 @@ QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder, con
     variables.SelectVariable(variables.Model()->item(variables.Model()->rowCount() - 1, ColName));
     screens.insert(QStringLiteral("screens/variables.png"), GrabTab(window, "Variables"));
 
-    screens.insert(QStringLiteral("screens/setup.png"), GrabTab(window, "Setup"));
-    screens.insert(QStringLiteral("screens/events.png"), GrabTab(window, "Events"));
     if (!savePath.isEmpty()) {
         SavePathPrompts prompts(savePath);
         window.SaveAs();
     }
+
+    // The login and the events as the finished example holds them; the pages
+    // as they are when there is no example yet.
+    const QString example = examplesFolder + QStringLiteral("/projector-tcp.prd");
+    if (!examplesFolder.isEmpty() && QFileInfo::exists(example))
+        window.OpenFile(example);
+    SelectRow(window, "m_pListSetupMessages", 1);
+    screens.insert(QStringLiteral("screens/setup.png"), GrabTab(window, "Setup"));
+    SelectRow(window, "m_pListEvents", 0);
+    screens.insert(QStringLiteral("screens/events.png"), GrabTab(window, "Events"));
+    SelectEventTab(window, "m_pTabOutgoingCommand");
+    screens.insert(QStringLiteral("screens/outgoing.png"), GrabTab(window, "Events"));
+    SelectRow(window, "m_pListEvents", 2);
+    SelectEventTab(window, "m_pTabIncomingResponse");
+    screens.insert(QStringLiteral("screens/incoming.png"), GrabTab(window, "Events"));
     return screens;
 }
