@@ -557,7 +557,7 @@ void TRVEventOutgoingSS::on_m_pButAddEditVar_clicked()
 {
     if (!m_pVariables)
         return;
-    TRVVariables window(this, false, m_pVariables, true);
+    TRVVariables window(this, m_AddsSetupVariables, m_pVariables, true);
     connect(&window, &TRVVariables::varDeleted, this, &TRVEventOutgoingSS::CleanupParamsAndVars);
     if (!window.ExecWindow())
         return;

@@ -62,6 +62,8 @@ public:
     int CurrentRow() const;
     void SelectRow(int row);
     TRVEventOutgoingSSChecksum* ChecksumDialog() const { return m_pChecksum; }
+    // Whether "Add Variable" adds a setup variable (the setup page's editor).
+    void SetAddsSetupVariables(bool setup) { m_AddsSetupVariables = setup; }
 
     // Connected to the list's selection model (not by name).
     void on_m_pListOutgoingSS_currentRowChanged(const QModelIndex& current, const QModelIndex& previous);
@@ -134,4 +136,5 @@ private:
     bool m_Updating = false;      // the page is writing the model itself
     bool m_Populating = false;    // the form follows the model; no edit is reported
     int m_RefModelChanging = 0;   // a parameter or variable model is moving rows
+    bool m_AddsSetupVariables = false;
 };

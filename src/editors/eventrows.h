@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <Qt>
+
+class OutgoingSSModel_c;
+class ProductData_c;
+class ProductDataCommand_c;
+class QObject;
+class QStandardItem;
+class QStandardItemModel;
+
+// The rows of the events page, one per event (command) of the protocol.
+// Every cell is a text; flags are "true" and "false". An event's parameters,
+// outgoing substrings and incoming substrings are child models held under
+// ModelRole in their cells and owned (Qt parent) by the object the row was
+// made for. Columns MsgFormat to IncManEdit are the texts the message
+// editors report for the event.
+namespace EventRow {
+
+enum Column {
+    ColName,
+    ColDescription,
+    ColRetries,      // integer text
+    ColTimeout,      // frames, integer text
+    ColIncoming,     // expects an incoming response
+    ColUnsolicited,  // an incoming message with no outgoing message
+    ColParams,       // parameter model (paramrows.h)
+    ColOutgoingSS,   // OutgoingSSModel_c
+    ColMsgFormat,    // outgoing sprintf format
+    ColMsgArgs,      // outgoing sprintf arguments
+    ColMsgManEdit,   // outgoing message typed by hand
+    ColIncomingSS,   // incoming substring model (incomingssmodel.h)
+    ColIRRegexp,     // incoming regular expression
+    ColIRExample,    // example incoming message
+    ColIncManEdit,   // incoming expression typed by hand
+    ColumnCount
+};
+
+inline constexpr int ModelRole = Qt::UserRole + 1;
+
+// A new event row, not inserted: name, retries 0, timeout 30, expects a
+// response, not unsolicited, nothing typed by hand, and three empty child
+// models owned by owner. The outgoing model checks its references against
+// its parameter model and variables.
+QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemModel* variables);
+
+QString Text(const QStandardItemModel& events, int row, int column);
+// Writes text only when it differs, so an unchanged cell signals nothing.
+void SetText(QStandardItemModel& events, int row, int column, const QString& text);
+bool Flag(const QStandardItemModel& events, int row, int column);
+// The child models of a row; null outside the model.
+QStandardItemModel* Params(const QStandardItemModel& events, int row);
+OutgoingSSModel_c* Outgoing(const QStandardItemModel& events, int row);
+QStandardItemModel* Incoming(const QStandardItemModel& events, int row);
+
+// Appends "Event" + (row count + 1); returns its row.
+int AppendNew(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables);
+// Appends an event for an imported infra-red code: message sent as a format
+// typed by hand, the reply matched by the typed expression completeir.+\r.
+int AppendIRFileEvent(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables,
+                      const QString& name, const QString& message);
+// Appends a copy of row named name + "Copy" that shares nothing with it:
+// parameters (with their options), substrings (referring to the copy's
+// parameters) and incoming rows are copied. -1 for a row outside the model.
+int Duplicate(QStandardItemModel& events, int row, QObject* owner, QStandardItemModel* variables);
+// Takes the row out and destroys its items and child models. False for a
+// row outside the model.
+bool Remove(QStandardItemModel& events, int row);
+
+// A stored outgoing format attribute split into the format between its
+// quotes (escaped quotes included, escapes kept) and the argument list after
+// the comma that follows, both exactly as written. A text that is not a
+// quoted format followed by nothing or by a comma comes back whole as the
+// format, so nothing typed is lost.
+struct StoredFormat
+{
+    QString format;
+    QString args;
+};
+StoredFormat SplitStoredFormat(const QString& stored);
+// The attribute text: the format in double quotes, then ", " and the
+// arguments when there are any.
+QString JoinStoredFormat(const QString& format, const QString& args);
+
+// The format and arguments the substrings make (as the outgoing editor shows
+// them), from the rows' current settings.
+StoredFormat GeneratedFormat(const OutgoingSSModel_c& model);
+
+// Fills the row's cells and child models from a command: name, texts,
+// parameters, then the messages: a first message that is not incoming is the
+// outgoing message, the next incoming one the response (an unsolicited event
+// when there is no outgoing message). A message typed by hand keeps its
+// texts; a generated one gets those its substrings make.
+void LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command);
+// Writes the row into a command (messages created when missing): texts,
+// parameters, the outgoing message unless unsolicited (XOR( stored as BCC(),
+// the incoming response when one is expected.
+void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* variables,
+              ProductDataCommand_c& command);
+
+// Appends one row per command of the product's first protocol.
+void LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables);
+// Writes row i into the i-th command of the first protocol.
+void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product);
+
+} // namespace EventRow
