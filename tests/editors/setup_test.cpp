@@ -35,16 +35,13 @@ private slots:
         QTest::addColumn<QString>("names");
         QTest::addColumn<QString>("page");
         QTest::addColumn<int>("changes");
-        QTest::newRow("numbered by count") << "o c" << "Outgoing - SetupMessage1, Incoming - SetupMessage2*"
-                                           << "m_pPageSetupIncoming" << 2;
-        QTest::newRow("cancelled") << "o q" << "Outgoing - SetupMessage1*" << "m_pPageSetupOutgoing" << 1;
-        QTest::newRow("copy keeps the kind") << "c d" << "Incoming - SetupMessage1, Incoming - SetupMessage1Copy*"
-                                             << "m_pPageSetupIncoming" << 2;
-        QTest::newRow("delete shows the next") << "o c s0 x" << "Incoming - SetupMessage2*" << "m_pPageSetupIncoming"
-                                               << 3;
-        QTest::newRow("move up") << "o c u" << "Incoming - SetupMessage2*, Outgoing - SetupMessage1"
-                                 << "m_pPageSetupIncoming" << 3;
-        QTest::newRow("nothing current") << "o s-1 d x u n" << "Outgoing - SetupMessage1" << "m_pPageSetupEmpty" << 1;
+        const QString in = "Incoming - SetupMessage", out = "Outgoing - SetupMessage";
+        QTest::newRow("numbered by count") << "o c" << out + "1, " + in + "2*" << "Incoming" << 2;
+        QTest::newRow("cancelled") << "o q" << out + "1*" << "Outgoing" << 1;
+        QTest::newRow("copy keeps the kind") << "c d" << in + "1, " + in + "1Copy*" << "Incoming" << 2;
+        QTest::newRow("delete shows the next") << "o c s0 x" << in + "2*" << "Incoming" << 3;
+        QTest::newRow("move up") << "o c u" << in + "2*, " + out + "1" << "Incoming" << 3;
+        QTest::newRow("nothing current") << "o s-1 d x u n" << out + "1" << "Empty" << 1;
     }
     void flows()
     {
@@ -53,8 +50,7 @@ private slots:
         QStandardItemModel variables;
         TRVSetup page(nullptr, &variables);
         QSignalSpy changes(&page, &TRVSetup::savableDataChanged);
-        const QMap<QString, QString> buttons = {
-            {"d", "m_pButDupSetupMessage"}, {"x", "m_pButDeleteSetupMessage"},
+        const QMap<QString, QString> buttons = {{"d", "m_pButDupSetupMessage"}, {"x", "m_pButDeleteSetupMessage"},
             {"u", "m_pButMoveSetupMessageUp"}, {"n", "m_pButMoveSetupMessageDown"}};
         for (const QString& step : script.split(' ')) {
             if (step.startsWith('s')) {
@@ -67,7 +63,7 @@ private slots:
             }
         }
         QTEST(Names(page), "names");
-        QTEST(page.findChild<QStackedWidget*>("m_pStkSetupMessage")->currentWidget()->objectName(), "page");
+        QTEST(page.findChild<QStackedWidget*>("m_pStkSetupMessage")->currentWidget()->objectName().mid(12), "page");
         QTEST(int(changes.count()), "changes");
         QCOMPARE(prompts.calls.value(0).title, QString("Add Setup Message"));
         QCOMPARE(prompts.calls.value(0).choices, (QStringList{"Outgoing Message", "Incoming Response"}));
