@@ -13,15 +13,19 @@ QString FromStd(const std::string& text)
 
 } // namespace
 
-ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text, ProductData_c*& product)
+ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text, ProductData_c*& product,
+                                  bool* wellFormed)
 {
     KorBuffer_c buffer;
-    // A parse error is not checked: the root binds to whatever was parsed
-    // before it, and the creator check decides.
+    // A parse error does not stop the load: the root binds to whatever was
+    // parsed before it, and the creator check decides.
+    bool parsed = text.isEmpty();
     if (text.isEmpty() || buffer.Assign(text.constData(), static_cast<int32_t>(text.size())) != KOR_OK)
         document.LoadXML(nullptr);
     else
-        document.LoadXML(&buffer);
+        parsed = document.LoadXML(&buffer) != KOR_FAIL;
+    if (wellFormed)
+        *wellFormed = parsed;
     product = document.ProductData();
     if (!product)
         return ProductLoadResult::NoProduct;

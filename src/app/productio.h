@@ -15,9 +15,11 @@ enum class ProductLoadResult {
 
 // Parses text into document (an empty text gives an empty document) and
 // binds its product root, which is handed back through product (null when
-// binding failed) whatever the result.
+// binding failed) whatever the result. A parse error does not stop the load
+// (the root binds to what was parsed before it); wellFormed, when given,
+// tells whether there was none.
 ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text,
-                                  ProductData_c*& product);
+                                  ProductData_c*& product, bool* wellFormed = nullptr);
 
 // Clears document to an empty product file and returns its fresh product root
 // (null when it cannot be bound), ready for the editors to store into.

@@ -6,13 +6,23 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardItem>
+#include <QStandardItemModel>
+#include <QTabWidget>
 #include <QUrl>
 
 #include "app/productfiles.h"
 #include "app/productio.h"
 #include "app/resources.h"
+#include "app/trvcheckproblems.h"
 #include "app/windowtitle.h"
+#include "check/productcheck.h"
+#include "editors/eventrows.h"
+// trveventoutgoingss.h hands its model out of a QPointer, which needs the whole class.
+#include "editors/outgoingssmodel.h"
 #include "editors/prompts.h"
+#include "editors/trveventincomingss.h"
+#include "editors/trveventoutgoingss.h"
+#include "editors/trveventparams.h"
 #include "editors/trvevents.h"
 #include "editors/trvinfo.h"
 #include "editors/trvportsimport.h"
@@ -59,39 +69,23 @@ void Tarvo::UpdateTitle()
 
 void Tarvo::RebuildEditors()
 {
-    // The setup and events pages hold the variables page's model, so they go
-    // before it does.
-    delete m_pEvents;
-    delete m_pSetup;
-    delete m_pVariables;
-    delete m_pPortsImport;
-    delete m_pInfo;
+    // The pages and their wiring to each other are shared with tarvo-cli;
+    // the window adds its tabs and its own slots.
+    m_Editors.Rebuild(this, m_HasFile);
+    ui->m_pLayoutInfo->addWidget(m_Editors.info);
+    ui->m_pLayoutPortsImport->addWidget(m_Editors.portsImport);
+    ui->m_pLayoutVariables->addWidget(m_Editors.variables);
+    ui->m_pLayoutSetup->addWidget(m_Editors.setup);
+    ui->m_pLayoutEvents->addWidget(m_Editors.events);
 
-    m_pInfo = new TRVInfo(this, m_HasFile);
-    ui->m_pLayoutInfo->addWidget(m_pInfo);
-    m_pPortsImport = new TRVPortsImport(this);
-    ui->m_pLayoutPortsImport->addWidget(m_pPortsImport);
-    m_pVariables = new TRVVariables(this);
-    ui->m_pLayoutVariables->addWidget(m_pVariables);
-    m_pSetup = new TRVSetup(this, m_pVariables->Model());
-    ui->m_pLayoutSetup->addWidget(m_pSetup);
-    m_pVariables->AddBuiltInVariables();
-    m_pEvents = new TRVEvents(m_pVariables->Model(), this);
-    ui->m_pLayoutEvents->addWidget(m_pEvents);
-
-    connect(m_pEvents, &TRVEvents::requestVarTabFocus, this, &Tarvo::FocusVarTab);
-    connect(m_pPortsImport, &TRVPortsImport::hasTCP, m_pVariables, &TRVVariables::UpdateTCPVariable);
-    connect(m_pPortsImport, &TRVPortsImport::requestEventTabFocus, this, &Tarvo::FocusEventTab);
-    connect(m_pPortsImport, &TRVPortsImport::requestIREventCreation, m_pEvents, &TRVEvents::CreateIRFileEvent);
-    connect(m_pInfo, &TRVInfo::savableDataChanged, this, &Tarvo::changesMade);
-    connect(m_pPortsImport, &TRVPortsImport::savableDataChanged, this, &Tarvo::changesMade);
-    connect(m_pVariables, &TRVVariables::savableDataChanged, this, &Tarvo::changesMade);
-    connect(m_pEvents, &TRVEvents::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_Editors.events, &TRVEvents::requestVarTabFocus, this, &Tarvo::FocusVarTab);
+    connect(m_Editors.portsImport, &TRVPortsImport::requestEventTabFocus, this, &Tarvo::FocusEventTab);
+    connect(m_Editors.info, &TRVInfo::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_Editors.portsImport, &TRVPortsImport::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_Editors.variables, &TRVVariables::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_Editors.events, &TRVEvents::savableDataChanged, this, &Tarvo::changesMade);
     // Setup edits are saved like every other page's, so they count as changes too.
-    connect(m_pSetup, &TRVSetup::savableDataChanged, this, &Tarvo::changesMade);
-    connect(m_pVariables, &TRVVariables::varDeleted, m_pEvents, &TRVEvents::CleanupVars);
-    connect(m_pVariables, &TRVVariables::varDeleted, m_pSetup, &TRVSetup::CleanupVars);
-    connect(m_pSetup, &TRVSetup::varDeleted, m_pEvents, &TRVEvents::CleanupVars);
+    connect(m_Editors.setup, &TRVSetup::savableDataChanged, this, &Tarvo::changesMade);
 }
 
 void Tarvo::changesMade()
@@ -107,12 +101,7 @@ void Tarvo::GatherEditors()
     // A field being edited commits its pending value when it loses the focus.
     setFocus(Qt::OtherFocusReason);
     m_Gathering = true;
-    m_pProductData = ResetProductDocument(m_Document);
-    m_pInfo->Store(m_pProductData);
-    m_pPortsImport->Store(m_pProductData);
-    m_pVariables->Store(m_pProductData);
-    m_pSetup->Store(m_pProductData);
-    m_pEvents->Store(m_pProductData);
+    m_pProductData = m_Editors.Gather(m_Document);
     m_Gathering = false;
 }
 
@@ -121,16 +110,8 @@ bool Tarvo::WriteDocument()
     const QString path = m_File.fileName();
     QByteArray text;
     QString error;
-    bool written = false;
-    if (!m_pProductData) {
-        error = tr("The product data could not be prepared.");
-    } else {
-        MarkWrittenByTarvo(*m_pProductData);
-        if (!SaveProductText(m_Document, &text))
-            error = tr("The product data could not be turned into text.");
-        else
-            written = WriteWholeFile(path, text, &error);
-    }
+    const bool written =
+        ProductFileBytes(m_Document, m_pProductData, &text, &error) && WriteWholeFile(path, text, &error);
     if (!written) {
         Prompts::Current().Critical(this, tr("Cannot Save File"),
                                     tr("The product file could not be saved:\n%1\n\n%2").arg(path, error));
@@ -239,17 +220,11 @@ bool Tarvo::LoadCurrentFile()
     if (result == ProductLoadResult::NoProduct)
         return false;
     if (result == ProductLoadResult::NotWrittenByTarvo) {
-        Prompts::Current().Critical(this, tr("Cannot Open File"),
-                                    tr("This file was edited in a text editor and cannot be opened by Tarvo Tool. "
-                                       "Open/Edit the file in a text or XML editor instead."));
+        Prompts::Current().Critical(this, tr("Cannot Open File"), NotWrittenByTarvoText());
         return false;
     }
     RebuildEditors();
-    m_pInfo->Load(m_pProductData);
-    m_pPortsImport->Load(m_pProductData);
-    m_pVariables->Load(m_pProductData);
-    m_pSetup->Load(m_pProductData);
-    m_pEvents->Load(m_pProductData);
+    m_Editors.Load(m_pProductData);
     m_Changed = false;
     UpdateTitle();
     return true;
@@ -327,15 +302,15 @@ void Tarvo::on_actionPRD_Creation_Guide_triggered()
 void Tarvo::FocusVarTab(QStandardItem* setupVarField)
 {
     // An item of the variables model tells its row's mode whatever its column.
-    const bool setup = setupVarField && (setupVarField->model() == m_pVariables->Model()
-                                             ? m_pVariables->IsSetupVariable(setupVarField)
+    const bool setup = setupVarField && (setupVarField->model() == m_Editors.variables->Model()
+                                             ? m_Editors.variables->IsSetupVariable(setupVarField)
                                              : setupVarField->text() == QLatin1String("true"));
     if (!setup) {
         ui->m_pTabMain->setCurrentWidget(ui->Variables);
-        m_pVariables->SelectVariable(setupVarField);
+        m_Editors.variables->SelectVariable(setupVarField);
     } else {
         ui->m_pTabMain->setCurrentWidget(ui->Setup);
-        m_pSetup->SelectVariable(setupVarField);
+        m_Editors.setup->SelectVariable(setupVarField);
     }
 }
 
@@ -347,4 +322,81 @@ void Tarvo::FocusEventTab()
 void Tarvo::FocusInfoTab()
 {
     ui->m_pTabMain->setCurrentWidget(ui->Info);
+}
+
+void Tarvo::on_actionCheck_Product_File_triggered()
+{
+    // A field being edited commits its pending value when it loses the focus.
+    setFocus(Qt::OtherFocusReason);
+    const CheckInput input{m_Editors.events->EventModel(), m_Editors.setup->MessageModel(),
+                           m_Editors.variables->Model(), nullptr};
+    if (!m_pCheckProblems) {
+        m_pCheckProblems = new TRVCheckProblems(this);
+        connect(m_pCheckProblems, &TRVCheckProblems::problemActivated, this, &Tarvo::ShowCheckPlace);
+    }
+    m_pCheckProblems->ShowProblems(CheckProductFile(input));
+    m_pCheckProblems->show();
+    m_pCheckProblems->raise();
+}
+
+void Tarvo::ShowCheckPlace(const CheckPlace& place)
+{
+    // A problem listed before its row went must not select another.
+    const auto within = [](const QStandardItemModel* model, int row) {
+        return model && row >= 0 && row < model->rowCount();
+    };
+    QWidget* part = nullptr;
+    switch (place.page) {
+    case CheckPlace::Product:
+        ui->m_pTabMain->setCurrentWidget(ui->Info);
+        return;
+    case CheckPlace::Ports:
+        ui->m_pTabMain->setCurrentWidget(ui->PortsImport);
+        return;
+    case CheckPlace::Variables:
+        if (within(m_Editors.variables->Model(), place.row))
+            FocusVarTab(m_Editors.variables->Model()->item(place.row, 0));
+        return;
+    case CheckPlace::Setup: {
+        TRVSetup* setup = m_Editors.setup;
+        ui->m_pTabMain->setCurrentWidget(ui->Setup);
+        if (!within(setup->MessageModel(), place.row))
+            return;
+        setup->SelectRow(place.row);
+        if (place.part == CheckPlace::Outgoing) {
+            setup->OutgoingEditor()->SelectRow(place.partRow);
+            part = setup->OutgoingEditor();
+        } else if (place.part == CheckPlace::Incoming) {
+            setup->IncomingEditor()->SelectRow(place.partRow);
+            part = setup->IncomingEditor();
+        }
+        break;
+    }
+    case CheckPlace::Events: {
+        TRVEvents* events = m_Editors.events;
+        ui->m_pTabMain->setCurrentWidget(ui->Events);
+        if (!within(events->EventModel(), place.row))
+            return;
+        events->SelectRow(place.row);
+        if (place.part == CheckPlace::Parameter) {
+            const QStandardItemModel* params = EventRow::Params(*events->EventModel(), place.row);
+            if (within(params, place.partRow))
+                events->ParamsEditor()->SelectParameter(params->item(place.partRow, 0));
+            part = events->ParamsEditor();
+        } else if (place.part == CheckPlace::Outgoing) {
+            events->OutgoingEditor()->SelectRow(place.partRow);
+            part = events->OutgoingEditor();
+        } else if (place.part == CheckPlace::Incoming) {
+            events->IncomingEditor()->SelectRow(place.partRow);
+            part = events->IncomingEditor();
+        }
+        break;
+    }
+    }
+    // The part's editor sits on a tab of the page; that tab becomes current.
+    for (QWidget* page = part; page && page->parentWidget(); page = page->parentWidget()) {
+        auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
+        if (tabs && tabs->indexOf(page) >= 0)
+            tabs->setCurrentWidget(page);
+    }
 }

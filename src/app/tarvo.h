@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/producteditors.h"
 #include "model/document/productdatadocument.h"
 
 namespace Ui {
@@ -15,11 +16,8 @@ class TarvoClass;
 
 class ProductData_c;
 class QStandardItem;
-class TRVEvents;
-class TRVInfo;
-class TRVPortsImport;
-class TRVSetup;
-class TRVVariables;
+class TRVCheckProblems;
+struct CheckPlace;
 
 // The main window: owns the product document and the five editor pages, and
 // runs the file commands, the window title and the unsaved-changes prompt.
@@ -33,11 +31,13 @@ public:
     explicit Tarvo(QWidget* parent = nullptr);
     ~Tarvo() override;
 
-    TRVInfo* InfoEditor() const { return m_pInfo; }
-    TRVPortsImport* PortsImportEditor() const { return m_pPortsImport; }
-    TRVSetup* SetupEditor() const { return m_pSetup; }
-    TRVEvents* EventsEditor() const { return m_pEvents; }
-    TRVVariables* VariablesEditor() const { return m_pVariables; }
+    TRVInfo* InfoEditor() const { return m_Editors.info; }
+    TRVPortsImport* PortsImportEditor() const { return m_Editors.portsImport; }
+    TRVSetup* SetupEditor() const { return m_Editors.setup; }
+    TRVEvents* EventsEditor() const { return m_Editors.events; }
+    TRVVariables* VariablesEditor() const { return m_Editors.variables; }
+    // The "Check Product File" list; null until the first check.
+    TRVCheckProblems* CheckProblems() const { return m_pCheckProblems; }
     bool HasFile() const { return m_HasFile; }
     bool IsChanged() const { return m_Changed; }
     QString FileName() const { return m_File.fileName(); }
@@ -66,6 +66,10 @@ public slots:
     void FocusVarTab(QStandardItem* setupVarField);
     void FocusEventTab();
     void FocusInfoTab();
+    // Runs the driver checks on what the pages hold and lists the problems.
+    void on_actionCheck_Product_File_triggered();
+    // Makes the page of a problem current and selects its row there.
+    void ShowCheckPlace(const CheckPlace& place);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,11 +86,8 @@ private:
 
     std::unique_ptr<Ui::TarvoClass> ui;
     // The pages are owned through their Qt parents and replaced at every rebuild.
-    TRVInfo* m_pInfo = nullptr;
-    TRVPortsImport* m_pPortsImport = nullptr;
-    TRVSetup* m_pSetup = nullptr;
-    TRVEvents* m_pEvents = nullptr;
-    TRVVariables* m_pVariables = nullptr;
+    ProductEditors m_Editors;
+    TRVCheckProblems* m_pCheckProblems = nullptr;  // child
     QString m_LastDialogPath;
     QFile m_File;
     ProductDataDocument_c m_Document;

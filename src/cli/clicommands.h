@@ -9,10 +9,15 @@ int RunEval(const Arguments& args);
 int RunXml(const Arguments& args);
 int RunResave(const Arguments& args);
 int RunInfo(const Arguments& args);
+// Built with the editors only (TARVO_CLI_EDITORS).
+int RunSave(const Arguments& args);
+int RunCheck(const Arguments& args);
 
 extern const char* const kEvalHelp;
 extern const char* const kXmlHelp;
 extern const char* const kResaveHelp;
 extern const char* const kInfoHelp;
+extern const char* const kSaveHelp;
+extern const char* const kCheckHelp;
 
 }  // namespace tarvo::cli

@@ -21,10 +21,21 @@ const char* const kToolHelp =
     "  xml [FILE|-]            parse XML and print it in compact (or --pretty) form\n"
     "  resave FILE [-o OUT]    load and save a product file through the data model\n"
     "  info FILE [--json]      summarise a product file\n"
+#ifdef TARVO_CLI_EDITORS
+    "  save FILE [-o OUT] [--keep-version]\n"
+    "                          open and save a product file exactly as the Tarvo\n"
+    "                          window does: the bytes its Save writes\n"
+    "  check FILE... [--json]  report the problems a driver has, one per line\n"
+#endif
     "\n"
     "Run 'tarvo-cli <command> --help' for the details of a command.\n"
     "\n"
-    "Exit status: 0 on success, 1 when the input has a syntax or parse error,\n"
+    "Exit status: 0 on success, 1 when the input has a syntax or parse error\n"
+#ifdef TARVO_CLI_EDITORS
+    "(save: the file is refused; check: problems were found),\n"
+#else
+    "\n"
+#endif
     "2 for usage errors and files that cannot be read or written.\n"
     "Errors are reported on stderr as 'tarvo-cli: <file>: <problem>'.\n";
 
@@ -54,6 +65,10 @@ int main(int argc, char** argv) {
       {"xml", RunXml, kXmlHelp, {"--pretty"}, false},
       {"resave", RunResave, kResaveHelp, {}, true},
       {"info", RunInfo, kInfoHelp, {"--json"}, false},
+#ifdef TARVO_CLI_EDITORS
+      {"save", RunSave, kSaveHelp, {"--keep-version"}, true},
+      {"check", RunCheck, kCheckHelp, {"--json"}, false},
+#endif
   };
   for (const Command& command : commands) {
     if (name != command.name) continue;

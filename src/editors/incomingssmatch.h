@@ -31,6 +31,8 @@ public:
     // What is left of the budget, in nanoseconds (never below 0).
     qint64 RemainingNs() const;
 
+    // Whether pattern compiles: QRegExp accepts it and it is within PatternSizeLimit.
+    bool Compiles(const QString& pattern) { return Compiled(pattern) != nullptr; }
     // Whether pattern matches all of text.
     bool ExactMatch(const QString& pattern, const QString& text, bool* checked);
     // The first match of pattern in text (searched from position 0): groups 1

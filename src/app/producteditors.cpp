@@ -1,0 +1,115 @@
+#include "app/producteditors.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "app/productio.h"
+#include "check/productcheck.h"
+#include "editors/trvevents.h"
+#include "editors/trvinfo.h"
+#include "editors/trvportsimport.h"
+#include "editors/trvsetup.h"
+#include "editors/trvvariables.h"
+#include "model/document/productdatadocument.h"
+
+void ProductEditors::Delete()
+{
+    delete events;
+    delete setup;
+    delete variables;
+    delete portsImport;
+    delete info;
+    *this = ProductEditors();
+}
+
+void ProductEditors::Rebuild(QWidget* parent, bool hasFile)
+{
+    Delete();
+    info = new TRVInfo(parent, hasFile);
+    portsImport = new TRVPortsImport(parent);
+    variables = new TRVVariables(parent);
+    setup = new TRVSetup(parent, variables->Model());
+    variables->AddBuiltInVariables();
+    events = new TRVEvents(variables->Model(), parent);
+
+    QObject::connect(portsImport, &TRVPortsImport::hasTCP, variables, &TRVVariables::UpdateTCPVariable);
+    QObject::connect(portsImport, &TRVPortsImport::requestIREventCreation, events, &TRVEvents::CreateIRFileEvent);
+    QObject::connect(variables, &TRVVariables::varDeleted, events, &TRVEvents::CleanupVars);
+    QObject::connect(variables, &TRVVariables::varDeleted, setup, &TRVSetup::CleanupVars);
+    QObject::connect(setup, &TRVSetup::varDeleted, events, &TRVEvents::CleanupVars);
+}
+
+void ProductEditors::Load(ProductData_c* product) const
+{
+    info->Load(product);
+    portsImport->Load(product);
+    variables->Load(product);
+    setup->Load(product);
+    events->Load(product);
+}
+
+ProductData_c* ProductEditors::Gather(ProductDataDocument_c& document) const
+{
+    ProductData_c* product = ResetProductDocument(document);
+    info->Store(product);
+    portsImport->Store(product);
+    variables->Store(product);
+    setup->Store(product);
+    events->Store(product);
+    return product;
+}
+
+QString NotWrittenByTarvoText()
+{
+    return QCoreApplication::translate("Tarvo", "This file was edited in a text editor and cannot be opened by Tarvo "
+                                                "Tool. Open/Edit the file in a text or XML editor instead.");
+}
+
+bool ProductFileBytes(ProductDataDocument_c& document, ProductData_c* product, QByteArray* bytes, QString* error)
+{
+    if (!product) {
+        *error = QCoreApplication::translate("Tarvo", "The product data could not be prepared.");
+        return false;
+    }
+    MarkWrittenByTarvo(*product);
+    if (!SaveProductText(document, bytes)) {
+        *error = QCoreApplication::translate("Tarvo", "The product data could not be turned into text.");
+        return false;
+    }
+    return true;
+}
+
+bool ResaveProductText(const QByteArray& text, bool hasFile, bool wholeText, QByteArray* saved, QString* error)
+{
+    ProductDataDocument_c document;
+    ProductData_c* product = nullptr;
+    bool wellFormed = true;
+    const ProductLoadResult result = LoadProductText(document, text, product, &wellFormed);
+    if (wholeText && !wellFormed) {
+        *error = QCoreApplication::translate("Tarvo", "not well-formed XML: a save would drop what follows the error");
+        return false;
+    }
+    switch (result) {
+    case ProductLoadResult::NoProduct:
+        *error = QCoreApplication::translate("Tarvo", "The product element cannot be bound.");
+        return false;
+    case ProductLoadResult::NotWrittenByTarvo: *error = NotWrittenByTarvoText(); return false;
+    case ProductLoadResult::Loaded: break;
+    }
+    // The pages' parent stands in for the window: never shown.
+    QWidget window;
+    ProductEditors editors;
+    editors.Rebuild(&window, hasFile);
+    editors.Load(product);
+    return ProductFileBytes(document, editors.Gather(document), saved, error);
+}
+
+QList<CheckProblem> CheckProductPages(ProductData_c* product)
+{
+    QWidget window;
+    ProductEditors editors;
+    editors.Rebuild(&window, true);
+    editors.Load(product);
+    return CheckProductFile(
+        {editors.events->EventModel(), editors.setup->MessageModel(), editors.variables->Model(), product});
+}
