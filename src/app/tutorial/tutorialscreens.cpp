@@ -39,10 +39,10 @@ QImage GrabTab(Tarvo& window, const char* page)
     return Grab(window);
 }
 
-// Makes a row of the named list current, when the list and the row exist.
-void SelectRow(Tarvo& window, const char* list, int row)
+// Makes a row of the named list in page current, when the list and the row exist.
+void SelectRow(QWidget* page, const char* list, int row)
 {
-    auto* view = window.findChild<QAbstractItemView*>(QLatin1String(list));
+    auto* view = page->findChild<QAbstractItemView*>(QLatin1String(list));
     if (view && view->model() && row < view->model()->rowCount())
         view->setCurrentIndex(view->model()->index(row, 0));
 }
@@ -137,13 +137,17 @@ QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder, con
     const QString example = examplesFolder + QStringLiteral("/projector-tcp.prd");
     if (!examplesFolder.isEmpty() && QFileInfo::exists(example))
         window.OpenFile(example);
-    SelectRow(window, "m_pListSetupMessages", 1);
+    QWidget* setup = window.findChild<QWidget*>(QStringLiteral("Setup"));
+    QWidget* events = window.findChild<QWidget*>(QStringLiteral("Events"));
+    SelectRow(setup, "m_pListSetupMessages", 1);
     screens.insert(QStringLiteral("screens/setup.png"), GrabTab(window, "Setup"));
-    SelectRow(window, "m_pListEvents", 0);
+    SelectRow(events, "m_pListEvents", 0);
+    SelectRow(events, "m_pListParams", 0);
     screens.insert(QStringLiteral("screens/events.png"), GrabTab(window, "Events"));
     SelectEventTab(window, "m_pTabOutgoingCommand");
+    SelectRow(events, "m_pListOutgoingSS", 1);
     screens.insert(QStringLiteral("screens/outgoing.png"), GrabTab(window, "Events"));
-    SelectRow(window, "m_pListEvents", 2);
+    SelectRow(events, "m_pListEvents", 2);
     SelectEventTab(window, "m_pTabIncomingResponse");
     screens.insert(QStringLiteral("screens/incoming.png"), GrabTab(window, "Events"));
     return screens;
