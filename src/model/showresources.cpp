@@ -193,6 +193,9 @@ ShowResource_c* ShowResources_c::AppendTagged(const char* tag, bool atEnd, bool 
     element = wrapper->InsertAfter(anchor->GetElement(), std::move(node));
   if (!element) return nullptr;
 
+  // Binding the new item marks the count stale; when it was right before,
+  // the items before the new one are unchanged.
+  const bool countValid = m_countValid;
   std::unique_ptr<ShowResource_c> item = CreateItem(element);
   if (item) {
     Adopt(item.get());
@@ -207,7 +210,10 @@ ShowResource_c* ShowResources_c::AppendTagged(const char* tag, bool atEnd, bool 
   ShowResource_c* added = item.get();
   if (!anchor) {
     m_items.push_back(std::move(item));
-    if (m_countValid) m_counted.push_back(added);
+    if (countValid) {
+      m_counted.push_back(added);
+      m_countValid = true;
+    }
   } else {
     auto where = m_items.begin() + anchorAt + (before ? 0 : 1);
     m_items.insert(where, std::move(item));
