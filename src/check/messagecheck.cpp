@@ -28,8 +28,8 @@ QString SubstringName(const char* side, int row)
 
 QString NotKnown(const QString& what, const QString& name)
 {
-    return QStringLiteral("%1 names %2, which is %3")
-        .arg(what, Quoted(name), QStringLiteral("no parameter, variable or local"));
+    return what + QStringLiteral(" names ") + Quoted(name) +
+           QStringLiteral(", which is no parameter, variable or local");
 }
 
 // The locals of a message that have a value: a name and a formula.
@@ -59,8 +59,8 @@ bool CheckSubstringNames(const OutgoingSSModel_c& model, int row, const QSet<QSt
     case SS::TypeVariable: {
         const bool parameter = model.Type(row) == SS::TypeParameter;
         if (!(parameter ? model.ParamRef(row) : model.VarRef(row))) {
-            report(where + (parameter ? QStringLiteral(" refers to a parameter that does not exist")
-                                      : QStringLiteral(" refers to a variable that does not exist")));
+            report(where + (parameter ? QStringLiteral(" names no existing parameter")
+                                      : QStringLiteral(" names no existing variable")));
             return true;
         }
         expression = model.Text(row, SS::ColArgPiece);
@@ -281,11 +281,11 @@ QString ExampleValidator::Judge(const ParamFields& fields)
             matches.append(Quoted(option.match));
         return shown + QStringLiteral(" is none of its options (%1)").arg(matches.join(QStringLiteral(", ")));
     }
-    return shown +
-           (fields.type == ParamTypeInteger ? QStringLiteral(" is outside its limits (whole numbers from %1 to %2)")
-                                            : QStringLiteral(" is outside its limits (numbers from %1 to %2)"))
-               .arg(fields.min.isEmpty() ? QString::fromLatin1(ShowDataRuleBounded_c::kMinText) : fields.min,
-                    fields.max.isEmpty() ? QString::fromLatin1(ShowDataRuleBounded_c::kMaxText) : fields.max);
+    return shown + (fields.type == ParamTypeInteger
+                        ? QStringLiteral(" is outside its limits (whole numbers from %1 to %2)")
+                        : QStringLiteral(" is outside its limits (numbers from %1 to %2)"))
+                       .arg(fields.min.isEmpty() ? QString::fromLatin1(ShowDataRuleBounded_c::kMinText) : fields.min,
+                            fields.max.isEmpty() ? QString::fromLatin1(ShowDataRuleBounded_c::kMaxText) : fields.max);
 }
 
 QList<PartProblem> CheckParameters(const QStandardItemModel& params, ExampleValidator& validator)
