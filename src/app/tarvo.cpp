@@ -17,8 +17,6 @@
 #include "app/windowtitle.h"
 #include "check/productcheck.h"
 #include "editors/eventrows.h"
-// trveventoutgoingss.h hands its model out of a QPointer, which needs the whole class.
-#include "editors/outgoingssmodel.h"
 #include "editors/prompts.h"
 #include "editors/trveventincomingss.h"
 #include "editors/trveventoutgoingss.h"

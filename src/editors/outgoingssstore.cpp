@@ -76,6 +76,9 @@ void ReadValueSubstring(SS& model, int row, const QString& spec, const QString& 
     } else if (variable) {
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeVariable));
         model.SetVarRef(row, variable);
+    } else if (name.isEmpty() && (model.Type(row) == SS::TypeParameter || model.Type(row) == SS::TypeVariable)) {
+        // A parameter or variable row that names nothing was saved before its
+        // reference was chosen (or after it was deleted); it stays that row.
     } else {
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeLocal));
         model.SetText(row, SS::ColLocalName, name);

@@ -8,11 +8,12 @@
 
 #include <memory>
 
+#include "editors/outgoingssmodel.h"
+
 namespace Ui {
 class TRVEventOutgoingSS;
 }
 
-class OutgoingSSModel_c;
 class ProductDataMessage_c;
 class QDataWidgetMapper;
 class QStandardItem;

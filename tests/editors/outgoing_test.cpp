@@ -201,6 +201,8 @@ private slots:
                                                << QStringList{"1", "4", "Power", "2", "Power+1", "true"};
         QTest::newRow("unknown name is a local") << "parameter0" << R"("%s", [Level])"
                                                  << QStringList{"2", "0", "Level", "", "", "false"};
+        QTest::newRow("unset reference stays") << "parameter0" << R"("%d", [])"
+                                               << QStringList{"0", "1", "", "", "", "false"};
         QTest::newRow("no brackets") << "local0" << R"("%d", Level+1)"
                                      << QStringList{"2", "1", "", "", "Level+1", "true"};
         QTest::newRow("not a result") << "variable0" << "Volume" << QStringList{"1", "-1", "", "", "", "false"};
