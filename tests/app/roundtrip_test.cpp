@@ -28,9 +28,8 @@ QByteArray Parting(const QByteArray& actual, const QByteArray& expected)
     qsizetype at = 0;
     while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
         ++at;
-    const qsizetype from = std::max<qsizetype>(0, at - 60);
-    return "at byte " + QByteArray::number(at) + ":\n  actual:   " + actual.mid(from, 160) +
-           "\n  expected: " + expected.mid(from, 160);
+    return "at byte " + QByteArray::number(at) + ":\n  actual:   " + actual.mid(std::max<qsizetype>(0, at - 60), 160) +
+           "\n  expected: " + expected.mid(std::max<qsizetype>(0, at - 60), 160);
 }
 
 } // namespace
@@ -64,7 +63,6 @@ private slots:
         const QString path = m_Home->Path() + "/" + name + ".prd";
         QVERIFY(QFile::copy(kData + name + ".prd", path));
         const QString goldenPath = kData + name + ".saved.prd";
-
         QByteArray saved;
         {
             Tarvo window;

@@ -30,16 +30,15 @@ QString Names(const TRVEvents& page)
 
 QString Tabs(const TRVEvents& page)
 {
-    const auto* tabs = page.findChild<QTabWidget*>("m_pTabsEvent");
     QStringList texts;
-    for (int i = 0; i < tabs->count(); ++i)
-        texts << tabs->tabText(i);
+    for (const auto* tabs = page.findChild<QTabWidget*>("m_pTabsEvent"); texts.size() < tabs->count();)
+        texts << tabs->tabText(texts.size());
     return texts.join('|');
 }
 
 // An event whose outgoing message sends a variable as an integer; the
 // variable is also captured by its response.
-int AppendVariableEvent(TRVEvents& page, QStandardItem* variable)
+void AppendVariableEvent(TRVEvents& page, QStandardItem* variable)
 {
     QStandardItemModel& events = *page.EventModel();
     const int row = EventRow::AppendNew(events, &page, page.VariablesModel());
@@ -50,7 +49,6 @@ int AppendVariableEvent(TRVEvents& page, QStandardItem* variable)
     QStandardItemModel& incoming = *EventRow::Incoming(events, row);
     incoming.appendRow(IncomingSS::NewRow(0, IncomingSS::TypeVariable));
     IncomingSS::SetLinkedVariable(incoming, 0, variable);
-    return row;
 }
 
 QString StoredArgs(const QStandardItemModel& events, QStandardItemModel* variables, int row)
@@ -244,8 +242,8 @@ private slots:
             QVERIFY(!EventRow::Incoming(events, row)->item(0, IncomingSS::ColVariable)->data(IncomingSS::LinkRole).value<QStandardItem*>());
             QCOMPARE(StoredArgs(events, &variables, row), QString("\"%d\""));
         }
-        QCOMPARE(EventRow::Text(events, 0, EventRow::ColMsgFormat), QString("%d"));
-        QCOMPARE(EventRow::Text(events, 0, EventRow::ColMsgArgs), QString());
+        QCOMPARE(EventRow::Text(events, 0, EventRow::ColMsgFormat) + EventRow::Text(events, 0, EventRow::ColMsgArgs),
+                 QString("%d"));
     }
 };
 

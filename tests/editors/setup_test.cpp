@@ -76,24 +76,21 @@ private slots:
         QStandardItemModel variables;
         TRVSetup page(nullptr, &variables);
         QStandardItemModel& rows = *page.MessageModel();
-        QObject* owner = &page;
-        const int manual = SetupRow::AppendNew(rows, SetupRow::KindOutgoing, owner, &variables);
-        SetupRow::SetText(rows, manual, SetupRow::ColFormatOrRegexp, "LOGIN %s\\r");
-        SetupRow::SetText(rows, manual, SetupRow::ColArgsOrExample, "User");
-        SetupRow::SetText(rows, manual, SetupRow::ColManEdit, "true");
-        const int generated = SetupRow::AppendNew(rows, SetupRow::KindOutgoing, owner, &variables);
+        const auto append = [&](int kind, const QString& format, const QString& args, const QString& manual) {
+            const int row = SetupRow::AppendNew(rows, kind, &page, &variables);
+            for (const auto& [column, text] : {std::pair{SetupRow::ColFormatOrRegexp, format},
+                                               {SetupRow::ColArgsOrExample, args}, {SetupRow::ColManEdit, manual}})
+                SetupRow::SetText(rows, row, column, text);
+            return row;
+        };
+        const int manual = append(SetupRow::KindOutgoing, "LOGIN %s\\r", "User", "true");
+        const int generated = append(SetupRow::KindOutgoing, "HELLO", "", "false");
         OutgoingSSModel_c& substrings = *SetupRow::Outgoing(rows, generated);
         substrings.SetText(substrings.AppendSubstring("Substring0", OutgoingSSModel_c::TypeConstant),
                            OutgoingSSModel_c::ColConstText, "HELLO");
         RefreshAllRows(substrings);
-        SetupRow::SetText(rows, generated, SetupRow::ColFormatOrRegexp, "HELLO");
-        SetupRow::SetText(rows, generated, SetupRow::ColManEdit, "false");
-        const int incoming = SetupRow::AppendNew(rows, SetupRow::KindIncoming, owner, &variables);
-        SetupRow::SetText(rows, incoming, SetupRow::ColFormatOrRegexp, "OK.*");
-        SetupRow::SetText(rows, incoming, SetupRow::ColArgsOrExample, "OK 1");
-        SetupRow::SetText(rows, incoming, SetupRow::ColManEdit, "true");
+        const int incoming = append(SetupRow::KindIncoming, "OK.*", "OK 1", "true");
         QSignalSpy changes(&page, &TRVSetup::savableDataChanged);
-
         const auto texts = [&](int row) {
             return QStringList{SetupRow::Text(rows, row, SetupRow::ColFormatOrRegexp),
                                SetupRow::Text(rows, row, SetupRow::ColArgsOrExample),
