@@ -104,9 +104,12 @@ void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& exam
         selection->clearCurrentIndex();
     m_pModel = model;
     CleanupVars();
-    QItemSelectionModel* oldSelection = ui->m_pListIncomingSS->selectionModel();
-    ui->m_pListIncomingSS->setModel(model);
-    delete oldSelection;
+    // Handing the view the model it shows keeps its selection model, which must then live on.
+    if (ui->m_pListIncomingSS->model() != model) {
+        QItemSelectionModel* oldSelection = ui->m_pListIncomingSS->selectionModel();
+        ui->m_pListIncomingSS->setModel(model);
+        delete oldSelection;
+    }
     if (model) {
         if (model->columnCount() < SS::ColumnCount)
             model->setColumnCount(SS::ColumnCount);
@@ -124,16 +127,19 @@ void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& exam
         connect(ui->m_pListIncomingSS->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &TRVEventIncomingSS::on_m_pListIncomingSS_currentRowChanged);
     }
-    // A new model clears the mapper's fields.
+    // A new model clears the mapper's fields; without one there is nothing to map.
+    m_pMapper->clearMapping();
     m_pMapper->setModel(model);
-    m_pMapper->addMapping(ui->m_pCmbIncomingSSType, SS::ColType, "currentIndex");
-    m_pMapper->addMapping(ui->m_pEditIncomingSSText, SS::ColConstant);
-    m_pMapper->addMapping(ui->m_pEditSSMinChar, SS::ColMinimum);
-    m_pMapper->addMapping(ui->m_pEditSSMaxChar, SS::ColMaximum);
-    m_pMapper->addMapping(ui->m_pCmbSSCharType, SS::ColCharTypes, "currentIndex");
-    m_pMapper->addMapping(ui->m_pEditSSVarArithmetic, SS::ColOperation);
-    m_pMapper->addMapping(ui->m_pChkVarOptions, SS::ColOperationOn, "checked");
-    m_pMapper->addMapping(ui->m_pEditVarArithResult, SS::ColResult);
+    if (model) {
+        m_pMapper->addMapping(ui->m_pCmbIncomingSSType, SS::ColType, "currentIndex");
+        m_pMapper->addMapping(ui->m_pEditIncomingSSText, SS::ColConstant);
+        m_pMapper->addMapping(ui->m_pEditSSMinChar, SS::ColMinimum);
+        m_pMapper->addMapping(ui->m_pEditSSMaxChar, SS::ColMaximum);
+        m_pMapper->addMapping(ui->m_pCmbSSCharType, SS::ColCharTypes, "currentIndex");
+        m_pMapper->addMapping(ui->m_pEditSSVarArithmetic, SS::ColOperation);
+        m_pMapper->addMapping(ui->m_pChkVarOptions, SS::ColOperationOn, "checked");
+        m_pMapper->addMapping(ui->m_pEditVarArithResult, SS::ColResult);
+    }
     ui->m_pEditExampleIncomingReponse->setText(example);
     m_Populating = false;
     on_m_pListIncomingSS_currentRowChanged(QModelIndex(), QModelIndex());

@@ -94,15 +94,19 @@ void TRVEventOutgoingSS::SetModel(OutgoingSSModel_c* model, QStandardItemModel* 
         ui->m_pListOutgoingSS->setModel(model);
         delete oldSelection;
     }
+    // Without a model there is nothing to map.
+    m_pMapper->clearMapping();
     m_pMapper->setModel(model);
-    m_pMapper->addMapping(ui->m_pCmbOutgoingSSType, SS::ColSSType, "currentIndex");
-    m_pMapper->addMapping(ui->m_pCmbOutgoingSSFormat, SS::ColOutputFormat, "currentIndex");
-    m_pMapper->addMapping(ui->m_pEditSSText, SS::ColConstText);
-    m_pMapper->addMapping(ui->m_pEditSSLocal, SS::ColLocalName);
-    m_pMapper->addMapping(ui->m_pChkParamOptions, SS::ColOptions, "checked");
-    m_pMapper->addMapping(ui->m_pChkVarOptions, SS::ColOptions, "checked");
-    m_pMapper->addMapping(ui->m_pEditSSFormatSpaces, SS::ColChars);
-    m_pMapper->addMapping(ui->m_pEditSSParamArithmetic, SS::ColFormula);
+    if (model) {
+        m_pMapper->addMapping(ui->m_pCmbOutgoingSSType, SS::ColSSType, "currentIndex");
+        m_pMapper->addMapping(ui->m_pCmbOutgoingSSFormat, SS::ColOutputFormat, "currentIndex");
+        m_pMapper->addMapping(ui->m_pEditSSText, SS::ColConstText);
+        m_pMapper->addMapping(ui->m_pEditSSLocal, SS::ColLocalName);
+        m_pMapper->addMapping(ui->m_pChkParamOptions, SS::ColOptions, "checked");
+        m_pMapper->addMapping(ui->m_pChkVarOptions, SS::ColOptions, "checked");
+        m_pMapper->addMapping(ui->m_pEditSSFormatSpaces, SS::ColChars);
+        m_pMapper->addMapping(ui->m_pEditSSParamArithmetic, SS::ColFormula);
+    }
     if (model) {
         m_ModelConnections << connect(model, &QStandardItemModel::itemChanged, this,
                                       &TRVEventOutgoingSS::UpdateSSResult);

@@ -334,6 +334,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&page));
         QStandardItemModel* model = TRVEventIncomingSS::NewModel(&page);
         Build(*model, variables, {C("LAMP ")});
+        // No response shown, then the same model twice: nothing to show, nothing lost.
+        page.SetModel(nullptr, QString());
+        page.SetModel(model, "LAMP 1234\\r");
         page.SetModel(model, "LAMP 1234\\r");
         QCOMPARE(page.MatchStatus(), QStringLiteral("<font color='red'>Not a Match!</font>"));
 

@@ -402,6 +402,9 @@ private slots:
         event.Add(SS::TypeParameter, SS::FormatInteger, "Volume");
         const int row = event.Add(SS::TypeChecksum, SS::FormatValue, {});
         TRVEventOutgoingSS page(&event.vars, nullptr);
+        // No event shown, then the same model twice: nothing to show, nothing lost.
+        page.SetModel(nullptr, nullptr);
+        page.SetModel(&event.model, &event.params);
         page.SetModel(&event.model, &event.params);
         page.SetManualEdit(false);
         page.SelectRow(row);
