@@ -18,5 +18,17 @@ cmake --preset bench -B "$build" >/dev/null
 cmake --build "$build" -j "$jobs" --target tarvo-bench tarvo-prdgen
 
 mkdir -p docs
-"$build/bench/tarvo-bench" --markdown=docs/performance.md \
+report=docs/performance.md
+# The editor and window sections come from programs that need the GUI build
+# (see each section); they are kept as they are, below the marker.
+marker='<!-- Sections below are kept by hand'
+kept=$(mktemp)
+trap 'rm -f "$kept"' EXIT
+if [ -f "$report" ]; then
+  awk -v m="$marker" 'index($0, m) == 1 { on = 1 } on' "$report" > "$kept"
+fi
+"$build/bench/tarvo-bench" --markdown="$report" \
   --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true "$@"
+if [ -s "$kept" ]; then
+  { echo; cat "$kept"; } >> "$report"
+fi
