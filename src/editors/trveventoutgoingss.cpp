@@ -3,6 +3,7 @@
 #include <QDataWidgetMapper>
 #include <QItemSelectionModel>
 #include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 #include <QStandardItemModel>
 
 #include "editors/functionhelp.h"
@@ -19,22 +20,6 @@
 #include "ui_trveventoutgoingss.h"
 
 using SS = OutgoingSSModel_c;
-
-namespace {
-
-// Sets a flag for the life of a scope.
-class FlagScope
-{
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = m_old; }
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
-
-} // namespace
 
 TRVEventOutgoingSS::TRVEventOutgoingSS(QStandardItemModel* variables, QWidget* parent)
     : QWidget(parent),
@@ -77,7 +62,7 @@ TRVEventOutgoingSS::~TRVEventOutgoingSS() = default;
 
 void TRVEventOutgoingSS::SetModel(OutgoingSSModel_c* model, QStandardItemModel* params)
 {
-    FlagScope populating(m_Populating);
+    QScopedValueRollback<bool> populating(m_Populating, true);
     if (m_pChecksum->isVisible())
         m_pChecksum->reject();
     for (const QMetaObject::Connection& connection : m_ModelConnections)
@@ -159,7 +144,7 @@ bool TRVEventOutgoingSS::IsManualEdit() const
 
 void TRVEventOutgoingSS::SetManualEdit(bool on)
 {
-    FlagScope populating(m_Populating);
+    QScopedValueRollback<bool> populating(m_Populating, true);
     if (on)
         ui->m_pChkOutgoingFormatting->setChecked(true);
     if (ui->m_pChkOutgoingManEdit->isChecked() != on)
@@ -195,7 +180,7 @@ void TRVEventOutgoingSS::Load(OutgoingSSModel_c* model, QStandardItemModel* para
     if (!model || !message)
         return;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         model->SetReferenceModels(params, m_pVariables);
         LoadOutgoingSubstrings(*message, *model);
     }
@@ -215,7 +200,7 @@ void TRVEventOutgoingSS::ClearModel(OutgoingSSModel_c* model)
         return;
     if (model == m_pModel && m_pChecksum->isVisible())
         m_pChecksum->reject();
-    FlagScope updating(m_Updating);
+    QScopedValueRollback<bool> updating(m_Updating, true);
     model->removeRows(0, model->rowCount());
 }
 
@@ -235,7 +220,7 @@ void TRVEventOutgoingSS::SelectRow(int row)
 
 void TRVEventOutgoingSS::on_m_pListOutgoingSS_currentRowChanged(const QModelIndex& current, const QModelIndex&)
 {
-    FlagScope populating(m_Populating);
+    QScopedValueRollback<bool> populating(m_Populating, true);
     const bool valid = m_pModel && current.isValid();
     ui->m_pGrpOutgoingSSOptions->setEnabled(valid);
     if (!valid) {
@@ -252,7 +237,7 @@ void TRVEventOutgoingSS::on_m_pListOutgoingSS_currentRowChanged(const QModelInde
 
 void TRVEventOutgoingSS::SyncReferenceCombos()
 {
-    FlagScope populating(m_Populating);
+    QScopedValueRollback<bool> populating(m_Populating, true);
     const int row = CurrentRow();
     const QStandardItem* param = row >= 0 ? m_pModel->ParamRef(row) : nullptr;
     const QStandardItem* variable = row >= 0 ? m_pModel->VarRef(row) : nullptr;
@@ -266,7 +251,7 @@ void TRVEventOutgoingSS::CleanupParamsAndVars()
         return;
     bool cleared = false;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         cleared = CleanupReferences(*m_pModel);
     }
     if (cleared) {
@@ -295,7 +280,7 @@ void TRVEventOutgoingSS::UpdateSSVars(QStandardItem* item)
     if (!m_pModel || !item)
         return;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         RefreshRowsReferring(*m_pModel, item);
     }
     UpdateSSResults();
@@ -307,7 +292,7 @@ void TRVEventOutgoingSS::UpdateSSResult(QStandardItem* item)
     if (m_Updating || !m_pModel || !item || item->model() != m_pModel.data())
         return;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         RefreshRow(*m_pModel, item->row());
     }
     if (item->row() == CurrentRow())
@@ -369,7 +354,7 @@ void TRVEventOutgoingSS::on_m_pButAddSelectionAsSS_clicked()
         return;
     int row = -1;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         row = AppendSelectionSubstring(*m_pModel, m_ExampleSelection, kTypes[choice]);
     }
     AfterRowsChanged(row);
@@ -380,7 +365,7 @@ void TRVEventOutgoingSS::SetSSResults(const QString& expression, int row)
     if (!m_pModel || row < 0 || row >= m_pModel->rowCount())
         return;
     const OutgoingPreview preview = PreviewText(expression);
-    FlagScope updating(m_Updating);
+    QScopedValueRollback<bool> updating(m_Updating, true);
     m_pModel->SetText(row, SS::ColResult, preview.message);
     m_pModel->SetText(row, SS::ColStringRep, preview.stringRep);
     m_pModel->SetText(row, SS::ColHexRep, preview.hexRep);
@@ -398,7 +383,7 @@ void TRVEventOutgoingSS::on_m_pButAddOutgoingSS_clicked()
         return;
     int row = -1;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         row = m_pModel->AppendSubstring(QStringLiteral("Substring%1").arg(m_pModel->rowCount()), choice);
         RefreshRow(*m_pModel, row);
     }
@@ -412,7 +397,7 @@ void TRVEventOutgoingSS::on_m_pButDupOutgoingSS_clicked()
         return;
     int copy = -1;
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         copy = DuplicateSubstring(*m_pModel, row);
     }
     AfterRowsChanged(copy);
@@ -426,7 +411,7 @@ void TRVEventOutgoingSS::on_m_pButDeleteOutgoingSS_clicked()
     if (m_pChecksum->ChecksumRow() == row)
         m_pChecksum->reject();
     {
-        FlagScope updating(m_Updating);
+        QScopedValueRollback<bool> updating(m_Updating, true);
         RemoveSubstring(*m_pModel, row);
     }
     AfterRowsChanged(qMin(row, m_pModel->rowCount() - 1));
@@ -437,7 +422,7 @@ void TRVEventOutgoingSS::on_m_pButMoveOutgoingSSUp_clicked()
     const int row = CurrentRow();
     if (row <= 0)
         return;
-    FlagScope updating(m_Updating);
+    QScopedValueRollback<bool> updating(m_Updating, true);
     AfterRowsChanged(MoveSubstring(*m_pModel, row, -1));
 }
 
@@ -446,7 +431,7 @@ void TRVEventOutgoingSS::on_m_pButMoveOutgoingSSDown_clicked()
     const int row = CurrentRow();
     if (row < 0 || row + 1 >= m_pModel->rowCount())
         return;
-    FlagScope updating(m_Updating);
+    QScopedValueRollback<bool> updating(m_Updating, true);
     AfterRowsChanged(MoveSubstring(*m_pModel, row, 1));
 }
 

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QDataWidgetMapper>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
 #include "editors/outgoingssmodel.h"
 #include "editors/incomingssmodel.h"
+#include "editors/pagelayout.h"
 #include "editors/paramrows.h"
 #include "editors/trveventincomingss.h"
 #include "editors/trveventoutgoingss.h"
@@ -20,27 +22,6 @@ namespace {
 const QString TrueText = QStringLiteral("true");
 const QString FalseText = QStringLiteral("false");
 
-// Sets a flag for the life of a scope.
-class FlagScope
-{
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = m_old; }
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
-
-// Layouts cache the size hints of what they hold until the event loop
-// lays them out again; the main window sizes itself from its pages before
-// that, so the hints of the editors placed after the form was built are
-// passed up at once.
-void RefreshSizeHints(QWidget* from, const QWidget* top)
-{
-    for (QWidget* widget = from; widget && widget != top; widget = widget->parentWidget())
-        widget->updateGeometry();
-}
 
 } // namespace
 
@@ -180,7 +161,7 @@ void TRVEvents::submit()
 
 void TRVEvents::on_m_pListEvents_currentRowChanged(const QModelIndex& current, const QModelIndex&)
 {
-    FlagScope populating(m_Populating);
+    QScopedValueRollback<bool> populating(m_Populating, true);
     if (!current.isValid()) {
         ui->m_pEditEventName->clear();
         ui->m_pEditEventDescription->clear();

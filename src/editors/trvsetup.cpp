@@ -2,43 +2,19 @@
 
 #include "ui_trvsetup.h"
 
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
 #include "editors/eventrows.h"
 #include "editors/incomingssmodel.h"
 #include "editors/outgoingssmodel.h"
+#include "editors/pagelayout.h"
 #include "editors/paramrows.h"
 #include "editors/prompts.h"
 #include "editors/trveventincomingss.h"
 #include "editors/trveventoutgoingss.h"
 #include "editors/trvvariables.h"
-
-namespace {
-
-// Sets a flag for the life of a scope.
-class FlagScope
-{
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = m_old; }
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
-
-// Layouts cache the size hints of what they hold until the event loop
-// lays them out again; the main window sizes itself from its pages before
-// that, so the hints of the editors placed after the form was built are
-// passed up at once.
-void RefreshSizeHints(QWidget* from, const QWidget* top)
-{
-    for (QWidget* widget = from; widget && widget != top; widget = widget->parentWidget())
-        widget->updateGeometry();
-}
-
-} // namespace
 
 TRVSetup::TRVSetup(QWidget* parent, QStandardItemModel* variables)
     : QWidget(parent),
@@ -153,7 +129,7 @@ void TRVSetup::UpdateManEdit(bool enabled)
 
 void TRVSetup::on_m_pListSetupMessages_currentRowChanged(const QModelIndex& current, const QModelIndex&)
 {
-    FlagScope populating(m_Populating);
+    QScopedValueRollback<bool> populating(m_Populating, true);
     const int row = current.isValid() ? current.row() : -1;
     const int kind = SetupRow::RowKind(*m_pMessageModel, row);
     // Every row change hands over the row's manual flag and texts too, so no
