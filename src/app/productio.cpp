@@ -1,17 +1,9 @@
 #include "app/productio.h"
 
+#include "editors/modeltext.h"
 #include "foundation/korbuffer.h"
 #include "model/document/productdatadocument.h"
 #include "model/productdata.h"
-
-namespace {
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text, ProductData_c*& product,
                                   bool* wellFormed)

@@ -7,17 +7,13 @@
 #include "check/messagecheck.h"
 #include "editors/eventrows.h"
 #include "editors/incomingssmatch.h"
+#include "editors/modeltext.h"
 #include "editors/setuprows.h"
 #include "editors/variablerows.h"
 #include "model/productdata.h"
 #include "model/productdatahardware.h"
 
 namespace {
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // "event 'Power' (row 3)", or "event (row 3)" without a name.
 QString ItemLocation(const QString& kind, const QString& name, int row)

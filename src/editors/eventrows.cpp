@@ -5,6 +5,7 @@
 
 #include "editors/incomingssmodel.h"
 #include "editors/incomingssstore.h"
+#include "editors/modeltext.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/outgoingssrows.h"
 #include "editors/outgoingssstore.h"
@@ -24,11 +25,6 @@ const QString FalseText = QStringLiteral("false");
 QString FlagText(bool flag)
 {
     return flag ? TrueText : FalseText;
-}
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QStandardItemModel* ChildModel(const QStandardItemModel& events, int row, int column)

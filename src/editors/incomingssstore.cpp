@@ -1,6 +1,7 @@
 #include "editors/incomingssstore.h"
 
 #include "editors/incomingssmodel.h"
+#include "editors/modeltext.h"
 #include "model/productdatamessage.h"
 
 #include <QRegularExpression>
@@ -17,11 +18,6 @@ const QString kTemp = QStringLiteral("temp");
 std::string ToStd(const QString& text)
 {
     return text.toStdString();
-}
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 // Every occurrence of name (case-sensitive) becomes replacement; an empty

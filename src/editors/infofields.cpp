@@ -1,5 +1,6 @@
 #include "editors/infofields.h"
 
+#include "editors/modeltext.h"
 #include "model/productdata.h"
 
 QString NextVersionText(const QString& text, bool hasFile)
@@ -28,11 +29,6 @@ namespace {
 std::string ToStd(const QString& text)
 {
     return text.toStdString();
-}
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace

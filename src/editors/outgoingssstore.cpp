@@ -2,17 +2,13 @@
 
 #include <QRegularExpression>
 
+#include "editors/modeltext.h"
 #include "model/productdatamessage.h"
 #include "model/showresource.h"
 
 namespace {
 
 using SS = OutgoingSSModel_c;
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 int IndexIgnoringCase(const QStringList& names, const QString& name)
 {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "editors/modeltext.h"
 #include "foundation/xml/korxml.h"
 #include "model/showparam.h"
 #include "model/showrules.h"
@@ -37,11 +38,6 @@ bool IsParamType(int type)
 std::string ToStd(const QString& text)
 {
     return text.toStdString();
-}
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString CellText(const QStandardItemModel* model, int row, int column)

@@ -1,5 +1,6 @@
 #include "editors/portfields.h"
 
+#include "editors/modeltext.h"
 #include "model/productdata.h"
 
 namespace {
@@ -7,11 +8,6 @@ namespace {
 std::string ToStd(const QString& text)
 {
     return text.toStdString();
-}
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void RemoveAllPorts(ProductDataPorts_c& ports)

@@ -5,6 +5,7 @@
 #include "editors/eventrows.h"
 #include "editors/incomingssmodel.h"
 #include "editors/incomingssstore.h"
+#include "editors/modeltext.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/outgoingssrows.h"
 #include "editors/outgoingssstore.h"
@@ -18,11 +19,6 @@ namespace {
 
 const QString TrueText = QStringLiteral("true");
 const QString FalseText = QStringLiteral("false");
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 ProductDataSetupMessages_c* ProtocolSetupMessages(ProductData_c& product, bool create)
 {

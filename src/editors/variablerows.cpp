@@ -3,6 +3,7 @@
 #include <QStandardItem>
 #include <QStandardItemModel>
 
+#include "editors/modeltext.h"
 #include "model/productdata.h"
 #include "model/showvariable.h"
 
@@ -14,11 +15,6 @@ const QString FalseText = QStringLiteral("false");
 QString FlagText(bool flag)
 {
     return flag ? TrueText : FalseText;
-}
-
-QString FromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString CellText(const QStandardItemModel& model, int row, int column)
