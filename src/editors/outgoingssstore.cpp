@@ -31,11 +31,11 @@ QStandardItem* FindNameItem(const QStandardItemModel* model, const QString& name
 
 // "%", then "0" and the width only for "%0" followed by digits and a letter,
 // which is what a store writes.
-QString WidthOfSpecification(const QString& spec)
+QString WidthOfConversion(const QString& conversion)
 {
-    if (spec.size() < 4 || spec[1] != QLatin1Char('0'))
+    if (conversion.size() < 4 || conversion[1] != QLatin1Char('0'))
         return QString();
-    const QString width = spec.mid(2, spec.size() - 3);
+    const QString width = conversion.mid(2, conversion.size() - 3);
     for (const QChar c : width) {
         if (!c.isDigit())
             return QString();
@@ -43,15 +43,15 @@ QString WidthOfSpecification(const QString& spec)
     return width;
 }
 
-// A parameter, variable or local: the specification gives format and
+// A parameter, variable or local: the conversion gives format and
 // width, the argument the bracketed name and the formula.
-void ReadValueSubstring(SS& model, int row, const QString& spec, const QString& argument)
+void ReadValueSubstring(SS& model, int row, const QString& conversion, const QString& argument)
 {
     int format = SS::FormatNone;
-    if (!spec.isEmpty())
-        format = spec.size() > 1 ? OutputFormatOfLetter(spec.back()) : SS::FormatUnset;
+    if (!conversion.isEmpty())
+        format = conversion.size() > 1 ? OutputFormatOfLetter(conversion.back()) : SS::FormatUnset;
     model.SetText(row, SS::ColOutputFormat, QString::number(format));
-    const QString width = WidthOfSpecification(spec);
+    const QString width = WidthOfConversion(conversion);
     model.SetText(row, SS::ColChars, width);
 
     static const QRegularExpression bracketed(QStringLiteral(R"(\[(.*?)\])"),
@@ -175,12 +175,12 @@ QString StoredSubstringResult(const OutgoingSSModel_c& model, int row)
     default:
         break;
     }
-    QString spec;
+    QString conversion;
     if (!letter.isEmpty()) {
-        spec = QStringLiteral("%");
+        conversion = QStringLiteral("%");
         if (model.OptionsOn(row) && !model.Text(row, SS::ColChars).isEmpty())
-            spec += QLatin1Char('0') + model.Text(row, SS::ColChars);
-        spec += letter;
+            conversion += QLatin1Char('0') + model.Text(row, SS::ColChars);
+        conversion += letter;
     }
     const QString name = model.RefName(row);
     QString argument = model.Text(row, SS::ColFormula);
@@ -193,7 +193,7 @@ QString StoredSubstringResult(const OutgoingSSModel_c& model, int row)
     } else {
         argument = QLatin1Char('[') + name + QLatin1Char(']');
     }
-    return QLatin1Char('"') + spec + QStringLiteral("\", ") + argument;
+    return QLatin1Char('"') + conversion + QStringLiteral("\", ") + argument;
 }
 
 int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const QString& result)
@@ -204,13 +204,13 @@ int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const Q
     const int type = IndexIgnoringCase(SubstringTypeNames(), word);
     const int row = model.AppendSubstring(name, type);
 
-    // The specification may hold a width of any length.
+    // The conversion may hold a width of any length.
     static const QRegularExpression pattern(QStringLiteral(R"(^"(%[a-zA-Z0-9]*)?", (.+))"),
                                             QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = pattern.match(result);
     if (!match.hasMatch())
         return row;
-    const QString spec = match.captured(1);
+    const QString conversion = match.captured(1);
     const QString argument = match.captured(2);
     if (type == SS::TypeConstant) {
         model.SetText(row, SS::ColOutputFormat, QString::number(SS::FormatString));
@@ -220,7 +220,7 @@ int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const Q
                       QString::number(result.size() > 2 ? OutputFormatOfLetter(result[2]) : SS::FormatUnset));
         model.SetText(row, SS::ColResult, result);
     } else {
-        ReadValueSubstring(model, row, spec, argument);
+        ReadValueSubstring(model, row, conversion, argument);
     }
     return row;
 }
