@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-5compat-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-serialport-dev libgl-dev
   libpcre2-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   clang-14 libclang-rt-14-dev

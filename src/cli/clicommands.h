@@ -12,6 +12,8 @@ int RunInfo(const Arguments& args);
 // Built with the editors only (TARVO_CLI_EDITORS).
 int RunSave(const Arguments& args);
 int RunCheck(const Arguments& args);
+int RunTest(const Arguments& args);
+int RunSimulate(const Arguments& args);
 
 extern const char* const kEvalHelp;
 extern const char* const kXmlHelp;
@@ -19,5 +21,7 @@ extern const char* const kResaveHelp;
 extern const char* const kInfoHelp;
 extern const char* const kSaveHelp;
 extern const char* const kCheckHelp;
+extern const char* const kTestHelp;
+extern const char* const kSimulateHelp;
 
 }  // namespace tarvo::cli

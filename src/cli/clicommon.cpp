@@ -125,8 +125,11 @@ bool WriteStdout(std::string_view bytes) {
 }
 
 Arguments ParseArguments(int argc, char** argv, int first, const std::vector<std::string>& knownFlags,
-                         bool takesOutput) {
+                         bool takesOutput, const std::vector<std::string>& valueOptions) {
   Arguments args;
+  const auto takesValue = [&](const std::string& word) {
+    return std::find(valueOptions.begin(), valueOptions.end(), word) != valueOptions.end();
+  };
   bool optionsEnded = false;
   for (int i = first; i < argc; ++i) {
     std::string word = argv[i];
@@ -144,6 +147,14 @@ Arguments ParseArguments(int argc, char** argv, int first, const std::vector<std
     } else if (takesOutput && word.rfind("--output=", 0) == 0) {
       args.output = word.substr(9);
       args.outputGiven = true;
+    } else if (takesValue(word)) {
+      if (i + 1 >= argc) {
+        if (args.unknown.empty()) args.unknown = word + " needs a value";
+        continue;
+      }
+      args.values.emplace_back(word, argv[++i]);
+    } else if (word.find('=') != std::string::npos && takesValue(word.substr(0, word.find('=')))) {
+      args.values.emplace_back(word.substr(0, word.find('=')), word.substr(word.find('=') + 1));
     } else if (word == "-h" || word == "--help" ||
                std::find(knownFlags.begin(), knownFlags.end(), word) != knownFlags.end()) {
       args.flags.push_back(word == "-h" ? "--help" : word);
@@ -156,6 +167,13 @@ Arguments ParseArguments(int argc, char** argv, int first, const std::vector<std
 
 bool HasFlag(const Arguments& args, std::string_view flag) {
   return std::find(args.flags.begin(), args.flags.end(), flag) != args.flags.end();
+}
+
+std::vector<std::string> OptionValues(const Arguments& args, std::string_view option) {
+  std::vector<std::string> found;
+  for (const auto& [name, value] : args.values)
+    if (name == option) found.push_back(value);
+  return found;
 }
 
 void EnsureDeclaration(KorXML_c& document) {

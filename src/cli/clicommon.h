@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class KorXML_c;
@@ -40,15 +41,21 @@ struct Arguments {
   std::string output;              // value of -o / --output, empty when absent
   bool outputGiven = false;
   std::string unknown;             // first option that is not known, empty when all are
+  // Options that take a value ("--tcp HOST:PORT" or "--tcp=HOST:PORT"), in
+  // the order given; an option may repeat.
+  std::vector<std::pair<std::string, std::string>> values;
 };
 
 // Splits argv[first..] into operands and the options listed in `knownFlags`;
 // "-o FILE" is recognised when `takesOutput` is set. "--" ends the options,
 // and "-" alone is an operand (standard input).
+// valueOptions: the options that take a value.
 Arguments ParseArguments(int argc, char** argv, int first, const std::vector<std::string>& knownFlags,
-                         bool takesOutput);
+                         bool takesOutput, const std::vector<std::string>& valueOptions = {});
 
 bool HasFlag(const Arguments& args, std::string_view flag);
+// The values given for option, in order.
+std::vector<std::string> OptionValues(const Arguments& args, std::string_view option);
 
 // A document node without a name is skipped by the writer, so text parsed
 // without a declaration would print nothing: give it the standard one.

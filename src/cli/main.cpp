@@ -26,13 +26,22 @@ const char* const kToolHelp =
     "                          open and save a product file exactly as the Tarvo\n"
     "                          window does: the bytes its Save writes\n"
     "  check FILE... [--json]  report the problems a driver has, one per line\n"
+    "  test FILE (--tcp HOST:PORT | --udp HOST:PORT | --serial DEV)\n"
+    "       [--event NAME [--param K=V]...] [--json]\n"
+    "                          run a driver against a device: setup and login, then\n"
+    "                          events, each reply checked within its timeout\n"
+    "  simulate FILE (--tcp HOST:PORT | --udp HOST:PORT | --pty)\n"
+    "       [--count N] [--seconds S]\n"
+    "                          play the device a driver talks to, answering each\n"
+    "                          request with its example reply\n"
 #endif
     "\n"
     "Run 'tarvo-cli <command> --help' for the details of a command.\n"
     "\n"
     "Exit status: 0 on success, 1 when the input has a syntax or parse error\n"
 #ifdef TARVO_CLI_EDITORS
-    "(save: the file is refused; check: problems were found),\n"
+    "(save: the file is refused; check: problems were found; test: a reply did\n"
+    "not match or did not come),\n"
 #else
     "\n"
 #endif
@@ -45,6 +54,7 @@ struct Command {
   const char* help;
   std::vector<std::string> flags;
   bool takesOutput;
+  std::vector<std::string> valueOptions = {};
 };
 
 }  // namespace
@@ -68,6 +78,8 @@ int main(int argc, char** argv) {
 #ifdef TARVO_CLI_EDITORS
       {"save", RunSave, kSaveHelp, {"--keep-version"}, true},
       {"check", RunCheck, kCheckHelp, {"--json"}, false},
+      {"test", RunTest, kTestHelp, {"--json"}, false, {"--tcp", "--udp", "--serial", "--event", "--param"}},
+      {"simulate", RunSimulate, kSimulateHelp, {"--pty"}, false, {"--tcp", "--udp", "--count", "--seconds"}},
 #endif
   };
   for (const Command& command : commands) {
@@ -84,7 +96,7 @@ int main(int argc, char** argv) {
       for (int i = first; i < argc; ++i) args.operands.emplace_back(argv[i]);
       return command.run(args);
     }
-    Arguments args = ParseArguments(argc, argv, 2, command.flags, command.takesOutput);
+    Arguments args = ParseArguments(argc, argv, 2, command.flags, command.takesOutput, command.valueOptions);
     if (HasFlag(args, "--help")) {
       WriteStdout(command.help);
       return kExitOk;

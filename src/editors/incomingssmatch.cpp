@@ -170,6 +170,23 @@ bool IncomingMatcher::Search(const QString& pattern, const QString& text, int gr
     return true;
 }
 
+int IncomingMatcher::Find(const QString& pattern, const QString& text, int from, int* length, bool* checked)
+{
+    *length = 0;
+    *checked = true;
+    QRegExp* rx = Compiled(pattern);
+    if (!rx)
+        return -1;
+    int position = -1;
+    *checked = RunWithinBudget(
+        text, 2.0, [&](const QString& part) { position = rx->indexIn(part, std::min<int>(from, int(part.size()))); },
+        [this] { return RemainingNs(); });
+    if (!*checked || position < 0)
+        return -1;
+    *length = rx->matchedLength();
+    return position;
+}
+
 double IncomingMatcher::PatternSize(const QString& pattern)
 {
     struct Group

@@ -41,6 +41,9 @@ public:
     // all of text, so the search ends at position 0.
     bool Search(const QString& pattern, const QString& text, int groupCount, QStringList* captures,
                 bool* checked, bool matchesWhole = false);
+    // The first match of pattern in text at or after from: its position and
+    // length, or -1 without a match (or when the search was refused).
+    int Find(const QString& pattern, const QString& text, int from, int* length, bool* checked);
 
     // The size of pattern's automaton with every counted repetition copied
     // out; a repetition of a part that repeats itself counts its copies

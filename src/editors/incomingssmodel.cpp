@@ -367,7 +367,8 @@ QString EvaluateOperation(const QString& expression)
     return QString::fromLatin1(message.data(), qsizetype(message.size()));
 }
 
-QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables)
+QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables,
+                  const QHash<QString, QString>* values)
 {
     if (row < 0 || row >= model.rowCount())
         return {};
@@ -393,12 +394,36 @@ QString RowResult(const QStandardItemModel& model, int row, const QStandardItemM
         for (int variable = 0; variable < variables->rowCount(); ++variable) {
             const QStandardItem* name = variables->item(variable, 0);
             const QStandardItem* initial = variables->item(variable, 2);
-            if (name)
+            if (name && values && values->contains(name->text()))
+                ReplaceName(expression, name->text(), values->value(name->text()));
+            else if (name)
                 ReplaceName(expression, name->text(), UnescapeExample(initial ? initial->text() : QString()));
         }
     }
     return EvaluateOperation(expression);
 }
+
+namespace {
+
+// Every row's capture from reply (all "-" without a match), then every
+// row's result, top to bottom.
+bool FillCaptures(QStandardItemModel& model, const QStandardItemModel* variables, const QString& reply, bool match,
+                  IncomingMatcher& matcher, const QHash<QString, QString>* values)
+{
+    const int rows = model.rowCount();
+    QStringList captures;
+    bool searched = true;
+    const bool found = matcher.Search(CaptureExpression(model), reply, rows, &captures, &searched, match);
+    for (int row = 0; row < rows; ++row) {
+        SetText(model, row, ColCaptured,
+                found && row < captures.size() ? DisplayEscape(captures.at(row)) : kNoCapture);
+    }
+    for (int row = 0; row < rows; ++row)
+        SetText(model, row, ColResult, RowResult(model, row, variables, values));
+    return searched;
+}
+
+} // namespace
 
 ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemModel* variables,
                               const QString& example, IncomingMatcher& matcher, int changedRow)
@@ -413,18 +438,18 @@ ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemMode
     state.format = ResponseFormat(model);
     const QString reply = UnescapeExample(example);
     state.match = matcher.ExactMatch(state.format, reply, &state.checked);
+    state.checked = FillCaptures(model, variables, reply, state.match, matcher, nullptr) && state.checked;
+    return state;
+}
 
-    const int rows = model.rowCount();
-    QStringList captures;
-    bool searched = true;
-    const bool found = matcher.Search(CaptureExpression(model), reply, rows, &captures, &searched, state.match);
-    state.checked = state.checked && searched;
-    for (int row = 0; row < rows; ++row) {
-        SetText(model, row, ColCaptured,
-                found && row < captures.size() ? DisplayEscape(captures.at(row)) : kNoCapture);
-    }
-    for (int row = 0; row < rows; ++row)
-        SetText(model, row, ColResult, RowResult(model, row, variables));
+ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* variables, const QString& format,
+                         const QString& reply, IncomingMatcher& matcher, const QHash<QString, QString>* values)
+{
+    matcher.Restart();
+    ResponseState state;
+    state.format = format;
+    state.match = matcher.ExactMatch(format, reply, &state.checked);
+    state.checked = FillCaptures(model, variables, reply, state.match, matcher, values) && state.checked;
     return state;
 }
 

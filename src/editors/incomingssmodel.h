@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -107,7 +108,10 @@ QString ReceivingName(const QStandardItemModel& model, int row, const QStandardI
 // their results (a variable's once it captured something) and every device
 // variable's name as its unescaped initial value, evaluated as
 // sprintf("%s", ...) and display-escaped. Empty for a row outside the model.
-QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables);
+// values: the variables' current values by name, used instead of the
+// initial values of the variables they name.
+QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables,
+                  const QHash<QString, QString>* values = nullptr);
 // The preview of sprintf("%s", expression), display-escaped, or "[syntax error]".
 QString EvaluateOperation(const QString& expression);
 
@@ -125,6 +129,11 @@ struct ResponseState
 inline constexpr int AllRows = -2;
 ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemModel* variables,
                               const QString& example, IncomingMatcher& matcher, int changedRow = -1);
+// The same for a reply as it arrived (nothing unescaped), with format as the
+// response's expression (the generated or the typed one) and values as in
+// RowResult. The row patterns are not rebuilt.
+ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* variables, const QString& format,
+                         const QString& reply, IncomingMatcher& matcher, const QHash<QString, QString>* values);
 // The match status alone, for an expression typed by hand.
 ResponseState CheckFormat(const QString& format, const QString& example, IncomingMatcher& matcher);
 

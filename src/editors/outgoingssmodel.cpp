@@ -30,11 +30,23 @@ bool HasOutput(int format)
     return format != SS::FormatNone && format != SS::FormatUnset;
 }
 
-// The example a parameter row gives: an option parameter sends the
-// replacement of the option its example names, when that has one.
-QString ParamExample(const QStandardItemModel* params, int row)
+QString ValueLiteral(const QString& value);
+
+// A parameter's value as a preview puts it in: as typed for the editor's
+// preview, as a literal when sending.
+QString ValueText(const QString& value, const MessageValues* values)
 {
-    const QString example = CellText(params, row, ParamColExample);
+    return values ? ValueLiteral(value) : value;
+}
+
+// The value a parameter row sends (its example unless values names it): an
+// option parameter sends the replacement of the option the value names, when
+// that has one.
+QString ParamExample(const QStandardItemModel* params, int row, const MessageValues* values)
+{
+    const QString name = CellText(params, row, ParamColName);
+    const QString example = values && values->params.contains(name) ? values->params.value(name)
+                                                                    : CellText(params, row, ParamColExample);
     if (CellText(params, row, ParamColType).toInt() != ParamTypeOption)
         return example;
     const QStandardItemModel* options = ParamOptionModel(params, row);
@@ -61,7 +73,8 @@ void AddSubstitution(QList<Substitution>& subs, const QString& name, const QStri
 // What a preview of row replaces: its own reference, or for a checksum the
 // references of every row it covers, so the checksum is computed over the
 // bytes the covered rows preview.
-void CollectSubstitutions(const SS& model, int row, QList<Substitution>& subs, QSet<int>& visited)
+void CollectSubstitutions(const SS& model, int row, const MessageValues* values, QList<Substitution>& subs,
+                          QSet<int>& visited)
 {
     if (visited.contains(row))
         return;
@@ -69,18 +82,21 @@ void CollectSubstitutions(const SS& model, int row, QList<Substitution>& subs, Q
     switch (model.Type(row)) {
     case SS::TypeParameter:
         if (const QStandardItem* ref = model.ParamRef(row))
-            AddSubstitution(subs, ref->text(), ParamExample(model.ParamModel(), ref->row()));
+            AddSubstitution(subs, ref->text(), ValueText(ParamExample(model.ParamModel(), ref->row(), values), values));
         break;
     case SS::TypeVariable:
         if (const QStandardItem* ref = model.VarRef(row))
-            AddSubstitution(subs, ref->text(), CellText(model.VariableModel(), ref->row(), ColInitial));
+            AddSubstitution(subs, ref->text(),
+                            values && values->variables.contains(ref->text())
+                                ? ValueLiteral(values->variables.value(ref->text()))
+                                : CellText(model.VariableModel(), ref->row(), ColInitial));
         break;
     case SS::TypeLocal:
         AddSubstitution(subs, model.Text(row, SS::ColLocalName), model.Text(row, SS::ColFormula));
         break;
     case SS::TypeChecksum:
         for (const QStandardItem* covered : model.CoveredRows(row))
-            CollectSubstitutions(model, covered->row(), subs, visited);
+            CollectSubstitutions(model, covered->row(), values, subs, visited);
         break;
     default:
         break;
@@ -113,6 +129,70 @@ QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QSt
         }
     }
     return out;
+}
+
+// A value as expression text: as typed when the language reads it back
+// unchanged, else in double quotes, so a comma, a parenthesis or a quote the
+// device sent cannot change the expression around it. Escapes such as \xHH
+// mean the same inside quotes.
+QString ValueLiteral(const QString& value)
+{
+    const bool plain = value.trimmed() == value && !value.contains(QLatin1Char(',')) &&
+                       !value.contains(QLatin1Char('(')) && !value.contains(QLatin1Char(')')) &&
+                       !value.contains(QLatin1Char('"'));
+    if (plain)
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool IsNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// Every whole word outside quotes that names a variable of values becomes
+// its value: a local's formula or a hand-typed argument list reads the
+// device's current state.
+QString ReplaceVariableNames(const QString& text, const MessageValues& values)
+{
+    if (values.variables.isEmpty())
+        return text;
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        if (quoted && c == QLatin1Char('\\') && i + 1 < text.size()) {
+            out += text.mid(i, 2);
+            i += 2;
+            continue;
+        }
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        if (quoted || !IsNameChar(c) || (i > 0 && IsNameChar(text[i - 1]))) {
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && IsNameChar(text[end]))
+            ++end;
+        const QString word = text.mid(i, end - i);
+        out += values.variables.contains(word) ? ValueLiteral(values.variables.value(word)) : word;
+        i = end;
+    }
+    return out;
+}
+
+bool PreviewBytes(const QString& expression, QByteArray* bytes)
+{
+    std::string raw;
+    const QByteArray text = expression.toLatin1();
+    const KorStatus status = PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                                               nullptr, nullptr, nullptr, &raw);
+    *bytes = QByteArray(raw.data(), static_cast<qsizetype>(raw.size()));
+    return status != KOR_FAIL;
 }
 
 void PreviewRow(SS& model, int row)
@@ -440,14 +520,16 @@ QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
            QStringLiteral("))");
 }
 
-QString RowPreviewText(const OutgoingSSModel_c& model, int row)
+QString RowPreviewText(const OutgoingSSModel_c& model, int row, const MessageValues* values)
 {
     QString arg = XorAsBcc(model.Text(row, SS::ColArgPiece));
     QList<Substitution> subs;
     QSet<int> visited;
-    CollectSubstitutions(model, row, subs, visited);
+    CollectSubstitutions(model, row, values, subs, visited);
     for (const Substitution& sub : subs)
         arg = ReplaceOutsideQuotes(arg, sub.first, sub.second);
+    if (values)
+        arg = ReplaceVariableNames(arg, *values);
     return QStringLiteral("sprintf(\"") + model.Text(row, SS::ColFormatPiece) + QStringLiteral("\", ") + arg +
            QLatin1Char(')');
 }
@@ -560,4 +642,38 @@ OutgoingPreview PreviewManualMessage(const QString& format, const QString& args)
         PreviewText(QStringLiteral("sprintf(\"") + format + QStringLiteral("\", ") + args + QLatin1Char(')'));
     preview.hexRep.remove(0, 1);
     return preview;
+}
+
+bool MessageBytes(const OutgoingSSModel_c& model, const MessageValues& values, QByteArray* bytes, QString* error)
+{
+    bytes->clear();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (!HasOutput(model.Format(row)) && model.Type(row) != SS::TypeConstant)
+            continue;
+        QByteArray part;
+        if (!PreviewBytes(RowPreviewText(model, row, &values), &part)) {
+            *error = QStringLiteral("substring %1 ('%2') does not parse with these values")
+                         .arg(row + 1)
+                         .arg(model.item(row, 0) ? model.item(row, 0)->text() : QString());
+            return false;
+        }
+        bytes->append(part);
+    }
+    return true;
+}
+
+bool ManualMessageBytes(const QString& format, const QString& args, const MessageValues& values, QByteArray* bytes,
+                        QString* error)
+{
+    QString arguments = XorAsBcc(args);
+    for (auto it = values.params.cbegin(); it != values.params.cend(); ++it)
+        arguments = ReplaceOutsideQuotes(arguments, it.key(), ValueLiteral(it.value()));
+    arguments = ReplaceVariableNames(arguments, values);
+    const QString call = QStringLiteral("sprintf(\"") + format + QLatin1Char('"') +
+                         (arguments.trimmed().isEmpty() ? QString() : QStringLiteral(", ") + arguments) +
+                         QLatin1Char(')');
+    if (PreviewBytes(call, bytes))
+        return true;
+    *error = QStringLiteral("the message typed by hand does not parse with these values");
+    return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QStandardItemModel>
@@ -127,7 +129,9 @@ QString ChecksumExpression(const OutgoingSSModel_c& model, int row);
 // replaced by example values: a parameter's example (an option parameter's replacement when the
 // example is one of its options), a variable's initial value, a local's
 // formula; a checksum row uses those of the rows it covers.
-QString RowPreviewText(const OutgoingSSModel_c& model, int row);
+// values: when given, what a message sends instead of the examples.
+struct MessageValues;
+QString RowPreviewText(const OutgoingSSModel_c& model, int row, const MessageValues* values = nullptr);
 
 // Rebuilds the row's pieces and preview, then every checksum row covering it.
 void RefreshRow(OutgoingSSModel_c& model, int row);
@@ -162,3 +166,19 @@ OutgoingMessage BuildOutgoingMessage(const OutgoingSSModel_c& model);
 OutgoingPreview PreviewManualMessage(const QString& format, const QString& args);
 // The preview of one expression text; message "[syntax error]" when it does not parse.
 OutgoingPreview PreviewText(const QString& expression);
+
+// The values a message is sent with: parameters by name (an option
+// parameter's value sends the option's replacement, as its example does) and
+// the device variables' current values by name. A name not held here
+// previews as in the editor.
+struct MessageValues
+{
+    QHash<QString, QString> params;
+    QHash<QString, QString> variables;
+};
+// The bytes the message sends with values, row by row through the rows'
+// previews; false (error naming the row) when a row does not parse.
+bool MessageBytes(const OutgoingSSModel_c& model, const MessageValues& values, QByteArray* bytes, QString* error);
+// The same for a format and arguments typed by hand.
+bool ManualMessageBytes(const QString& format, const QString& args, const MessageValues& values, QByteArray* bytes,
+                        QString* error);
