@@ -104,6 +104,50 @@ bool ResaveProductText(const QByteArray& text, bool hasFile, bool wholeText, QBy
     return ProductFileBytes(document, editors.Gather(document), saved, error);
 }
 
+DriverModels PageModels(const ProductEditors& pages)
+{
+    if (!pages.events || !pages.setup || !pages.variables)
+        return {};
+    return {pages.events->EventModel(), pages.setup->MessageModel(), pages.variables->Model()};
+}
+
+HeadlessProduct::HeadlessProduct() = default;
+
+HeadlessProduct::~HeadlessProduct()
+{
+    if (m_pPages)
+        m_pPages->Delete();
+}
+
+bool HeadlessProduct::Load(const QByteArray& text, QString* error)
+{
+    auto document = std::make_unique<ProductDataDocument_c>();
+    ProductData_c* product = nullptr;
+    bool wellFormed = true;
+    const ProductLoadResult result = LoadProductText(*document, text, product, &wellFormed);
+    if (text.isEmpty())
+        *error = QCoreApplication::translate("Tarvo", "empty file");
+    else if (!wellFormed)
+        *error = QCoreApplication::translate("Tarvo", "not well-formed XML");
+    else if (result == ProductLoadResult::NoProduct)
+        *error = QCoreApplication::translate("Tarvo", "The product element cannot be bound.");
+    else if (result == ProductLoadResult::NotWrittenByTarvo)
+        *error = NotWrittenByTarvoText();
+    else
+        error->clear();
+    if (!error->isEmpty())
+        return false;
+    if (m_pPages)
+        m_pPages->Delete();
+    m_pDocument = std::move(document);
+    // The pages' parent stands in for the window: never shown.
+    m_pOwner = std::make_unique<QWidget>();
+    m_pPages = std::make_unique<ProductEditors>();
+    m_pPages->Rebuild(m_pOwner.get(), true);
+    m_pPages->Load(product);
+    return true;
+}
+
 QList<CheckProblem> CheckProductPages(ProductData_c* product)
 {
     QWidget window;

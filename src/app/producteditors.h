@@ -4,7 +4,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 #include "check/checkproblem.h"
+#include "devicetest/driverscript.h"
 
 class ProductData_c;
 class ProductDataDocument_c;
@@ -43,6 +46,9 @@ struct ProductEditors
     ProductData_c* Gather(ProductDataDocument_c& document) const;
 };
 
+// The models a driver runs from: the events, setup and variables pages'.
+DriverModels PageModels(const ProductEditors& pages);
+
 // What the window says when it refuses a file not written by Tarvo.
 QString NotWrittenByTarvoText();
 
@@ -59,6 +65,28 @@ bool ProductFileBytes(ProductDataDocument_c& document, ProductData_c* product, Q
 // wholeText: also refuse text with a parse error, which the window opens as
 // far as it parsed, so its save would drop the rest.
 bool ResaveProductText(const QByteArray& text, bool hasFile, bool wholeText, QByteArray* saved, QString* error);
+
+// A product file opened into editor pages without a window, as File > Open
+// opens it; the pages live as long as this.
+class HeadlessProduct
+{
+public:
+    HeadlessProduct();
+    ~HeadlessProduct();
+    HeadlessProduct(const HeadlessProduct&) = delete;
+    HeadlessProduct& operator=(const HeadlessProduct&) = delete;
+
+    // False, with error saying why, for text that is not a well-formed
+    // product file the window opens.
+    bool Load(const QByteArray& text, QString* error);
+    // Null until loaded.
+    const ProductEditors* Pages() const { return m_pPages.get(); }
+
+private:
+    std::unique_ptr<ProductDataDocument_c> m_pDocument;
+    std::unique_ptr<QWidget> m_pOwner;
+    std::unique_ptr<ProductEditors> m_pPages;
+};
 
 // The driver checks of a product as the window would show them right after
 // opening it: every page is built and loaded from product, then checked,

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
+#include "app/producteditors.h"
 #include "devicetest/driverscript.h"
 #include "editors/portfields.h"
-
-class QWidget;
-struct ProductEditors;
 
 namespace tarvo::cli {
 
@@ -15,11 +12,6 @@ namespace tarvo::cli {
 // Open loads it, for running or playing its driver. Needs an EditorSession.
 class DriverFile {
  public:
-  DriverFile();
-  ~DriverFile();
-  DriverFile(const DriverFile&) = delete;
-  DriverFile& operator=(const DriverFile&) = delete;
-
   // Loads path; reports the problem (tarvo-cli: FILE: ...) and returns
   // kExitUsage when it cannot be read or is not a product file the window opens.
   int Load(const std::string& path);
@@ -27,8 +19,7 @@ class DriverFile {
   PortFields Ports() const;
 
  private:
-  std::unique_ptr<QWidget> owner_;
-  std::unique_ptr<ProductEditors> pages_;
+  HeadlessProduct product_;
 };
 
 }  // namespace tarvo::cli
