@@ -14,6 +14,7 @@
 #include "app/productio.h"
 #include "app/resources.h"
 #include "app/trvcheckproblems.h"
+#include "app/trvdevicetest.h"
 #include "app/windowtitle.h"
 #include "check/productcheck.h"
 #include "editors/eventrows.h"
@@ -53,7 +54,12 @@ Tarvo::Tarvo(QWidget* parent)
     connect(ui->actionQuit, &QAction::triggered, this, &Tarvo::Quit);
 }
 
-Tarvo::~Tarvo() = default;
+Tarvo::~Tarvo()
+{
+    // The device test runs on the pages' models: it stops before they go.
+    if (m_pDeviceTest)
+        m_pDeviceTest->DropSession();
+}
 
 void Tarvo::SetQuitHandler(std::function<void()> handler)
 {
@@ -69,6 +75,8 @@ void Tarvo::RebuildEditors()
 {
     // The pages and their wiring to each other are shared with tarvo-cli;
     // the window adds its tabs and its own slots.
+    if (m_pDeviceTest)
+        m_pDeviceTest->DropSession();
     m_Editors.Rebuild(this, m_HasFile);
     ui->m_pLayoutInfo->addWidget(m_Editors.info);
     ui->m_pLayoutPortsImport->addWidget(m_Editors.portsImport);
@@ -223,6 +231,7 @@ bool Tarvo::LoadCurrentFile()
     }
     RebuildEditors();
     m_Editors.Load(m_pProductData);
+    ReopenDeviceTest();
     m_Changed = false;
     UpdateTitle();
     return true;
@@ -272,6 +281,7 @@ void Tarvo::on_actionNew_triggered()
     m_Changed = false;
     UpdateTitle();
     RebuildEditors();
+    ReopenDeviceTest();
 }
 
 void Tarvo::on_actionAbout_triggered()
@@ -335,6 +345,32 @@ void Tarvo::on_actionCheck_Product_File_triggered()
     m_pCheckProblems->ShowProblems(CheckProductFile(input));
     m_pCheckProblems->show();
     m_pCheckProblems->raise();
+}
+
+void Tarvo::on_actionTest_on_Device_triggered()
+{
+    // A field being edited commits its pending value when it loses the focus.
+    setFocus(Qt::OtherFocusReason);
+    if (!m_pDeviceTest)
+        m_pDeviceTest = new TRVDeviceTest(this);
+    // Opening starts from the pages as they are now; raising an open window keeps its run.
+    if (!m_pDeviceTest->isVisible() || !m_pDeviceTest->Session())
+        StartDeviceTest();
+    m_pDeviceTest->show();
+    m_pDeviceTest->raise();
+    m_pDeviceTest->activateWindow();
+}
+
+void Tarvo::StartDeviceTest()
+{
+    m_pDeviceTest->Open({m_Editors.events->EventModel(), m_Editors.setup->MessageModel(), m_Editors.variables->Model()},
+                        m_Editors.portsImport->Fields());
+}
+
+void Tarvo::ReopenDeviceTest()
+{
+    if (m_pDeviceTest && m_pDeviceTest->isVisible())
+        StartDeviceTest();
 }
 
 void Tarvo::ShowCheckPlace(const CheckPlace& place)

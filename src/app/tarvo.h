@@ -17,6 +17,7 @@ class TarvoClass;
 class ProductData_c;
 class QStandardItem;
 class TRVCheckProblems;
+class TRVDeviceTest;
 struct CheckPlace;
 
 // The main window: owns the product document and the five editor pages, and
@@ -38,6 +39,8 @@ public:
     TRVVariables* VariablesEditor() const { return m_Editors.variables; }
     // The "Check Product File" list; null until the first check.
     TRVCheckProblems* CheckProblems() const { return m_pCheckProblems; }
+    // The "Test on Device" window; null until first opened.
+    TRVDeviceTest* DeviceTest() const { return m_pDeviceTest; }
     bool HasFile() const { return m_HasFile; }
     bool IsChanged() const { return m_Changed; }
     QString FileName() const { return m_File.fileName(); }
@@ -70,12 +73,18 @@ public slots:
     void on_actionCheck_Product_File_triggered();
     // Makes the page of a problem current and selects its row there.
     void ShowCheckPlace(const CheckPlace& place);
+    // Opens (or raises) the window that runs the driver against a device.
+    void on_actionTest_on_Device_triggered();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void RebuildEditors();
+    // The device test window starts over on the pages' models and ports.
+    void StartDeviceTest();
+    // The same, when the window is open: the pages were just built and loaded.
+    void ReopenDeviceTest();
     void GatherEditors();
     // Save: write to the current file, or ask for one. False when nothing was written.
     bool SaveDocument();
@@ -88,6 +97,7 @@ private:
     // The pages are owned through their Qt parents and replaced at every rebuild.
     ProductEditors m_Editors;
     TRVCheckProblems* m_pCheckProblems = nullptr;  // child
+    TRVDeviceTest* m_pDeviceTest = nullptr;        // child window
     QString m_LastDialogPath;
     QFile m_File;
     ProductDataDocument_c m_Document;
