@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRegExp>
+#include <QString>
+
+#include "devicetest/driverscript.h"
+
+class OutgoingSSModel_c;
+struct MessageValues;
+
+// An expression (QRegExp, RegExp2 syntax, as the incoming editor writes
+// them) that recognises the bytes one outgoing message sends, whatever
+// values it is sent with: constants match their bytes exactly; parameters,
+// variables, locals and checksums match any text of their output format.
+struct RequestPattern
+{
+    MessageRef ref;
+    QString name;     // the event's or setup message's name
+    QString pattern;  // empty: the message sends nothing recognisable
+    // The pattern ends in a run of any length (a %s or a number with nothing
+    // after it): a match reaching the end of the bytes received so far may
+    // still grow.
+    bool openEnd = false;
+};
+
+// The message's pattern from its substrings. A %p value that is computed (a
+// local, or a formula calling a function such as byte(Address)) and a %p or
+// %s checksum match exactly as many bytes as their preview sends; a %s or
+// plain %p value matches a run without the first byte of the constant after
+// it (any run when no constant follows); a number matches its digits, at
+// least its zero-padded width when options are on.
+QString MessagePattern(const OutgoingSSModel_c& model, bool* openEnd = nullptr);
+// The pattern of a format typed by hand: its literal runs as constants, each
+// conversion as the same wildcard; a computed %p argument is sized by
+// sending it with values.
+QString ManualMessagePattern(const QString& format, const QString& args, const MessageValues& values,
+                             bool* openEnd = nullptr);
+// bytes matched literally, every byte that is not a letter or digit escaped.
+QString BytesPattern(const QByteArray& bytes);
+
+// One pattern for each setup message that sends and each event with an
+// outgoing message, setup messages first, in row order.
+QList<RequestPattern> RequestPatterns(const DriverScript& script);
+
+// Where a request was found in received bytes.
+struct RequestMatch
+{
+    int index = -1;     // into the matcher's patterns; -1 when none matched
+    int position = -1;
+    int length = 0;
+    // The earliest match may still grow (an open end reaching the last byte
+    // received): wait for more bytes or for the sender to fall quiet.
+    bool pending = false;
+};
+
+// Finds requests in bytes as they arrive.
+class RequestMatcher
+{
+public:
+    explicit RequestMatcher(const QList<RequestPattern>& patterns);
+
+    const QList<RequestPattern>& Patterns() const { return m_Patterns; }
+    // The earliest request in received, the longest when several start
+    // there; an empty match is never one. complete: no more bytes follow,
+    // so an open end reaching the last byte is final.
+    RequestMatch Find(const QByteArray& received, bool complete);
+
+private:
+    QList<RequestPattern> m_Patterns;
+    QList<QRegExp> m_Compiled;
+};
