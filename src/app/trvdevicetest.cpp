@@ -330,6 +330,10 @@ void TRVDeviceTest::ShowStatus(const QString& text, bool fault)
 
 void TRVDeviceTest::ShowStep(const StepResult& result)
 {
+    // A refused event never ran: the status line says why, the last step stays shown.
+    if (result.outcome == StepResult::Refused)
+        return;
+    ShowStatus(QString(), false);
     QString text = tr("Last step: %1: %2").arg(result.step, OutcomeName(result.outcome));
     if (!result.detail.isEmpty())
         text += QStringLiteral(" (%1)").arg(result.detail);
