@@ -44,6 +44,16 @@ QColor KindColour(DeviceLogEntry::Kind kind)
     return QColor(0x55, 0x55, 0x55);
 }
 
+// Status texts can quote whole replies: the labels show their start and never
+// widen the window, the tooltip a longer part.
+void ShowText(QLabel* label, const QString& text)
+{
+    constexpr int shownLimit = 300;
+    constexpr int tipLimit = 2000;
+    label->setText(text.size() > shownLimit ? text.left(shownLimit) + QStringLiteral("...") : text);
+    label->setToolTip(text.size() > shownLimit ? text.left(tipLimit) : QString());
+}
+
 const QString kFaultStyle = QStringLiteral("color: #c62828;");
 const QString kGoodStyle = QStringLiteral("color: #1a7f37;");
 
@@ -54,6 +64,8 @@ TRVDeviceTest::TRVDeviceTest(QWidget* parent) : QWidget(parent), ui(std::make_un
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
 
+    for (QLabel* label : {ui->m_pLblState, ui->m_pLblStatus, ui->m_pLblResult})
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     ui->m_pTextLog->setMaximumBlockCount(LogLineLimit);
     ui->m_pTextLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->m_pSplitter->setStretchFactor(0, 3);
@@ -323,7 +335,7 @@ void TRVDeviceTest::on_m_pButSend_clicked()
 
 void TRVDeviceTest::ShowStatus(const QString& text, bool fault)
 {
-    ui->m_pLblStatus->setText(text);
+    ShowText(ui->m_pLblStatus, text);
     ui->m_pLblStatus->setStyleSheet(fault ? kFaultStyle : QString());
     ui->m_pLblStatus->setVisible(!text.isEmpty());
 }
@@ -337,7 +349,7 @@ void TRVDeviceTest::ShowStep(const StepResult& result)
     QString text = tr("Last step: %1: %2").arg(result.step, OutcomeName(result.outcome));
     if (!result.detail.isEmpty())
         text += QStringLiteral(" (%1)").arg(result.detail);
-    ui->m_pLblResult->setText(text);
+    ShowText(ui->m_pLblResult, text);
     const bool good = result.outcome == StepResult::Matched || result.outcome == StepResult::Sent;
     ui->m_pLblResult->setStyleSheet(good ? kGoodStyle : kFaultStyle);
 }
@@ -350,7 +362,7 @@ void TRVDeviceTest::ShowLinkState(DeviceLink::State state, const QString& text)
               : state == DeviceLink::Connected       ? tr("Connected")
               : state == DeviceLink::Failed     ? tr("Connection failed")
                                                 : tr("Disconnected");
-    ui->m_pLblState->setText(shown);
+    ShowText(ui->m_pLblState, shown);
     ui->m_pLblState->setStyleSheet(state == DeviceLink::Failed ? kFaultStyle
                                    : state == DeviceLink::Connected ? kGoodStyle
                                                                : QString());
