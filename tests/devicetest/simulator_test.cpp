@@ -1,0 +1,237 @@
+// The device simulator over the example drivers: every request each driver
+// can send is recognised as its message, whatever the values; the simulator
+// answers with the example reply over TCP, UDP and a pseudo-terminal, leaves
+// garbage unanswered and stays bounded and answering under a flood.
+#include <QFile>
+#include <QNetworkDatagram>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/producteditors.h"
+#include "devicetest/devicesimulator.h"
+#include "testregistry.h"
+
+namespace {
+
+const QStringList kExamples{"projector-tcp", "display-rs232", "mediaplayer-udp"};
+
+// Values a parameter may take besides its example; those the event refuses are skipped.
+const QStringList kOtherValues{"0", "1", "4", "9", "12", "100", "255", "-3", "00:00:00.00", "23:59:59.29", "abc"};
+
+// One client of the simulator: sends bytes, collects what comes back.
+struct Client
+{
+    std::function<void(const QByteArray&)> send;
+    std::function<QByteArray()> received;  // everything so far
+    std::shared_ptr<QObject> socket;
+};
+
+Client TcpClient(quint16 port)
+{
+    auto socket = std::make_shared<QTcpSocket>();
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    auto got = std::make_shared<QByteArray>();
+    QObject::connect(socket.get(), &QTcpSocket::readyRead, [s = socket.get(), got] { *got += s->readAll(); });
+    return {[s = socket.get()](const QByteArray& b) { s->write(b); }, [got] { return *got; }, socket};
+}
+
+Client UdpClient(quint16 port)
+{
+    auto socket = std::make_shared<QUdpSocket>();
+    socket->bind(QHostAddress::LocalHost, 0);
+    auto got = std::make_shared<QByteArray>();
+    QObject::connect(socket.get(), &QUdpSocket::readyRead, [s = socket.get(), got] {
+        while (s->hasPendingDatagrams())
+            *got += s->receiveDatagram().data();
+    });
+    return {[s = socket.get(), port](const QByteArray& b) { s->writeDatagram(b, QHostAddress::LocalHost, port); },
+            [got] { return *got; }, socket};
+}
+
+Client PtyClient(const QString& path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    auto got = std::make_shared<QByteArray>();
+    auto closer = std::shared_ptr<QObject>(new QObject, [fd](QObject* o) {
+        ::close(fd);
+        delete o;
+    });
+    return {[fd](const QByteArray& b) { QVERIFY(::write(fd, b.constData(), size_t(b.size())) == b.size()); },
+            [fd, got] {
+                char chunk[4096];
+                for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) > 0;)
+                    got->append(chunk, n);
+                return *got;
+            },
+            closer};
+}
+
+class DeviceSimulatorTest : public QObject
+{
+    Q_OBJECT
+
+    std::map<QString, std::unique_ptr<HeadlessProduct>> m_Products;
+
+    DriverModels Models(const QString& example) { return PageModels(*m_Products.at(example)->Pages()); }
+
+    // The request of each pattern of example sent with the example values, and
+    // the reply it expects (empty: none).
+    QList<QPair<QByteArray, QByteArray>> Exchanges(const QString& example)
+    {
+        DriverScript script(Models(example));
+        QList<QPair<QByteArray, QByteArray>> exchanges;
+        for (const RequestPattern& request : RequestPatterns(script)) {
+            QByteArray bytes;
+            QString error;
+            if (!script.OutgoingBytes(request.ref, {}, &bytes, &error))
+                qWarning("%s", qPrintable(error));
+            const MessageRef reply = script.ReplyTo(request.ref);
+            exchanges.append({bytes, reply.row >= 0 ? script.ExampleReply(reply) : QByteArray()});
+        }
+        return exchanges;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const QString& example : kExamples) {
+            QFile file(QStringLiteral(TARVO_EXAMPLES_DIR "/") + example + QStringLiteral(".prd"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            auto product = std::make_unique<HeadlessProduct>();
+            QString error;
+            QVERIFY2(product->Load(file.readAll(), &error), qPrintable(error));
+            m_Products[example] = std::move(product);
+        }
+    }
+
+    void recognisesEveryRequest_data()
+    {
+        QTest::addColumn<QString>("example");
+        for (const QString& example : kExamples)
+            QTest::newRow(qPrintable(example)) << example;
+    }
+    // Each message's bytes with every accepted value, before and after the
+    // example replies changed the variables, match that message exactly.
+    void recognisesEveryRequest()
+    {
+        QFETCH(QString, example);
+        DriverScript script(Models(example));
+        RequestMatcher matcher(RequestPatterns(script));
+        QVERIFY(!matcher.Patterns().isEmpty());
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int i = 0; i < matcher.Patterns().size(); ++i) {
+                const RequestPattern& request = matcher.Patterns()[i];
+                QVERIFY2(!request.pattern.isEmpty(), qPrintable(request.name));
+                QList<QHash<QString, QString>> valueSets{{}};
+                if (request.ref.source == MessageRef::Event) {
+                    for (const QString& name : script.ParamNames(request.ref.row)) {
+                        for (const QString& value : kOtherValues + script.ParamOptions(request.ref.row, name)) {
+                            if (script.CheckValues(request.ref.row, {{name, value}}).isEmpty())
+                                valueSets.append({{name, value}});
+                        }
+                    }
+                }
+                for (const auto& values : valueSets) {
+                    QByteArray bytes;
+                    QString error;
+                    QVERIFY2(script.OutgoingBytes(request.ref, values, &bytes, &error), qPrintable(error));
+                    const RequestMatch match = matcher.Find(bytes, true);
+                    const QString where = request.name + QLatin1Char(' ') + QString::fromLatin1(bytes.toHex(' ')) +
+                                          QLatin1Char(' ') + request.pattern;
+                    QVERIFY2(match.index == i && match.position == 0 && match.length == bytes.size(), qPrintable(where));
+                }
+            }
+            // The login's seed and the echoed states change what is sent next.
+            for (int row = 0; row < script.SetupCount(); ++row)
+                script.MatchReply({MessageRef::Setup, row}, script.ExampleReply({MessageRef::Setup, row}));
+            for (int row = 0; row < script.EventCount(); ++row)
+                script.MatchReply({MessageRef::Event, row}, script.ExampleReply({MessageRef::Event, row}));
+        }
+        // Garbage around a request: only the request is taken, and a request
+        // cut short is none.
+        const QByteArray request = Exchanges(example).first().first;
+        const RequestMatch match = matcher.Find("\x7fzz" + request + "zz", true);
+        QCOMPARE(match.position, 3);
+        QCOMPARE(match.length, request.size());
+        QCOMPARE(matcher.Find(request.left(request.size() - 1), true).index, -1);
+    }
+
+    void answersOverEachTransport_data()
+    {
+        QTest::addColumn<QString>("example");
+        QTest::addColumn<QString>("transport");
+        for (const QString& example : kExamples) {
+            for (const char* transport : {"tcp", "udp", "pty"})
+                QTest::newRow(qPrintable(example + QLatin1Char('/') + QLatin1String(transport)))
+                    << example << QString::fromLatin1(transport);
+        }
+    }
+    void answersOverEachTransport()
+    {
+        QFETCH(QString, example);
+        QFETCH(QString, transport);
+        DeviceSimulator simulator(Models(example));
+        QString error;
+        const bool listening = transport == "tcp"   ? simulator.ListenTcp("127.0.0.1", 0, &error)
+                               : transport == "udp" ? simulator.ListenUdp("127.0.0.1", 0, &error)
+                                                    : simulator.ListenPty(&error);
+        QVERIFY2(listening, qPrintable(error));
+        QVERIFY(simulator.Endpoint().startsWith(transport + QLatin1Char(' ')));
+        Client client = transport == "tcp"   ? TcpClient(simulator.Port())
+                        : transport == "udp" ? UdpClient(simulator.Port())
+                                             : PtyClient(simulator.PtyPath());
+        QSignalSpy recognised(&simulator, &DeviceSimulator::requestRecognised);
+        QSignalSpy unknown(&simulator, &DeviceSimulator::unknownRequest);
+        QByteArray expected;
+        int sent = 0;
+        for (const auto& [request, reply] : Exchanges(example)) {
+            client.send(request);
+            ++sent;
+            QTRY_COMPARE_WITH_TIMEOUT(int(recognised.size()), sent, 5000);
+            QCOMPARE(recognised.last().at(1).toByteArray(), request);
+            expected += reply;
+            QTRY_COMPARE_WITH_TIMEOUT(client.received(), expected, 5000);
+        }
+        const int answered = int(recognised.size());
+        client.send("\x7fnot a request\r");
+        QTRY_COMPARE_WITH_TIMEOUT(unknown.size(), 1, 5000);
+        QCOMPARE(unknown.first().first().toByteArray(), QByteArray("\x7fnot a request\r"));
+        QCOMPARE(recognised.size(), answered);
+        QCOMPARE(client.received(), expected);
+    }
+
+    // A megabyte of garbage: the buffer stays bounded, the garbage is reported
+    // and a request after it is still answered.
+    void floodThenRequest()
+    {
+        DeviceSimulator simulator(Models("projector-tcp"));
+        QString error;
+        QVERIFY2(simulator.ListenTcp("127.0.0.1", 0, &error), qPrintable(error));
+        Client client = TcpClient(simulator.Port());
+        QSignalSpy unknown(&simulator, &DeviceSimulator::unknownRequest);
+        const auto [request, reply] = Exchanges("projector-tcp").first();
+        client.send(QByteArray(1 << 20, 'z') + request);
+        QTRY_COMPARE_WITH_TIMEOUT(client.received(), reply, 30000);
+        QVERIFY(!unknown.isEmpty());
+        QVERIFY(simulator.PeakBuffered() <= DeviceSimulator::BufferLimit);
+        qsizetype reported = 0;
+        for (const auto& arguments : unknown)
+            reported += arguments.first().toByteArray().size();
+        QCOMPARE(reported, qsizetype(1 << 20));
+    }
+};
+
+} // namespace
+
+TARVO_REGISTER_TEST(DeviceSimulatorTest);
+
+#include "simulator_test.moc"
