@@ -363,8 +363,7 @@ void Tarvo::on_actionTest_on_Device_triggered()
 
 void Tarvo::StartDeviceTest()
 {
-    m_pDeviceTest->Open({m_Editors.events->EventModel(), m_Editors.setup->MessageModel(), m_Editors.variables->Model()},
-                        m_Editors.portsImport->Fields());
+    m_pDeviceTest->Open(PageModels(m_Editors), m_Editors.portsImport->Fields());
 }
 
 void Tarvo::ReopenDeviceTest()

@@ -66,6 +66,8 @@ TRVDeviceTest::TRVDeviceTest(QWidget* parent) : QWidget(parent), ui(std::make_un
 
     for (QLabel* label : {ui->m_pLblState, ui->m_pLblStatus, ui->m_pLblResult})
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // An empty status keeps its line, so the log does not move when one shows.
+    ui->m_pLblStatus->setMinimumHeight(ui->m_pLblStatus->fontMetrics().height());
     ui->m_pTextLog->setMaximumBlockCount(LogLineLimit);
     ui->m_pTextLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->m_pSplitter->setStretchFactor(0, 3);
@@ -337,7 +339,6 @@ void TRVDeviceTest::ShowStatus(const QString& text, bool fault)
 {
     ShowText(ui->m_pLblStatus, text);
     ui->m_pLblStatus->setStyleSheet(fault ? kFaultStyle : QString());
-    ui->m_pLblStatus->setVisible(!text.isEmpty());
 }
 
 void TRVDeviceTest::ShowStep(const StepResult& result)

@@ -14,8 +14,6 @@
 #include "appfixtures.h"
 #include "devicetest/devicesimulator.h"
 #include "editors/trvevents.h"
-#include "editors/trvsetup.h"
-#include "editors/trvvariables.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
 
@@ -48,8 +46,7 @@ private slots:
         HeadlessProduct played;
         QString error;
         QVERIFY2(played.Load(file.readAll(), &error), qPrintable(error));
-        const ProductEditors* pages = played.Pages();
-        DeviceSimulator device({pages->events->EventModel(), pages->setup->MessageModel(), pages->variables->Model()});
+        DeviceSimulator device(PageModels(*played.Pages()));
         QVERIFY2(device.ListenTcp(QStringLiteral("127.0.0.1"), 0, &error), qPrintable(error));
         QList<QByteArray> requests;
         connect(&device, &DeviceSimulator::requestRecognised, this,
