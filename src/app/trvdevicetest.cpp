@@ -86,6 +86,15 @@ TRVDeviceTest::TRVDeviceTest(QWidget* parent) : QWidget(parent), ui(std::make_un
     ui->m_pComboStopBits->addItems({QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")});
     ui->m_pComboDevice->addItems(SerialDeviceNames());
 
+    // The log follows new lines while it is scrolled to its end, also when the
+    // view shrinks; scrolled back, it stays where the user put it.
+    QScrollBar* bar = ui->m_pTextLog->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { m_FollowLog = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (m_FollowLog)
+            bar->setValue(maximum);
+    });
+
     m_Flush.setSingleShot(true);
     m_Flush.setInterval(FlushMs);
     connect(&m_Flush, &QTimer::timeout, this, &TRVDeviceTest::Flush);
@@ -400,8 +409,6 @@ void TRVDeviceTest::Flush()
     m_Flush.stop();
     if (!m_Pending.isEmpty()) {
         QPlainTextEdit* view = ui->m_pTextLog;
-        QScrollBar* bar = view->verticalScrollBar();
-        const bool following = bar->value() == bar->maximum();
         QTextCursor cursor(view->document());
         cursor.movePosition(QTextCursor::End);
         cursor.beginEditBlock();
@@ -416,8 +423,6 @@ void TRVDeviceTest::Flush()
         }
         cursor.endEditBlock();
         m_Pending.clear();
-        if (following)
-            bar->setValue(bar->maximum());
     }
     if (m_VariablesStale)
         FillVariables();

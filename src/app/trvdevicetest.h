@@ -78,6 +78,7 @@ private:
     std::unique_ptr<DeviceSession> m_pSession;
     QList<DeviceLogEntry> m_Pending;  // logged, not shown yet
     bool m_VariablesStale = false;
+    bool m_FollowLog = true;  // the log is scrolled to its end
     QTimer m_Flush;
     QTimer m_EventsChanged;  // the events page changed: list them again
     QString m_LastLogPath;
