@@ -1,0 +1,230 @@
+// A device session against a scripted device on 127.0.0.1: login, replies
+// among unsolicited messages and garbage, refused values, timeouts with
+// retries, mismatches, a flood and a dropped connection.
+#include <QFile>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <functional>
+
+#include "app/producteditors.h"
+#include "devicetest/devicesession.h"
+#include "editors/eventrows.h"
+#include "testregistry.h"
+
+namespace {
+
+// Answers each chunk it receives by a rule; an empty answer sends nothing.
+class ScriptedDevice : public QObject
+{
+public:
+    std::function<QByteArray(const QByteArray&)> answer;
+    std::function<void(QTcpSocket*)> onConnect;
+    QByteArray requests;
+
+    ScriptedDevice()
+    {
+        m_Server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_Server, &QTcpServer::newConnection, this, [this] {
+            m_pClient = m_Server.nextPendingConnection();
+            connect(m_pClient, &QTcpSocket::readyRead, this, [this] {
+                const QByteArray request = m_pClient->readAll();
+                requests += request;
+                const QByteArray reply = answer ? answer(request) : QByteArray();
+                if (reply == "<close>")
+                    m_pClient->close();
+                else if (!reply.isEmpty())
+                    m_pClient->write(reply);
+            });
+            if (onConnect)
+                onConnect(m_pClient);
+        });
+    }
+    LinkSettings Settings() const
+    {
+        LinkSettings settings;
+        settings.port = m_Server.serverPort();
+        return settings;
+    }
+
+private:
+    QTcpServer m_Server;
+    QPointer<QTcpSocket> m_pClient;
+};
+
+// The projector's login and replies, as its example replies give them.
+QByteArray ProjectorAnswer(const QByteArray& request)
+{
+    if (request == "HELLO\r")
+        return "SEED 5f3a9c21\r";
+    if (request.startsWith("AUTH "))
+        return "AUTH OK\r";
+    if (request == "PWR 1\r")
+        return "%PWR=0\rPWR=1\r";  // an unsolicited report first
+    if (request == "INPT 2\r")
+        return "noise\x01INPT=2\r";
+    return {};
+}
+
+class DeviceSessionTest : public QObject
+{
+    Q_OBJECT
+
+    HeadlessProduct m_Product;
+    std::unique_ptr<DeviceSession> m_pSession;
+    QList<StepResult> m_Steps;
+    QList<DeviceLogEntry> m_Log;
+
+    QStringList Outcomes() const
+    {
+        QStringList outcomes;
+        for (const StepResult& step : m_Steps)
+            outcomes << step.step + QLatin1Char(' ') + OutcomeName(step.outcome);
+        return outcomes;
+    }
+    int Logged(DeviceLogEntry::Kind kind) const
+    {
+        return int(std::count_if(m_Log.begin(), m_Log.end(), [kind](const DeviceLogEntry& e) { return e.kind == kind; }));
+    }
+    void SetEvent(int row, int column, const QString& text)
+    {
+        EventRow::SetText(*const_cast<QStandardItemModel*>(m_pSession->Script().Models().events), row, column, text);
+    }
+    // Runs until the session is idle (bounded).
+    void RunUntilIdle(int timeoutMs = 10000)
+    {
+        QSignalSpy idle(m_pSession.get(), &DeviceSession::idle);
+        QVERIFY(idle.wait(timeoutMs));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QFile file(QStringLiteral(TARVO_EXAMPLES_DIR "/projector-tcp.prd"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString error;
+        QVERIFY2(m_Product.Load(file.readAll(), &error), qPrintable(error));
+    }
+    void init()
+    {
+        m_Steps.clear();
+        m_Log.clear();
+        m_pSession = std::make_unique<DeviceSession>(PageModels(*m_Product.Pages()));
+        connect(m_pSession.get(), &DeviceSession::stepFinished, this, [this](const StepResult& r) { m_Steps << r; });
+        connect(m_pSession.get(), &DeviceSession::logged, this, [this](const DeviceLogEntry& e) { m_Log << e; });
+    }
+    void cleanup() { m_pSession.reset(); }
+
+    void loginThenEventsAmongNoise()
+    {
+        ScriptedDevice device;
+        device.answer = ProjectorAnswer;
+        DriverScript& script = m_pSession->Script();
+        const int power = script.FindEvent(QStringLiteral("power"));
+        const int input = script.FindEvent(QStringLiteral("Input"));
+        QStringList refusal;
+        QVERIFY(!m_pSession->QueueEvent(input, {{QStringLiteral("Input"), QStringLiteral("9")}}, &refusal));
+        QCOMPARE(refusal.size(), 1);
+        QVERIFY(m_pSession->QueueEvent(power, {{QStringLiteral("State"), QStringLiteral("On")}}));
+        QVERIFY(m_pSession->QueueEvent(input, {{QStringLiteral("Input"), QStringLiteral("2")}}));
+        m_pSession->Connect(device.Settings());
+        RunUntilIdle();
+
+        QCOMPARE(Outcomes(), QStringList({"event 'Input' refused", "setup 1 'Outgoing - SetupMessage1' matched",
+                                          "setup 3 'Outgoing - SetupMessage3' matched", "event 'Power' matched",
+                                          "event 'Input' matched"}));
+        QVERIFY(!device.requests.contains("INPT 9"));
+        QCOMPARE(script.VariableValue(QStringLiteral("Seed")), QStringLiteral("5f3a9c21"));
+        QCOMPARE(script.VariableValue(QStringLiteral("Power")), QStringLiteral("1"));
+        QCOMPARE(script.VariableValue(QStringLiteral("Input")), QStringLiteral("2"));
+        QCOMPARE(Logged(DeviceLogEntry::Unsolicited), 1);
+        QCOMPARE(Logged(DeviceLogEntry::Unrecognised), 1);
+        // The login answer is an MD5 over the password and the captured seed,
+        // not over the names the editor's preview shows.
+        const QByteArray auth = m_Steps.at(2).sent;
+        QCOMPARE(auth.size(), 22);
+        QByteArray preview;
+        QString error;
+        const DriverScript fresh(script.Models());
+        QVERIFY(fresh.OutgoingBytes({MessageRef::Setup, 2}, {}, &preview, &error));
+        QVERIFY(auth != preview);
+    }
+
+    // Each failure ends its step with what happened; the session goes on.
+    void failuresAreReported_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("retries");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<int>("sends");
+        QTest::newRow("silence, two retries") << QByteArray() << 2 << "timeout" << 3;
+        QTest::newRow("wrong reply") << QByteArray("ERR\r") << 1 << "mismatch" << 2;
+        QTest::newRow("dropped mid-reply") << QByteArray("<close>") << 0 << "failed" << 1;
+    }
+    void failuresAreReported()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, retries);
+        QFETCH(QString, outcome);
+        QFETCH(int, sends);
+        ScriptedDevice device;
+        device.answer = [&](const QByteArray&) { return answer; };
+        const int lamp = m_pSession->Script().FindEvent(QStringLiteral("LampHours"));
+        SetEvent(lamp, EventRow::ColTimeout, QStringLiteral("3"));  // 100 ms
+        SetEvent(lamp, EventRow::ColRetries, QString::number(retries));
+        m_pSession->QueueEvent(lamp, {});
+        m_pSession->Connect(device.Settings(), false);
+        RunUntilIdle();
+        SetEvent(lamp, EventRow::ColTimeout, QStringLiteral("30"));
+        SetEvent(lamp, EventRow::ColRetries, QStringLiteral("2"));
+        QCOMPARE(Outcomes(), QStringList{"event 'LampHours' " + outcome});
+        QCOMPARE(device.requests, QByteArray("LAMP?\r").repeated(sends));
+        QCOMPARE(Logged(DeviceLogEntry::Retry), sends - 1);
+    }
+
+    // A device that floods garbage: the buffer stays bounded, the session
+    // keeps answering and a later reply still matches.
+    void floodIsBoundedAndSurvived()
+    {
+        ScriptedDevice device;
+        device.onConnect = [](QTcpSocket* client) {
+            const QByteArray chunk(64 * 1024, '\x7f');
+            for (int i = 0; i < 32; ++i)
+                client->write(chunk);
+        };
+        device.answer = [](const QByteArray& request) { return request == "LAMP?\r" ? "LAMP=42\r" : QByteArray(); };
+        m_pSession->Connect(device.Settings(), false);
+        QTRY_VERIFY_WITH_TIMEOUT(Logged(DeviceLogEntry::Unrecognised) > 0, 10000);
+        QTest::qWait(DeviceSession::QuietMs * 2);
+        // No more than the limit is held at once, and what was dropped is said.
+        for (const DeviceLogEntry& entry : m_Log)
+            QVERIFY(entry.bytes.size() <= DeviceSession::BufferLimit);
+        QVERIFY(std::any_of(m_Log.begin(), m_Log.end(),
+                            [](const DeviceLogEntry& e) { return e.text.contains(QLatin1String("dropped")); }));
+        m_pSession->QueueEvent(m_pSession->Script().FindEvent(QStringLiteral("LampHours")), {});
+        RunUntilIdle();
+        QCOMPARE(Outcomes(), QStringList{"event 'LampHours' matched"});
+        QCOMPARE(m_pSession->Script().VariableValue(QStringLiteral("LampHours")), QStringLiteral("42"));
+    }
+
+    void cannotConnect()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        LinkSettings settings;
+        settings.port = closed.serverPort();
+        closed.close();
+        QSignalSpy state(m_pSession.get(), &DeviceSession::linkStateChanged);
+        m_pSession->Connect(settings);
+        QTRY_VERIFY_WITH_TIMEOUT(m_pSession->Link().GetState() == DeviceLink::Failed, 10000);
+        QVERIFY(m_pSession->Link().StateText().contains(QStringLiteral("refused"), Qt::CaseInsensitive));
+    }
+};
+
+} // namespace
+
+TARVO_REGISTER_TEST(DeviceSessionTest);
+#include "session_test.moc"
