@@ -162,21 +162,28 @@ void DeviceLink::SetState(State state, const QString& text)
     emit stateChanged(state, text);
 }
 
+void DeviceLink::DropDevice()
+{
+    if (!m_pDevice)
+        return;
+    QIODevice* device = m_pDevice;
+    m_pDevice = nullptr;
+    device->disconnect(this);
+    device->close();
+    // Later: this may run inside one of the device's own signals.
+    device->deleteLater();
+}
+
 void DeviceLink::Fail(const QString& why)
 {
-    if (m_pDevice) {
-        QIODevice* device = m_pDevice;
-        m_pDevice = nullptr;
-        device->disconnect(this);
-        device->close();
-        device->deleteLater();
-    }
+    DropDevice();
     SetState(Failed, why);
 }
 
 void DeviceLink::Open(const LinkSettings& settings)
 {
-    Close();
+    // Straight to Connecting: the old connection's end is not announced.
+    DropDevice();
     m_Settings = settings;
     const QString where = DescribeLink(settings);
     SetState(Connecting, QStringLiteral("Connecting to %1…").arg(where));
@@ -250,13 +257,7 @@ void DeviceLink::Open(const LinkSettings& settings)
 
 void DeviceLink::Close()
 {
-    if (m_pDevice) {
-        QIODevice* device = m_pDevice;
-        m_pDevice = nullptr;
-        device->disconnect(this);
-        device->close();
-        device->deleteLater();
-    }
+    DropDevice();
     SetState(Closed, QStringLiteral("Disconnected"));
 }
 

@@ -73,6 +73,7 @@ signals:
 private:
     void SetState(State state, const QString& text);
     void Fail(const QString& why);
+    void DropDevice();
     void ReadAll();
 
     LinkSettings m_Settings;

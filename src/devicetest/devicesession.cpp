@@ -199,19 +199,21 @@ void DeviceSession::OnLinkState(DeviceLink::State state, const QString& text)
     const bool wasBusy = Busy();
     m_Queue.clear();
     if (m_Running)
-        Finish(StepResult::Failed, text);
+        Finish(StepResult::Failed, text);  // then idle
     else if (wasBusy)
         emit idle();
 }
 
 void DeviceSession::StartNext()
 {
-    if (m_Running || m_Link.GetState() != DeviceLink::Connected)
+    if (m_Running)
         return;
     if (m_Queue.isEmpty()) {
         emit idle();
         return;
     }
+    if (m_Link.GetState() != DeviceLink::Connected)
+        return;
     m_Current = m_Queue.takeFirst();
     m_Running = true;
     m_Result = StepResult();
@@ -271,31 +273,20 @@ void DeviceSession::Finish(StepResult::Outcome outcome, const QString& detail)
 void DeviceSession::OnReceived(const QByteArray& bytes)
 {
     m_Pending += bytes;
-    if (m_Pending.size() > BufferLimit) {
-        const qsizetype dropped = m_Pending.size() - BufferLimit;
-        m_Pending.remove(0, dropped);
-        m_Dropped += dropped;
-    }
-    if (!m_Pace.isActive())
+    // A full buffer is matched at once, so a reply at its front is not lost.
+    if (m_Pending.size() >= BufferLimit)
+        ProcessBuffer();
+    else if (!m_Pace.isActive())
         m_Pace.start(PaceMs);
 }
 
 void DeviceSession::ProcessBuffer()
 {
-    if (m_Dropped > 0) {
-        Log(DeviceLogEntry::Unrecognised, {},
-            QStringLiteral("%1 bytes dropped: the device sends faster than they are read").arg(m_Dropped));
-        m_Dropped = 0;
-    }
+    m_Pace.stop();
     if (!m_Pending.isEmpty()) {
         Log(DeviceLogEntry::Received, m_Running ? m_Current.name : QString(), Shown(m_Pending), m_Pending);
         m_Buffer += m_Pending;
         m_Pending.clear();
-        if (m_Buffer.size() > BufferLimit) {
-            const qsizetype excess = m_Buffer.size() - BufferLimit;
-            Log(DeviceLogEntry::Unrecognised, {}, QStringLiteral("dropped ") + Shown(m_Buffer.left(excess)));
-            m_Buffer.remove(0, excess);
-        }
     }
 
     for (int pass = 0; pass < MaxRepliesPerPass && !m_Buffer.isEmpty(); ++pass) {
@@ -339,6 +330,13 @@ void DeviceSession::ProcessBuffer()
             Finish(outcome.match ? StepResult::Matched : StepResult::Mismatch,
                    outcome.match ? QString() : QStringLiteral("the reply does not match as a whole"));
         }
+    }
+    // What no reply matched is kept up to the limit: the oldest goes first.
+    if (m_Buffer.size() > BufferLimit) {
+        const qsizetype excess = m_Buffer.size() - BufferLimit;
+        Log(DeviceLogEntry::Unrecognised, {},
+            QStringLiteral("%1 bytes dropped unrecognised: %2").arg(excess).arg(Shown(m_Buffer.left(excess))));
+        m_Buffer.remove(0, excess);
     }
     if (!m_Buffer.isEmpty())
         m_Quiet.start(QuietMs);

@@ -147,7 +147,6 @@ private:
     bool m_RunSetup = true;
     QByteArray m_Buffer;   // received, not yet recognised
     QByteArray m_Pending;  // received since the last pass
-    qsizetype m_Dropped = 0;
     QTimer m_Timeout;
     QTimer m_Quiet;
     QTimer m_Pace;

@@ -150,7 +150,10 @@ QStringList DriverScript::CheckValues(int row, const QHash<QString, QString>& va
         if (!values.contains(fields.name))
             continue;
         fields.example = values.value(fields.name);
-        const QString problem = m_pValidator->Problem(fields);
+        QString problem = m_pValidator->Problem(fields);
+        // The validator judges examples; here the value is what gets sent.
+        if (problem.startsWith(QLatin1String("example ")))
+            problem.replace(0, 7, QStringLiteral("value"));
         if (!problem.isEmpty())
             faults << QStringLiteral("parameter '%1': %2").arg(fields.name, problem);
     }

@@ -18,6 +18,8 @@
 
 #include "app/producteditors.h"
 #include "devicetest/devicesimulator.h"
+#include "editors/eventrows.h"
+#include "editors/outgoingssmodel.h"
 #include "testregistry.h"
 
 namespace {
@@ -127,6 +129,19 @@ private slots:
         DriverScript script(Models(example));
         RequestMatcher matcher(RequestPatterns(script));
         QVERIFY(!matcher.Patterns().isEmpty());
+        // The events typed by hand: their stored format and arguments. (The
+        // login's argument is a local, which only substrings have.)
+        QList<RequestPattern> typed = matcher.Patterns();
+        for (RequestPattern& request : typed) {
+            const int row = request.ref.row;
+            MessageValues values;
+            values.params = script.ExampleValues(row);
+            const QStandardItemModel& events = *script.Models().events;
+            if (request.ref.source == MessageRef::Event)
+                request.pattern = ManualMessagePattern(EventRow::Text(events, row, EventRow::ColMsgFormat),
+                                                       EventRow::Text(events, row, EventRow::ColMsgArgs), values);
+        }
+        RequestMatcher typedMatcher(typed);
         for (int pass = 0; pass < 2; ++pass) {
             for (int i = 0; i < matcher.Patterns().size(); ++i) {
                 const RequestPattern& request = matcher.Patterns()[i];
@@ -148,6 +163,10 @@ private slots:
                     const QString where = request.name + QLatin1Char(' ') + QString::fromLatin1(bytes.toHex(' ')) +
                                           QLatin1Char(' ') + request.pattern;
                     QVERIFY2(match.index == i && match.position == 0 && match.length == bytes.size(), qPrintable(where));
+                    const RequestMatch typedMatch = typedMatcher.Find(bytes, true);
+                    QVERIFY2(request.ref.source != MessageRef::Event ||
+                                 (typedMatch.index == i && typedMatch.length == bytes.size()),
+                             qPrintable(where + QLatin1Char(' ') + typed[i].pattern));
                 }
             }
             // The login's seed and the echoed states change what is sent next.
