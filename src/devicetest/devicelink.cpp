@@ -83,11 +83,15 @@ LinkSettings LinkSettingsFromPorts(const PortFields& ports)
     } else {
         settings.kind = LinkSettings::Serial;
     }
-    settings.baud = ports.serial.baud.toInt() > 0 ? ports.serial.baud.toInt() : settings.baud;
-    settings.dataBits = ports.serial.bits.toInt() >= 5 && ports.serial.bits.toInt() <= 8 ? ports.serial.bits.toInt()
-                                                                                        : settings.dataBits;
-    settings.parity = ports.serial.parity.isEmpty() ? QLatin1Char('n') : ports.serial.parity.at(0).toLower();
-    settings.stopBits = ports.serial.stopBits.isEmpty() ? QStringLiteral("1") : ports.serial.stopBits;
+    // A device without a serial port keeps the common 9600 8N1.
+    if (ports.hasSerial) {
+        const int baud = ports.serial.baud.toInt();
+        const int bits = ports.serial.bits.toInt();
+        settings.baud = baud > 0 ? baud : settings.baud;
+        settings.dataBits = bits >= 5 && bits <= 8 ? bits : settings.dataBits;
+        settings.parity = ports.serial.parity.isEmpty() ? QLatin1Char('n') : ports.serial.parity.at(0).toLower();
+        settings.stopBits = ports.serial.stopBits.isEmpty() ? QStringLiteral("1") : ports.serial.stopBits;
+    }
     const QStringList devices = SerialDeviceNames();
     if (!devices.isEmpty())
         settings.device = devices.first();
@@ -221,8 +225,6 @@ void DeviceLink::Open(const LinkSettings& settings)
             Fail(QStringLiteral("cannot use local udp port %1: %2").arg(settings.localPort).arg(socket->errorString()));
             return;
         }
-        // Connected, the socket reads only what the device sends.
-        socket->connectToHost(settings.host, settings.port);
         connect(socket, &QUdpSocket::readyRead, this, &DeviceLink::ReadAll);
         connect(socket, &QUdpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError) {
             Fail(QStringLiteral("%1: %2").arg(DescribeLink(m_Settings), socket->errorString()));
@@ -230,6 +232,9 @@ void DeviceLink::Open(const LinkSettings& settings)
         connect(socket, &QUdpSocket::connected, this, [this, where] {
             SetState(Connected, QStringLiteral("Connected to %1").arg(where));
         });
+        // Connected, the socket reads only what the device sends. An address
+        // connects at once, a name once it is looked up.
+        socket->connectToHost(settings.host, settings.port);
         return;
     }
 
