@@ -18,8 +18,12 @@ struct Piece
     Kind kind = Constant;
     QByteArray bytes;  // Constant
     int count = 0;     // Fixed: the bytes; Run: the zero-padded width, 0 for none
+    int most = 0;      // Fixed: more than count bytes up to this many
     int format = SS::FormatString;  // Run
 };
+
+// An integer sent as a value takes as few bytes as it needs, up to eight.
+constexpr int IntegerValueBytes = 8;
 
 QString EscapedByte(uchar byte)
 {
@@ -57,7 +61,9 @@ QString Assemble(const QList<Piece>& pieces, bool* openEnd)
             pattern += BytesPattern(piece.bytes);
             break;
         case Piece::Fixed:
-            if (piece.count > 0)
+            if (piece.most > piece.count)
+                pattern += QStringLiteral(".{%1,%2}").arg(piece.count).arg(piece.most);
+            else if (piece.count > 0)
                 pattern += QStringLiteral(".{%1}").arg(piece.count);
             break;
         case Piece::Run: {
@@ -77,7 +83,7 @@ QString Assemble(const QList<Piece>& pieces, bool* openEnd)
             const Piece& last = pieces[i];
             if ((last.kind == Piece::Constant && last.bytes.isEmpty()) || (last.kind == Piece::Fixed && !last.count))
                 continue;  // sends nothing
-            *openEnd = last.kind == Piece::Run;
+            *openEnd = last.kind == Piece::Run || (last.kind == Piece::Fixed && last.most > last.count);
             break;
         }
     }
@@ -95,6 +101,42 @@ QByteArray RowBytes(const SS& model, int row)
 bool CallsFunction(const QString& expression)
 {
     return expression.contains(QLatin1Char('('));
+}
+
+// What a checksum function's value sends. MD5 gives its 16 bytes of text;
+// the others give an integer: one byte for the byte-wide ones, as few as it
+// needs for the rest, or its digits when printed as text.
+Piece ChecksumPiece(const QString& function, int format, int exampleSize)
+{
+    Piece piece;
+    const QString name = XorAsBcc(function.trimmed() + QLatin1Char('(')).chopped(1).toUpper();
+    const bool value = format == SS::FormatValue;
+    if (name == QLatin1String("MD5") && (value || format == SS::FormatString)) {
+        piece.kind = Piece::Fixed;
+        piece.count = exampleSize;
+    } else if (value) {
+        piece.kind = Piece::Fixed;
+        const bool byteWide = name == QLatin1String("BCC") || name == QLatin1String("BYTECHECKSUM");
+        piece.count = 1;
+        piece.most = byteWide ? 1 : IntegerValueBytes;
+    } else {
+        piece.kind = Piece::Run;
+        piece.format = format == SS::FormatString ? int(SS::FormatInteger) : format;
+    }
+    return piece;
+}
+
+// The function a call starts with: "BCC" for "BCC(sprintf(...))".
+QString CalledFunction(const QString& expression)
+{
+    const qsizetype open = expression.indexOf(QLatin1Char('('));
+    return open < 0 ? QString() : expression.left(open).trimmed();
+}
+
+bool IsChecksumFunction(const QString& name)
+{
+    const QString known = XorAsBcc(name + QLatin1Char('(')).chopped(1);
+    return ChecksumFunctionNames().contains(known, Qt::CaseInsensitive);
 }
 
 Piece ValuePiece(int format, int width, bool fixed, int fixedCount)
@@ -183,13 +225,16 @@ QString MessagePattern(const OutgoingSSModel_c& model, bool* openEnd)
         }
         if (!hasOutput)
             continue;
+        if (type == SS::TypeChecksum) {
+            const QString function = ChecksumFunctionNames().value(model.Text(row, SS::ColChecksumType).toInt(),
+                                                                   ChecksumFunctionNames().first());
+            pieces << ChecksumPiece(function, format, int(RowBytes(model, row).size()));
+            continue;
+        }
         bool fixed = false;
-        if (type == SS::TypeChecksum)
-            fixed = format == SS::FormatValue || format == SS::FormatString;
-        else if (format == SS::FormatValue)
+        if (format == SS::FormatValue)
             fixed = CallsFunction(type == SS::TypeLocal ? model.Text(row, SS::ColFormula) : ArgPiece(model, row));
-        // A checksum's width is not used when it is sent (see FormatPiece).
-        const int width = type != SS::TypeChecksum && model.OptionsOn(row) ? model.Text(row, SS::ColChars).toInt() : 0;
+        const int width = model.OptionsOn(row) ? model.Text(row, SS::ColChars).toInt() : 0;
         pieces << ValuePiece(format, width, fixed, fixed ? int(RowBytes(model, row).size()) : 0);
     }
     return Assemble(pieces, openEnd);
@@ -252,6 +297,11 @@ QString ManualMessagePattern(const QString& format, const QString& args, const M
         const int conversion = ConversionFormat(letter);
         if (letter == QLatin1Char('c')) {
             pieces << ValuePiece(conversion, 0, true, 1);
+        } else if (IsChecksumFunction(CalledFunction(arg))) {
+            QByteArray bytes;
+            QString error;
+            ManualMessageBytes(QStringLiteral("%p"), arg, values, &bytes, &error);
+            pieces << ChecksumPiece(CalledFunction(arg), conversion, int(bytes.size()));
         } else if (conversion == SS::FormatValue && CallsFunction(arg)) {
             QByteArray bytes;
             QString error;

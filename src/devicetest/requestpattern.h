@@ -26,11 +26,13 @@ struct RequestPattern
 };
 
 // The message's pattern from its substrings. A %p value that is computed (a
-// local, or a formula calling a function such as byte(Address)) and a %p or
-// %s checksum match exactly as many bytes as their preview sends; a %s or
-// plain %p value matches a run without the first byte of the constant after
-// it (any run when no constant follows); a number matches its digits, at
-// least its zero-padded width when options are on.
+// local, or a formula calling a function such as byte(Address)) matches as
+// many bytes as its preview sends; a %s or plain %p value a run without the
+// first byte of the constant after it (any run when no constant follows); a
+// number its digits, at least its zero-padded width when options are on. A
+// checksum sent as a value matches the bytes of its function's result: 16
+// for MD5 (also as %s), 1 for BCC (XOR) and ByteChecksum, 1 to 8 for the
+// integer sums; other formats its digits.
 QString MessagePattern(const OutgoingSSModel_c& model, bool* openEnd = nullptr);
 // The pattern of a format typed by hand: its literal runs as constants, each
 // conversion as the same wildcard; a computed %p argument is sized by

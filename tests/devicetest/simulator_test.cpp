@@ -184,6 +184,36 @@ private slots:
         QCOMPARE(matcher.Find(request.left(request.size() - 1), true).index, -1);
     }
 
+    void typedFormats_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("openEnd");
+        QTest::newRow("number at the end") << "VOL %d" << "" << "VOL -?[0-9]+" << true;
+        QTest::newRow("padded hex, byte checksum")
+            << R"(\x02%02X%p\x03)" << R"(Level, XOR(sprintf("%02X", Level)))"
+            << R"(\x0002[0-9A-F]{2,}.{1}\x0003)" << false;
+        // The language's sprintf sends %% as it is.
+        QTest::newRow("integer checksum, percent")
+            << "S%p%%" << R"(Checksum("ab"))" << "S.{1,8}%%" << false;
+        QTest::newRow("md5 as text") << "K%s;" << R"(md5("x"))" << "K.{16};" << false;
+        QTest::newRow("char, signed width, run")
+            << "%c%3d%s|" << "Level, Level, Name" << R"(.{1}(?:-[0-9]{2,}|[0-9]{3,})[^\|]*\|)" << false;
+        QTest::newRow("checksum as digits") << "%s" << R"(BCC("a"))" << "-?[0-9]+" << true;
+    }
+    void typedFormats()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, args);
+        QFETCH(QString, pattern);
+        QFETCH(bool, openEnd);
+        bool open = !openEnd;
+        QCOMPARE(ManualMessagePattern(format, args, MessageValues{{{"Level", "60"}, {"Name", "a"}}, {}}, &open),
+                 pattern);
+        QCOMPARE(open, openEnd);
+    }
+
     void answersOverEachTransport_data()
     {
         QTest::addColumn<QString>("example");
