@@ -1,6 +1,7 @@
 #include "devicetest/devicesession.h"
 
 #include "editors/incomingssmodel.h"
+#include "editors/variablerows.h"
 
 namespace {
 
@@ -181,6 +182,13 @@ void DeviceSession::QueueSetup()
 
 void DeviceSession::OnLinkState(DeviceLink::State state, const QString& text)
 {
+    // The variables the device keeps by itself follow the link, as they do
+    // on the show controller.
+    if (m_Script.SetVariableValue(TCPStatusVariableName,
+                                  state == DeviceLink::Connected    ? QStringLiteral("Connected")
+                                  : state == DeviceLink::Connecting ? QStringLiteral("Waiting on TCP")
+                                                                    : QStringLiteral("Not Connected")))
+        emit variablesChanged();
     emit linkStateChanged(state, text);
     if (state == DeviceLink::Connected) {
         Log(DeviceLogEntry::Info, {}, text);
@@ -264,6 +272,10 @@ void DeviceSession::Finish(StepResult::Outcome outcome, const QString& detail)
     m_Result.outcome = outcome;
     if (!detail.isEmpty())
         m_Result.detail = detail;
+    if (m_Current.awaited.row >= 0 && outcome != StepResult::Refused &&
+        m_Script.SetVariableValue(ErrorVariableName, outcome == StepResult::Matched ? QStringLiteral("false")
+                                                                                    : QStringLiteral("true")))
+        emit variablesChanged();
     const StepResult result = m_Result;
     emit stepFinished(result);
     // The next step starts once this signal's receivers have returned.

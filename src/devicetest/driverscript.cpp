@@ -286,6 +286,14 @@ QString DriverScript::VariableValue(const QString& name) const
     return m_Values.value(name);
 }
 
+bool DriverScript::SetVariableValue(const QString& name, const QString& value)
+{
+    if (!m_Values.contains(name))
+        return false;
+    m_Values.insert(name, value);
+    return true;
+}
+
 void DriverScript::ResetVariables()
 {
     m_Values.clear();

@@ -120,6 +120,8 @@ public:
     // The device variables with their current values, in row order.
     QList<QPair<QString, QString>> VariableValues() const;
     QString VariableValue(const QString& name) const;
+    // Sets a variable the driver has; false for a name it has not.
+    bool SetVariableValue(const QString& name, const QString& value);
     // Back to the initial values.
     void ResetVariables();
 

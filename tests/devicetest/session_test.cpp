@@ -139,6 +139,8 @@ private slots:
         QCOMPARE(script.VariableValue(QStringLiteral("Seed")), QStringLiteral("5f3a9c21"));
         QCOMPARE(script.VariableValue(QStringLiteral("Power")), QStringLiteral("1"));
         QCOMPARE(script.VariableValue(QStringLiteral("Input")), QStringLiteral("2"));
+        QCOMPARE(script.VariableValue(QStringLiteral("Error")), QStringLiteral("false"));
+        QCOMPARE(script.VariableValue(QStringLiteral("TCPStatus")), QStringLiteral("Connected"));
         QCOMPARE(Logged(DeviceLogEntry::Unsolicited), 1);
         QCOMPARE(Logged(DeviceLogEntry::Unrecognised), 1);
         // The login answer is an MD5 over the password and the captured seed,
@@ -182,6 +184,7 @@ private slots:
         QCOMPARE(Outcomes(), QStringList{"event 'LampHours' " + outcome});
         QCOMPARE(device.requests, QByteArray("LAMP?\r").repeated(sends));
         QCOMPARE(Logged(DeviceLogEntry::Retry), sends - 1);
+        QCOMPARE(m_pSession->Script().VariableValue(QStringLiteral("Error")), QStringLiteral("true"));
     }
 
     // A device that floods garbage right after its reply: the reply still
