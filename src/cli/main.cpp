@@ -45,7 +45,11 @@ const char* const kToolHelp =
 #else
     "\n"
 #endif
-    "2 for usage errors and files that cannot be read or written.\n"
+    "2 for usage errors and files that cannot be read or written"
+#ifdef TARVO_CLI_EDITORS
+    " (test: also a\ndevice that cannot be reached)"
+#endif
+    ".\n"
     "Errors are reported on stderr as 'tarvo-cli: <file>: <problem>'.\n";
 
 struct Command {
