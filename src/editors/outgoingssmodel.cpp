@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <string>
 
 #include "editors/paramrows.h"
@@ -103,10 +104,13 @@ void CollectSubstitutions(const SS& model, int row, const MessageValues* values,
     }
 }
 
-// Replaces name wherever it occurs outside double-quoted runs: a quoted
+// Copies text, letting replace rewrite what lies outside double-quoted
+// runs: replace(i, out) appends a replacement for the text at i and returns
+// how many characters it stands for, or 0 to keep the character. A quoted
 // text (a checksum's inner format, a string in a formula) sends its
 // characters as written.
-QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QString& value)
+template <typename Replace>
+QString RewriteOutsideQuotes(const QString& text, Replace replace)
 {
     QString out;
     out.reserve(text.size());
@@ -116,19 +120,27 @@ QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QSt
         if (quoted && c == QLatin1Char('\\') && i + 1 < text.size()) {
             out += text.mid(i, 2);
             i += 2;
-        } else if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-            out += c;
-            ++i;
-        } else if (!quoted && QStringView(text).mid(i).startsWith(name)) {
-            out += value;
-            i += name.size();
-        } else {
-            out += c;
-            ++i;
+            continue;
         }
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        const qsizetype used = quoted || c == QLatin1Char('"') ? 0 : replace(i, out);
+        if (used == 0)
+            out += c;
+        i += std::max<qsizetype>(used, 1);
     }
     return out;
+}
+
+// Replaces name wherever it occurs outside double-quoted runs.
+QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QString& value)
+{
+    return RewriteOutsideQuotes(text, [&](qsizetype i, QString& out) -> qsizetype {
+        if (name.isEmpty() || !QStringView(text).mid(i).startsWith(name))
+            return 0;
+        out += value;
+        return name.size();
+    });
 }
 
 // A value as expression text: as typed when the language reads it back
@@ -159,30 +171,16 @@ QString ReplaceVariableNames(const QString& text, const MessageValues& values)
 {
     if (values.variables.isEmpty())
         return text;
-    QString out;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size();) {
-        const QChar c = text[i];
-        if (quoted && c == QLatin1Char('\\') && i + 1 < text.size()) {
-            out += text.mid(i, 2);
-            i += 2;
-            continue;
-        }
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        if (quoted || !IsNameChar(c) || (i > 0 && IsNameChar(text[i - 1]))) {
-            out += c;
-            ++i;
-            continue;
-        }
+    return RewriteOutsideQuotes(text, [&](qsizetype i, QString& out) -> qsizetype {
+        if (!IsNameChar(text[i]) || (i > 0 && IsNameChar(text[i - 1])))
+            return 0;
         qsizetype end = i;
         while (end < text.size() && IsNameChar(text[end]))
             ++end;
         const QString word = text.mid(i, end - i);
         out += values.variables.contains(word) ? ValueLiteral(values.variables.value(word)) : word;
-        i = end;
-    }
-    return out;
+        return end - i;
+    });
 }
 
 bool PreviewBytes(const QString& expression, QByteArray* bytes)
