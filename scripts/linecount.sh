@@ -13,7 +13,7 @@ ratio() {
 }
 
 printf '%-12s %8s %8s %6s\n' layer tests src ratio
-for layer in foundation model expr editors app check cli; do
+for layer in foundation model expr editors check devicetest app cli; do
   t=$(count "tests/$layer")
   s=$(count "src/$layer")
   printf '%-12s %8d %8d %6s\n' "$layer" "$t" "$s" "$(ratio "$t" "$s")"
