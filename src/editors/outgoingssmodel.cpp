@@ -143,16 +143,16 @@ QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QSt
     });
 }
 
-// A value as expression text: as typed when the language reads it back
-// unchanged, else in double quotes, so a comma, a parenthesis or a quote the
-// device sent cannot change the expression around it. Escapes such as \xHH
-// mean the same inside quotes.
+// A value as expression text: a number in its plain form as it is, any
+// other text in double quotes. The language reads a bare word with the space
+// before it ("sprintf("%s", On)" sends " On") and reads "01" as 1; quoted,
+// a value sends exactly its characters, and a comma, a parenthesis or a quote
+// the device sent cannot change the expression around it. Escapes such as
+// \xHH mean the same inside quotes.
 QString ValueLiteral(const QString& value)
 {
-    const bool plain = value.trimmed() == value && !value.contains(QLatin1Char(',')) &&
-                       !value.contains(QLatin1Char('(')) && !value.contains(QLatin1Char(')')) &&
-                       !value.contains(QLatin1Char('"'));
-    if (plain)
+    static const QRegularExpression plainNumber(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?$"));
+    if (value.isEmpty() || plainNumber.match(value).hasMatch())
         return value;
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));

@@ -1,6 +1,7 @@
 // A device session against a scripted device on 127.0.0.1: login, replies
 // among unsolicited messages and garbage, refused values, timeouts with
 // retries, mismatches, a flood and a dropped connection.
+#include <QCryptographicHash>
 #include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
@@ -143,15 +144,8 @@ private slots:
         QCOMPARE(script.VariableValue(QStringLiteral("TCPStatus")), QStringLiteral("Connected"));
         QCOMPARE(Logged(DeviceLogEntry::Unsolicited), 1);
         QCOMPARE(Logged(DeviceLogEntry::Unrecognised), 1);
-        // The login answer is an MD5 over the password and the captured seed,
-        // not over the names the editor's preview shows.
-        const QByteArray auth = m_Steps.at(2).sent;
-        QCOMPARE(auth.size(), 22);
-        QByteArray preview;
-        QString error;
-        const DriverScript fresh(script.Models());
-        QVERIFY(fresh.OutgoingBytes({MessageRef::Setup, 2}, {}, &preview, &error));
-        QVERIFY(auth != preview);
+        // The login answer is the MD5 of the password and the captured seed.
+        QCOMPARE(m_Steps.at(2).sent, "AUTH " + QCryptographicHash::hash("secret5f3a9c21", QCryptographicHash::Md5) + "\r");
     }
 
     // Each failure ends its step with what happened; the session goes on.
