@@ -200,18 +200,21 @@ int RunTest(const Arguments& args) {
 
   QEventLoop loop;
   bool connected = false;
+  bool unreachable = false;
   QObject::connect(&session, &DeviceSession::linkStateChanged, [&](DeviceLink::State state, const QString& text) {
     if (state == DeviceLink::Connected) connected = true;
     if (state == DeviceLink::Failed && !connected) {
-      ReportError(DescribeLink(settings).toStdString(), text.toStdString());
+      ReportError(DisplayName(args.operands.front()), text.toStdString());
+      unreachable = true;
       loop.exit(kExitUsage);
     }
   });
   QObject::connect(&session, &DeviceSession::idle, [&] {
     if (connected) loop.exit(kExitOk);
   });
+  // A device that cannot be opened fails at once, before the loop runs.
   session.Connect(settings);
-  int status = loop.exec();
+  int status = unreachable ? kExitUsage : loop.exec();
   session.Disconnect();
   if (status == kExitOk) {
     for (const StepResult& result : results)

@@ -66,6 +66,9 @@ stop
 timeout 60 "$cli" test "$projector" --tcp "127.0.0.1:$port" > "$work/absent.out" 2>&1
 status=$?
 [ $status -eq 2 ] || fail "a device that is not there exits $status, not 2"
+timeout 60 "$cli" test "$projector" --serial "$work/no-such-tty" > "$work/absent.out" 2>&1
+status=$?
+[ $status -eq 2 ] || fail "a serial device that is not there exits $status, not 2"
 
 start "$projector" --tcp 127.0.0.1:0 --count 2
 timeout 60 "$cli" test "$projector" --tcp "127.0.0.1:${endpoint##*:}" --event LampHours > /dev/null 2>&1
