@@ -195,6 +195,7 @@ void DeviceLink::Open(const LinkSettings& settings)
     if (settings.kind == LinkSettings::Serial) {
         auto* port = new QSerialPort(this);
         m_pDevice = port;
+        port->setReadBufferSize(ReadBufferSize);
         port->setPortName(settings.device);
         if (!port->open(QIODevice::ReadWrite)) {
             Fail(SerialError(*port));
@@ -240,6 +241,7 @@ void DeviceLink::Open(const LinkSettings& settings)
 
     auto* socket = new QTcpSocket(this);
     m_pDevice = socket;
+    socket->setReadBufferSize(ReadBufferSize);
     auto* deadline = new QTimer(socket);
     deadline->setSingleShot(true);
     connect(deadline, &QTimer::timeout, this, [this, where] {

@@ -65,6 +65,10 @@ public:
 
     // How long a TCP connection may take before it counts as failed.
     static constexpr int ConnectTimeoutMs = 5000;
+    // What a TCP or serial link holds unread: a device that sends faster
+    // than its bytes are handled is slowed down (TCP) or loses bytes
+    // (serial), instead of filling memory.
+    static constexpr qint64 ReadBufferSize = 64 * 1024;
 
 signals:
     void stateChanged(DeviceLink::State state, const QString& text);
