@@ -133,12 +133,7 @@ void TRVDeviceTest::Open(const DriverModels& models, const PortFields& ports)
 void TRVDeviceTest::DropSession()
 {
     m_EventsChanged.stop();
-    if (m_pSession) {
-        // Nothing the closing link reports may reach a window that is going.
-        m_pSession->disconnect(this);
-        m_pSession->Disconnect();
-        m_pSession.reset();
-    }
+    EndSession();
     m_Models = {};
     ui->m_pComboEvent->clear();
     ui->m_pTableParams->setRowCount(0);
@@ -146,13 +141,19 @@ void TRVDeviceTest::DropSession()
     ShowLinkState(DeviceLink::Closed, QString());
 }
 
+void TRVDeviceTest::EndSession()
+{
+    if (!m_pSession)
+        return;
+    // Nothing the closing link reports may reach this window.
+    m_pSession->disconnect(this);
+    m_pSession->Disconnect();
+    m_pSession.reset();
+}
+
 void TRVDeviceTest::NewSession()
 {
-    if (m_pSession) {
-        m_pSession->disconnect(this);
-        m_pSession->Disconnect();
-        m_pSession.reset();
-    }
+    EndSession();
     if (!m_Models.events || !m_Models.setupMessages || !m_Models.variables)
         return;
     m_pSession = std::make_unique<DeviceSession>(m_Models);

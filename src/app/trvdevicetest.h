@@ -61,6 +61,7 @@ protected:
 
 private:
     // A new session on m_Models, replacing the old one (closing its link).
+    void EndSession();
     void NewSession();
     void FillEvents();
     void FillParams();

@@ -307,8 +307,10 @@ void DeviceSession::ProcessBuffer()
         int position = -1;
         int length = 0;
         const bool awaiting = m_Running && m_Current.awaited.row >= 0;
-        if (awaiting)
-            position = m_Script.FindReply(m_Current.awaited, m_Buffer, 0, &length), found = m_Current.awaited;
+        if (awaiting) {
+            position = m_Script.FindReply(m_Current.awaited, m_Buffer, 0, &length);
+            found = m_Current.awaited;
+        }
         for (int row = 0; row < m_Script.EventCount(); ++row) {
             const MessageRef ref{MessageRef::Event, row};
             if (!m_Script.EventUnsolicited(row) || (awaiting && ref == m_Current.awaited))

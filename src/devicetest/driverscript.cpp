@@ -161,35 +161,45 @@ QStringList DriverScript::CheckValues(int row, const QHash<QString, QString>& va
     return faults;
 }
 
+DriverScript::OutgoingSource DriverScript::Outgoing(MessageRef ref) const
+{
+    OutgoingSource source;
+    if (ref.source == MessageRef::Event) {
+        if (!EventSends(ref.row))
+            return source;
+        const QStandardItemModel& events = *m_Models.events;
+        source.model = EventRow::Outgoing(events, ref.row);
+        source.manual = EventRow::Flag(events, ref.row, EventRow::ColMsgManEdit);
+        source.format = EventRow::Text(events, ref.row, EventRow::ColMsgFormat);
+        source.args = EventRow::Text(events, ref.row, EventRow::ColMsgArgs);
+        return source;
+    }
+    source.model = m_Models.setupMessages ? SetupRow::Outgoing(*m_Models.setupMessages, ref.row) : nullptr;
+    if (!source.model)
+        return source;
+    const QStandardItemModel& setup = *m_Models.setupMessages;
+    source.manual = SetupRow::IsManual(setup, ref.row);
+    source.format = SetupRow::Text(setup, ref.row, SetupRow::ColFormatOrRegexp);
+    source.args = SetupRow::Text(setup, ref.row, SetupRow::ColArgsOrExample);
+    return source;
+}
+
 bool DriverScript::OutgoingBytes(MessageRef ref, const QHash<QString, QString>& params, QByteArray* bytes,
                                  QString* error) const
 {
+    bytes->clear();
+    const OutgoingSource source = Outgoing(ref);
+    if (!source.model) {
+        *error = ref.source == MessageRef::Event ? QStringLiteral("the event sends nothing")
+                                                 : QStringLiteral("not an outgoing setup message");
+        return false;
+    }
     MessageValues values;
     values.params = params;
     values.variables = m_Values;
-    bytes->clear();
-    if (ref.source == MessageRef::Event) {
-        if (!EventSends(ref.row)) {
-            *error = QStringLiteral("the event sends nothing");
-            return false;
-        }
-        const QStandardItemModel& events = *m_Models.events;
-        if (EventRow::Flag(events, ref.row, EventRow::ColMsgManEdit))
-            return ManualMessageBytes(EventRow::Text(events, ref.row, EventRow::ColMsgFormat),
-                                      EventRow::Text(events, ref.row, EventRow::ColMsgArgs), values, bytes, error);
-        return MessageBytes(*EventRow::Outgoing(events, ref.row), values, bytes, error);
-    }
-    const OutgoingSSModel_c* outgoing =
-        m_Models.setupMessages ? SetupRow::Outgoing(*m_Models.setupMessages, ref.row) : nullptr;
-    if (!outgoing) {
-        *error = QStringLiteral("not an outgoing setup message");
-        return false;
-    }
-    const QStandardItemModel& setup = *m_Models.setupMessages;
-    if (SetupRow::IsManual(setup, ref.row))
-        return ManualMessageBytes(SetupRow::Text(setup, ref.row, SetupRow::ColFormatOrRegexp),
-                                  SetupRow::Text(setup, ref.row, SetupRow::ColArgsOrExample), values, bytes, error);
-    return MessageBytes(*outgoing, values, bytes, error);
+    if (source.manual)
+        return ManualMessageBytes(source.format, source.args, values, bytes, error);
+    return MessageBytes(*source.model, values, bytes, error);
 }
 
 const QStandardItemModel* DriverScript::IncomingModel(MessageRef ref) const

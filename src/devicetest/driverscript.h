@@ -12,6 +12,7 @@
 #include "editors/incomingssmatch.h"
 
 class ExampleValidator;
+class OutgoingSSModel_c;
 class QStandardItemModel;
 
 // The editor pages' models a driver is run from: the window's own (with the
@@ -95,6 +96,17 @@ public:
     // is sent with its example.
     QStringList CheckValues(int row, const QHash<QString, QString>& values);
 
+    // The outgoing message of a setup message or event as its editor holds
+    // it: typed by hand (format and arguments) or made of substrings (model).
+    // Neither, with a null model, when ref sends nothing.
+    struct OutgoingSource
+    {
+        const OutgoingSSModel_c* model = nullptr;
+        bool manual = false;
+        QString format;
+        QString args;
+    };
+    OutgoingSource Outgoing(MessageRef ref) const;
     // The bytes a setup message or event sends with these parameter values
     // (examples for those not given) and the current variable values; false
     // with error when it has no outgoing message or does not parse.

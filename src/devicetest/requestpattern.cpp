@@ -1,10 +1,6 @@
 #include "devicetest/requestpattern.h"
 
-#include <QStandardItemModel>
-
-#include "editors/eventrows.h"
 #include "editors/outgoingssmodel.h"
-#include "editors/setuprows.h"
 
 namespace {
 
@@ -318,39 +314,28 @@ QString ManualMessagePattern(const QString& format, const QString& args, const M
 
 QList<RequestPattern> RequestPatterns(const DriverScript& script)
 {
+    QList<MessageRef> sending;
+    for (int row = 0; row < script.SetupCount(); ++row)
+        sending << MessageRef{MessageRef::Setup, row};
+    for (int row = 0; row < script.EventCount(); ++row)
+        sending << MessageRef{MessageRef::Event, row};
+
     QList<RequestPattern> patterns;
-    const DriverModels& models = script.Models();
-    for (int row = 0; models.setupMessages && row < script.SetupCount(); ++row) {
-        const QStandardItemModel& setup = *models.setupMessages;
-        if (SetupRow::RowKind(setup, row) != SetupRow::KindOutgoing)
+    for (const MessageRef& ref : sending) {
+        const DriverScript::OutgoingSource source = script.Outgoing(ref);
+        if (!source.model)
             continue;
         RequestPattern request;
-        request.ref = {MessageRef::Setup, row};
-        request.name = script.SetupName(row);
-        if (SetupRow::IsManual(setup, row))
-            request.pattern = ManualMessagePattern(SetupRow::Text(setup, row, SetupRow::ColFormatOrRegexp),
-                                                   SetupRow::Text(setup, row, SetupRow::ColArgsOrExample),
-                                                   MessageValues(), &request.openEnd);
-        else if (const OutgoingSSModel_c* outgoing = SetupRow::Outgoing(setup, row))
-            request.pattern = MessagePattern(*outgoing, &request.openEnd);
-        patterns << request;
-    }
-    for (int row = 0; models.events && row < script.EventCount(); ++row) {
-        if (!script.EventSends(row))
-            continue;
-        const QStandardItemModel& events = *models.events;
-        RequestPattern request;
-        request.ref = {MessageRef::Event, row};
-        request.name = script.EventName(row);
-        if (EventRow::Flag(events, row, EventRow::ColMsgManEdit)) {
-            // Variables are left to preview as in the editor.
+        request.ref = ref;
+        request.name = ref.source == MessageRef::Setup ? script.SetupName(ref.row) : script.EventName(ref.row);
+        if (source.manual) {
+            // Parameters are sized by their examples; variables preview as in the editor.
             MessageValues values;
-            values.params = script.ExampleValues(row);
-            request.pattern = ManualMessagePattern(EventRow::Text(events, row, EventRow::ColMsgFormat),
-                                                   EventRow::Text(events, row, EventRow::ColMsgArgs), values,
-                                                   &request.openEnd);
-        } else if (const OutgoingSSModel_c* outgoing = EventRow::Outgoing(events, row)) {
-            request.pattern = MessagePattern(*outgoing, &request.openEnd);
+            if (ref.source == MessageRef::Event)
+                values.params = script.ExampleValues(ref.row);
+            request.pattern = ManualMessagePattern(source.format, source.args, values, &request.openEnd);
+        } else {
+            request.pattern = MessagePattern(*source.model, &request.openEnd);
         }
         patterns << request;
     }
