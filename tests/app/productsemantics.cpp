@@ -1,0 +1,201 @@
+#include "productsemantics.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "foundation/korbuffer.h"
+#include "model/document/productdatadocument.h"
+#include "model/productdata.h"
+#include "model/productdatacommand.h"
+#include "model/productdatahardware.h"
+#include "model/productdatamessage.h"
+#include "model/showparam.h"
+#include "model/showrules.h"
+#include "model/showvariable.h"
+
+namespace {
+
+std::string Flag(KorBool value)
+{
+    return KorIsTrue(value) ? "true" : "false";
+}
+
+// A value as it can be read in a failure message: control bytes escaped.
+std::string Shown(const std::string& value)
+{
+    std::string shown = "\"";
+    for (const unsigned char c : value) {
+        if (c == '\\' || c == '"') {
+            shown += '\\';
+            shown += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            shown += hex;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown + "\"";
+}
+
+class FactWriter
+{
+public:
+    std::vector<ProductFact> facts;
+
+    void Add(const std::string& place, const char* field, std::string value)
+    {
+        facts.push_back({place, field, std::move(value)});
+    }
+
+    // Name, type and the rules that limit a typed value, then its initial value.
+    void Typed(const std::string& place, ShowResourceVariable_c* value)
+    {
+        Add(place, "name", value->GetName());
+        Add(place, "type", value->GetTypeKeyword());
+        if (ShowResourceRules_c* rules = value->PeekRules()) {
+            for (int32_t i = 0, n = rules->Count(); i < n; ++i) {
+                ShowResourceRule_c* rule = rules->Item(i);
+                if (!rule)
+                    continue;
+                if (auto* bounded = dynamic_cast<ShowDataRuleBounded_c*>(rule)) {
+                    Add(place, "min", std::to_string(bounded->GetMin()));
+                    Add(place, "max", std::to_string(bounded->GetMax()));
+                } else if (auto* pattern = dynamic_cast<ShowDataRuleRegexp_c*>(rule)) {
+                    Add(place, "rule pattern", pattern->GetRegexp());
+                } else if (auto* option = dynamic_cast<ShowDataRuleOption_c*>(rule)) {
+                    Add(place, "option", option->GetMatch() + " -> " + option->GetReplace());
+                }
+            }
+        }
+        Add(place, "init", value->GetInit());
+    }
+
+    void Params(const std::string& owner, ProductDataParams_c* params)
+    {
+        if (!params)
+            return;
+        for (int32_t i = 0, n = params->Count(); i < n; ++i) {
+            ProductDataParam_c* param = params->Item(i);
+            if (!param)
+                continue;
+            const std::string place = owner + " param " + std::to_string(i + 1);
+            Typed(place, param);
+            Add(place, "example", param->GetExample());
+        }
+    }
+
+    // The order matters to FirstFactDifference: format and regexp come
+    // before the manual flag.
+    void Message(const std::string& place, ProductDataMessage_c* message)
+    {
+        Add(place, "incoming", Flag(message->IsIncoming()));
+        Add(place, "format", message->GetFormat());
+        Add(place, "regexp", message->GetRegexpFormat());
+        Add(place, "manual", Flag(message->IsManual()));
+        Add(place, "example", message->GetText());
+        Params(place, message->Params());
+    }
+};
+
+} // namespace
+
+std::vector<ProductFact> ProductFacts(ProductData_c* product)
+{
+    FactWriter writer;
+    ProductDataProtocol_c* protocol = product ? product->FirstProtocol() : nullptr;
+    if (!protocol)
+        return writer.facts;
+    if (ProductDataSetupMessages_c* setup = protocol->SetupMessages()) {
+        for (int32_t i = 0, n = setup->Count(); i < n; ++i)
+            if (ProductDataSetupMessage_c* message = setup->Item(i))
+                writer.Message("setup message " + std::to_string(i + 1), message);
+    }
+    if (ProductDataCommands_c* commands = protocol->Commands()) {
+        for (int32_t i = 0, n = commands->Count(); i < n; ++i) {
+            ProductDataCommand_c* command = commands->Item(i);
+            if (!command)
+                continue;
+            const std::string place = "event " + std::to_string(i + 1);
+            writer.Add(place, "name", command->GetName());
+            writer.Add(place, "retries", std::to_string(command->GetRetries()));
+            writer.Add(place, "timeout", std::to_string(command->GetTimeout()));
+            writer.Add(place, "unsolicited", Flag(command->IsUnsolicited()));
+            writer.Params(place, command->Params());
+            if (ProductDataMessages_c* messages = command->Messages()) {
+                for (int32_t k = 0, m = messages->Count(); k < m; ++k)
+                    if (ProductDataMessage_c* message = messages->Item(k))
+                        writer.Message(place + " message " + std::to_string(k + 1), message);
+            }
+        }
+    }
+    if (ShowDataVariables_c* variables = protocol->Variables()) {
+        for (int32_t i = 0, n = variables->Count(); i < n; ++i)
+            if (ShowDataVariable_c* variable = variables->Item(i))
+                writer.Typed("variable \"" + variable->GetName() + "\"", variable);
+    }
+    return writer.facts;
+}
+
+bool ProductFactsOfText(std::string_view text, std::vector<ProductFact>* facts)
+{
+    ProductDataDocument_c document;
+    KorBuffer_c buffer;
+    if (text.empty() || buffer.Assign(text) != KOR_OK)
+        return false;
+    document.LoadXML(&buffer);
+    ProductData_c* product = document.ProductData();
+    if (!product)
+        return false;
+    *facts = ProductFacts(product);
+    return true;
+}
+
+namespace {
+
+// The variables every driver the window writes has; a save adds them to a
+// file that lacks them.
+bool AddedBuiltIn(const std::vector<ProductFact>& original, const ProductFact& fact)
+{
+    if (fact.place != "variable \"Error\"" && fact.place != "variable \"TCPStatus\"")
+        return false;
+    for (const ProductFact& known : original)
+        if (known.place == fact.place)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string FirstFactDifference(const std::vector<ProductFact>& original, const std::vector<ProductFact>& allSaved)
+{
+    std::vector<ProductFact> saved;
+    for (const ProductFact& fact : allSaved)
+        if (!AddedBuiltIn(original, fact))
+            saved.push_back(fact);
+    const size_t common = std::min(original.size(), saved.size());
+    for (size_t i = 0; i < common; ++i) {
+        const ProductFact& was = original[i];
+        const ProductFact& now = saved[i];
+        if (was.place == now.place && was.field == now.field) {
+            if (was.value == now.value)
+                continue;
+            // Format and regexp of this message were equal (they come first).
+            if (was.field == "manual" && was.value == "false" && now.value == "true")
+                continue;
+            return was.place + ": " + was.field + " was " + Shown(was.value) + ", saved " + Shown(now.value);
+        }
+        return "at " + was.place + " " + was.field + " (" + Shown(was.value) + ") the save has " + now.place + " " +
+               now.field + " (" + Shown(now.value) + ")";
+    }
+    if (original.size() > common) {
+        const ProductFact& lost = original[common];
+        return "the save ends before " + lost.place + " " + lost.field + " (" + Shown(lost.value) + ")";
+    }
+    if (saved.size() > common) {
+        const ProductFact& added = saved[common];
+        return "the save adds " + added.place + " " + added.field + " (" + Shown(added.value) + ")";
+    }
+    return {};
+}
