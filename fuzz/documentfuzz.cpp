@@ -3,12 +3,8 @@
 // saving again must give the same bytes: the model's normalisation is done
 // in one pass and nothing read is lost or changed by a save.
 //
-// Built with the editors (TARVO_FUZZ_EDITORS), the same bytes also go
-// through what tarvo-cli save and check run: the window's open and save with
-// every editor page, and the driver checks on the pages. The first save may
-// still change what a page reads differently from how it was written (an
-// outgoing variable substring without its variable comes back as a local);
-// from the second on, a save of a save must give the same bytes.
+// The window's save and the driver checks have a target of their own
+// (savefuzz.cpp): the editor pages would slow this one to a few runs a second.
 
 #include <cstdint>
 #include <cstdio>
@@ -18,15 +14,6 @@
 #include "foundation/korbuffer.h"
 #include "model/document/productdatadocument.h"
 #include "productwalk.h"
-
-#ifdef TARVO_FUZZ_EDITORS
-#include <QApplication>
-#include <QByteArray>
-#include <QString>
-
-#include "app/producteditors.h"
-#include "app/productio.h"
-#endif
 
 namespace {
 
@@ -53,46 +40,10 @@ bool SameItems(const ProductWalkCounts& a, const ProductWalkCounts& b) {
          a.listVariables == b.listVariables && a.ports == b.ports;
 }
 
-#ifdef TARVO_FUZZ_EDITORS
-// The pages are widgets: one application for the whole run, never shown.
-void QuietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-void SaveAndCheckWithEditors(const uint8_t* data, size_t size) {
-  const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  QByteArray first, saved, again;
-  QString error;
-  if (ResaveProductText(text, false, false, &first, &error) &&
-      ResaveProductText(first, false, false, &saved, &error)) {
-    if (!ResaveProductText(saved, false, false, &again, &error) || again != saved) {
-      std::fprintf(stderr, "a third window save differs (%s)\nsecond:\n%s\nthird:\n%s\n",
-                   error.toLocal8Bit().constData(), saved.constData(), again.constData());
-      std::abort();
-    }
-  }
-  ProductDataDocument_c document;
-  ProductData_c* product = nullptr;
-  LoadProductText(document, text, product);
-  if (product) (void)CheckProductPages(product);
-}
-#endif
-
 }  // namespace
-
-#ifdef TARVO_FUZZ_EDITORS
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  qInstallMessageHandler(QuietMessages);
-  new QApplication(*argc, *argv);  // lives until the process ends
-  return 0;
-}
-#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (256u << 10)) return 0;
-#ifdef TARVO_FUZZ_EDITORS
-  // The pages load every event into item models; larger inputs only slow the search.
-  if (size <= (64u << 10)) SaveAndCheckWithEditors(data, size);
-#endif
   ProductWalkCounts firstCounts, secondCounts;
   std::string first = LoadWalkSave(data, size, &firstCounts);
   std::string second =

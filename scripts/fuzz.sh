@@ -4,11 +4,12 @@
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
-# SECONDS per target (default 60); TARGET is xml, expr or document (default:
-# all). Exits non-zero when a regression input or a fuzzing run finds a crash,
-# a leak, a hang (10 s per input), a round-trip mismatch or memory beyond
-# 2 GB. New findings are kept under the build directory's artifacts/ folder;
-# minimise one with
+# SECONDS per target (default 60); TARGET is xml, expr, document or save
+# (default: all; save starts from document's seeds and dictionary). Exits
+# non-zero when a regression input or a fuzzing run finds a crash, a leak, a
+# hang (10 s per input), a round-trip mismatch, a save that changes what the
+# show controller reads, or memory beyond 2 GB. New findings are kept under
+# the build directory's artifacts/ folder; minimise one with
 #   build/fuzz/fuzz/fuzz-TARGET -minimize_crash=1 -max_total_time=60 FILE
 # and add it to fuzz/regressions/TARGET/ so that every later run replays it.
 #
@@ -21,7 +22,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(xml expr document)
+  targets=(xml expr document save)
 fi
 case "$seconds" in
   '' | *[!0-9]*) echo "fuzz.sh: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;;
@@ -42,7 +43,7 @@ mkdir -p "$artifacts"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
-# fuzz-document runs the Qt editor pages: leaks inside the system libraries Qt
+# fuzz-save runs the Qt editor pages: leaks inside the system libraries Qt
 # loads are suppressed as in the asan test preset, never our own code.
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
 
@@ -70,12 +71,14 @@ for target in "${targets[@]}"; do
   [ "$seconds" -gt 0 ] || continue
   echo "== fuzz-$target: fuzzing for ${seconds}s"
   mkdir -p "$work/corpus/$target" "$artifacts/$target"
+  seeds=$target
+  [ "$target" = save ] && seeds=document
   dict=()
-  [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
+  [ -f "fuzz/$seeds.dict" ] && dict=(-dict="fuzz/$seeds.dict")
   if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       "${dict[@]}" -artifact_prefix="$artifacts/$target/" \
-      "$work/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
-    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$log" || true
+      "$work/corpus/$target" "fuzz/corpus/$seeds" >"$log" 2>&1; then
+    grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added)' "$log" || true
   else
     tail -n 80 "$log"
     echo "fuzz.sh: fuzz-$target found a defect; the input is in $artifacts/$target/" >&2
