@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sstream>
 
 #include "../tablerows.h"
 #include "toolrunner.h"
@@ -25,6 +26,17 @@ TEST(CliCheck, JsonNamesTheKind) {
   ToolResult clean = RunTool({"check", "--json", DataPath("check/clean.prd")});
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.out, "[]\n");
+}
+
+// Problems of several pages in one file come in page order, each naming its
+// place; the exit status is that of any problem.
+TEST(CliCheck, SeveralPagesInPageOrder) {
+  ToolResult r = RunTool({"check", "-"}, ReadFile(DataPath("check/several-problems.prd")));
+  EXPECT_EQ(r.status, 1) << r.err;
+  std::string expected;
+  std::istringstream lines(ReadFile(DataPath("check/several-problems.txt")));
+  for (std::string line; std::getline(lines, line);) expected += "<stdin>: " + line + "\n";
+  EXPECT_EQ(r.out, expected);
 }
 
 // A file that cannot be read or parsed gives one error line and exit 2; the
