@@ -176,7 +176,7 @@ void TRVSetup::on_m_pChkSetupMessages_toggled(bool checked)
         tabs->insertTab(0, ui->m_pTabSetupMessages, tr("Messages"));
     else if (!checked && messages >= 0)
         tabs->removeTab(messages);
-    emit savableDataChanged();
+    // Only what the page shows changes: the box is not saved.
 }
 
 void TRVSetup::on_m_pButAddSetupMessage_clicked()

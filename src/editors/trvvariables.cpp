@@ -240,8 +240,8 @@ void TRVVariables::on_m_pButDeleteVariable_clicked()
                 --next;
         }
         MakeCurrent(next);
+        emit savableDataChanged();
     }
-    emit savableDataChanged();
 }
 
 void TRVVariables::MoveCurrent(int step)

@@ -96,8 +96,8 @@ private slots:
         QTest::newRow("duplicate appends") << false << "a sError d a" << "Error Login* Variable3 ErrorCopy Variable5"
                                            << 0 << 3;
         QTest::newRow("delete") << false << "a a sVariable3 x x" << "Error Login*" << 2 << 4;
-        QTest::newRow("Error refused") << false << "sError x" << "Error Login*" << 0 << 1;
-        QTest::newRow("TCPStatus once, refused, gone") << false << "t t sTCPStatus x f" << "Error Login*" << 1 << 1;
+        QTest::newRow("Error refused") << false << "sError x" << "Error Login*" << 0 << 0;
+        QTest::newRow("TCPStatus once, refused, gone") << false << "t t sTCPStatus x f" << "Error Login*" << 1 << 0;
         QTest::newRow("up past a setup row") << false << "a u" << "Variable3 Error Login*" << 0 << 2;
         QTest::newRow("no move past the ends") << false << "a n sError u" << "Error Login* Variable3" << 0 << 1;
         QTest::newRow("setup page") << true << "a sLogin n d" << "Error Variable3* Login* LoginCopy*" << 0 << 3;
