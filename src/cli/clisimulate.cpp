@@ -23,7 +23,7 @@ namespace tarvo::cli {
 
 const char* const kSimulateHelp =
     "Usage: tarvo-cli simulate FILE (--tcp HOST:PORT | --udp HOST:PORT | --pty)\n"
-    "                          [--count N] [--seconds S]\n"
+    "                          [--count N] [--seconds S] [--lenient]\n"
     "\n"
     "Plays the device the driver in FILE talks to, so a driver (or a show\n"
     "controller) can be tried without the hardware. FILE is loaded into Tarvo's\n"
@@ -33,11 +33,28 @@ const char* const kSimulateHelp =
     "message's incoming response; a message without an incoming response gets\n"
     "no answer.\n"
     "\n"
+    "A device that speaks first is played too: the incoming setup messages before\n"
+    "the first outgoing one (a greeting, a login challenge with its seed) are sent\n"
+    "with their examples to each TCP client as it connects, to each UDP sender\n"
+    "before its first answer (an empty datagram makes a sender known), and once on\n"
+    "a pseudo-terminal as it opens. Each later incoming setup message is the reply\n"
+    "to the outgoing one before it.\n"
+    "\n"
     "A request is recognised by its message's substrings: constants must match\n"
     "exactly; parameters, variables, locals and checksums may take any value of\n"
     "their output format (digits for %d, hex digits for %x and %X, a run of text\n"
     "up to the next constant for %s; a computed %p value such as byte(Address)\n"
     "or md5(...), and a checksum, take as many bytes as their preview sends).\n"
+    "A parameter with options fits only the texts its options send, a number\n"
+    "only within its limits; of the messages that fit, the one with more constant\n"
+    "bytes is taken (a remaining tie is logged: the file's order never decides).\n"
+    "\n"
+    "The simulator keeps its own device variables, filled from the replies it\n"
+    "sends (a seed from its greeting). A request that sends a checksum, an MD5 or\n"
+    "another computed value, and takes no parameters, is worked out from them and\n"
+    "compared byte for byte; one that differs is logged (\"computed field differs:\n"
+    "expected ..., received ...\") and not answered, unless --lenient is given.\n"
+    "\n"
     "Bytes that are no request are reported as unknown and not answered: those\n"
     "before a recognised request, and the rest once the client has been quiet for\n"
     "300 ms or has sent more than 64 KiB that is no request.\n"
@@ -54,6 +71,8 @@ const char* const kSimulateHelp =
     "  --count N         after N recognised requests (answered or not)\n"
     "  --seconds S       after S seconds (decimals allowed)\n"
     "\n"
+    "  --lenient         answer a request whose computed value differs as well\n"
+    "\n"
     "Output: once listening, one line on standard output (flushed at once, so a\n"
     "script can read it before it talks to the simulator):\n"
     "\n"
@@ -66,6 +85,7 @@ const char* const kSimulateHelp =
     "example /dev/pts/7. Then one line per request, bytes shown as the editors\n"
     "show them (\\r, \\n, \\t, \\xHH):\n"
     "\n"
+    "  greeting 'Incoming - SetupMessage1' (setup 1): sent PJLINK 0\\r\n"
     "  request 'Power' (event): PWR 1\\r -> answered PWR=1\\r\n"
     "  request 'Outgoing - SetupMessage1' (setup 1): HELLO\\r -> answered ...\n"
     "  request 'Stop' (event): STOP\\r -> no reply\n"
@@ -213,6 +233,7 @@ int RunSimulate(const Arguments& args) {
   // Quit once the handler returns, so the last reply is written first.
   QObject::connect(&simulator, &DeviceSimulator::limitReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
   simulator.SetRequestLimit(static_cast<int>(count));
+  simulator.SetLenient(HasFlag(args, "--lenient"));
   QTimer deadline;
   if (seconds > 0) {
     deadline.setSingleShot(true);

@@ -16,7 +16,8 @@ namespace tarvo::cli {
 
 const char* const kTestHelp =
     "Usage: tarvo-cli test FILE (--tcp HOST:PORT | --udp HOST:PORT | --serial DEV)\n"
-    "                      [--event NAME [--param NAME=VALUE]...]... [--json]\n"
+    "                      [--event NAME [--param NAME=VALUE]...]... [--keep-going]\n"
+    "                      [--json]\n"
     "\n"
     "Runs the driver in FILE against a device, as Tarvo's Device Test window\n"
     "does: connects, sends the setup and login messages in order (awaiting each\n"
@@ -28,6 +29,15 @@ const char* const kTestHelp =
     "expression exactly as the incoming editor matches it. The bytes sent are the\n"
     "outgoing editor's preview with the given values and the variables' current\n"
     "values. Replies of unsolicited events are recognised whenever they arrive.\n"
+    "A value of a string parameter or variable is sent as its text, even when it\n"
+    "looks like a number (a seed 1.234567 is sent as 1.234567).\n"
+    "\n"
+    "Setup messages that come before the first outgoing one are the device's\n"
+    "greeting: they are awaited first (over UDP an empty datagram is sent on\n"
+    "connect, so the device knows where to send them). A setup step that does not\n"
+    "match stops the run: the steps after it are reported as skipped and nothing\n"
+    "worked out from a value that never came (a login from an empty seed) is sent,\n"
+    "unless --keep-going is given.\n"
     "\n"
     "One line is printed per step:\n"
     "\n"
@@ -35,8 +45,12 @@ const char* const kTestHelp =
     "\n"
     "where <outcome> is sent (no reply expected), matched, mismatch, timeout,\n"
     "refused (a value outside its parameter's limits or options: nothing is\n"
-    "sent) or failed (the connection ended), bytes shown as the editors show\n"
-    "them (\\r, \\n, \\t, \\xHH), and each capture as NAME=\"<value>\".\n"
+    "sent), failed (the connection ended; the bytes received before it are\n"
+    "shown) or skipped (not run: the connection ended or a setup step failed\n"
+    "before it), bytes shown as the editors show them (\\r, \\n, \\t, \\xHH), and\n"
+    "each capture as NAME=\"<value>\". A reply an unsolicited event took while a\n"
+    "step waited is named in the step's detail (\"reply taken by unsolicited event\n"
+    "'CommandError': %1POWR=ERR3\\r\").\n"
     "\n"
     "Serial settings (baud, bits, parity, stop bits) come from the file's ports.\n"
     "FILE is loaded as File > Open loads it; no display is needed.\n"
@@ -49,6 +63,7 @@ const char* const kTestHelp =
     "  --event NAME         run the event NAME (ignoring case); may repeat\n"
     "  --param NAME=VALUE   a parameter value for the --event before it; the\n"
     "                       others are sent with their examples\n"
+    "  --keep-going         run every step even after a setup step failed\n"
     "  --json               print one JSON object instead: { \"connection\",\n"
     "                       \"result\", \"steps\": [{ \"step\", \"outcome\", \"sent\",\n"
     "                       \"sent_hex\", \"received\", \"received_hex\", \"captures\":\n"
@@ -56,8 +71,9 @@ const char* const kTestHelp =
     "                       \"detail\" }], \"unsolicited\": [ \"<log line>\" ] }\n"
     "\n"
     "Exit status: 0 when every step matched (or was sent when no reply is\n"
-    "expected), 1 on a mismatch, a timeout, a refused value or a connection that\n"
-    "ended, 2 when it cannot connect, FILE cannot be read, or the options are wrong.\n";
+    "expected), 1 on a mismatch, a timeout, a refused value, a connection that\n"
+    "ended or a failed setup step (named on standard error), 2 when it cannot\n"
+    "connect, FILE cannot be read, or the options are wrong.\n";
 
 namespace {
 
@@ -171,6 +187,7 @@ int RunTest(const Arguments& args) {
   if (!ReadLink(args, &settings)) return kExitUsage;
 
   DeviceSession session(file.Models());
+  session.SetStopOnSetupFailure(!HasFlag(args, "--keep-going"));
   DriverScript& script = session.Script();
   const bool json = HasFlag(args, "--json");
   QList<StepResult> results;
@@ -219,6 +236,15 @@ int RunTest(const Arguments& args) {
   if (status == kExitOk) {
     for (const StepResult& result : results)
       if (result.outcome != StepResult::Matched && result.outcome != StepResult::Sent) status = kExitContent;
+    for (const StepResult& result : results) {
+      if (!result.step.startsWith(QLatin1String("setup ")) || result.outcome == StepResult::Matched ||
+          result.outcome == StepResult::Sent || result.outcome == StepResult::Skipped)
+        continue;
+      ReportError(DisplayName(args.operands.front()), result.step.toStdString() + " " +
+                                                          OutcomeName(result.outcome).toStdString() +
+                                                          (HasFlag(args, "--keep-going") ? "" : "; the run stopped"));
+      break;
+    }
   }
   if (json) {
     JsonWriter writer;

@@ -27,11 +27,11 @@ const char* const kToolHelp =
     "                          window does: the bytes its Save writes\n"
     "  check FILE... [--json]  report the problems a driver has, one per line\n"
     "  test FILE (--tcp HOST:PORT | --udp HOST:PORT | --serial DEV)\n"
-    "       [--event NAME [--param K=V]...] [--json]\n"
+    "       [--event NAME [--param K=V]...] [--keep-going] [--json]\n"
     "                          run a driver against a device: setup and login, then\n"
     "                          events, each reply checked within its timeout\n"
     "  simulate FILE (--tcp HOST:PORT | --udp HOST:PORT | --pty)\n"
-    "       [--count N] [--seconds S]\n"
+    "       [--count N] [--seconds S] [--lenient]\n"
     "                          play the device a driver talks to, answering each\n"
     "                          request with its example reply\n"
 #endif
@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
 #ifdef TARVO_CLI_EDITORS
       {"save", RunSave, kSaveHelp, {"--keep-version"}, true},
       {"check", RunCheck, kCheckHelp, {"--json"}, false},
-      {"test", RunTest, kTestHelp, {"--json"}, false, {"--tcp", "--udp", "--serial", "--event", "--param"}},
-      {"simulate", RunSimulate, kSimulateHelp, {"--pty"}, false, {"--tcp", "--udp", "--count", "--seconds"}},
+      {"test", RunTest, kTestHelp, {"--json", "--keep-going"}, false, {"--tcp", "--udp", "--serial", "--event", "--param"}},
+      {"simulate", RunSimulate, kSimulateHelp, {"--pty", "--lenient"}, false, {"--tcp", "--udp", "--count", "--seconds"}},
 #endif
   };
   for (const Command& command : commands) {

@@ -7,6 +7,7 @@
 #include <QSerialPortInfo>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 
 #include "editors/portfields.h"
@@ -278,6 +279,12 @@ bool DeviceLink::Send(const QByteArray& bytes)
         return false;
     }
     return true;
+}
+
+bool DeviceLink::SendEmptyDatagram()
+{
+    auto* udp = qobject_cast<QUdpSocket*>(m_pDevice.data());
+    return m_State == Connected && udp && udp->writeDatagram(QNetworkDatagram(QByteArray())) == 0;
 }
 
 void DeviceLink::ReadAll()

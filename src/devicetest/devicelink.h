@@ -56,6 +56,9 @@ public:
     void Close();
     // False (and errorOccurred) when the link is not open or the write fails.
     bool Send(const QByteArray& bytes);
+    // UDP: an empty datagram, so a device that speaks first learns where
+    // to; false on other links or when it cannot be sent.
+    bool SendEmptyDatagram();
 
     State GetState() const { return m_State; }
     const LinkSettings& Settings() const { return m_Settings; }

@@ -1,6 +1,7 @@
 #include "devicetest/devicesession.h"
 
 #include "editors/incomingssmodel.h"
+#include "editors/modeltext.h"
 #include "editors/variablerows.h"
 
 namespace {
@@ -48,7 +49,7 @@ QString LogLine(const DeviceLogEntry& entry)
 
 QString EscapedBytes(const QByteArray& bytes, int limit)
 {
-    QString shown = IncomingSS::DisplayEscape(QString::fromLatin1(bytes.left(limit)));
+    QString shown = IncomingSS::DisplayEscape(ByteText(bytes.left(limit)));
     if (bytes.size() > limit)
         shown += QStringLiteral("... (%1 bytes)").arg(bytes.size());
     return shown;
@@ -64,7 +65,7 @@ QString HexBytes(const QByteArray& bytes, int limit)
 
 QString OutcomeName(StepResult::Outcome outcome)
 {
-    static const char* const names[] = {"sent", "matched", "mismatch", "timeout", "refused", "failed"};
+    static const char* const names[] = {"sent", "matched", "mismatch", "timeout", "refused", "failed", "skipped"};
     return QString::fromLatin1(names[outcome]);
 }
 
@@ -192,8 +193,12 @@ void DeviceSession::OnLinkState(DeviceLink::State state, const QString& text)
     emit linkStateChanged(state, text);
     if (state == DeviceLink::Connected) {
         Log(DeviceLogEntry::Info, {}, text);
-        if (m_RunSetup)
+        if (m_RunSetup) {
             QueueSetup();
+            // Over UDP a device that speaks first needs to hear from us to know where to.
+            if (m_Script.SetupCount() > 0 && m_Script.SetupIncoming(0) && m_Link.SendEmptyDatagram())
+                Log(DeviceLogEntry::Info, {}, QStringLiteral("sent an empty datagram for the device's greeting"));
+        }
         StartNext();
         return;
     }
@@ -202,14 +207,40 @@ void DeviceSession::OnLinkState(DeviceLink::State state, const QString& text)
         return;
     }
     Log(state == DeviceLink::Failed ? DeviceLogEntry::Error : DeviceLogEntry::Info, {}, text);
-    // Bytes that arrived before the end are still looked at.
+    // Bytes that arrived before the end are still looked at, and what
+    // matched nothing is told, not lost with the link.
     ProcessBuffer();
+    m_Quiet.stop();
+    const QByteArray rest = m_Buffer;
+    m_Buffer.clear();
+    if (!rest.isEmpty())
+        Log(DeviceLogEntry::Unrecognised, m_Running ? m_Current.name : QString(),
+            QStringLiteral("received before the end: ") + Shown(rest), rest);
     const bool wasBusy = Busy();
+    const bool wasRunning = m_Running;
+    const QList<Step> queued = m_Queue;
     m_Queue.clear();
-    if (m_Running)
-        Finish(StepResult::Failed, text);  // then idle
-    else if (wasBusy)
+    if (wasRunning) {
+        if (m_Result.received.isEmpty())
+            m_Result.received = rest;
+        Finish(StepResult::Failed, rest.isEmpty() ? text : text + QStringLiteral("; received before: ") + Quoted(rest));
+    }
+    m_Queue = queued;
+    SkipQueued();
+    if (wasBusy && !wasRunning)  // else idle follows the running step's end
         emit idle();
+}
+
+void DeviceSession::SkipQueued()
+{
+    const QList<Step> queued = m_Queue;
+    m_Queue.clear();
+    for (const Step& step : queued) {
+        StepResult result;
+        result.step = step.name;
+        result.outcome = StepResult::Skipped;
+        emit stepFinished(result);
+    }
 }
 
 void DeviceSession::StartNext()
@@ -227,6 +258,7 @@ void DeviceSession::StartNext()
     m_Result = StepResult();
     m_Result.step = m_Current.name;
     m_RetriesLeft = m_Current.retries;
+    m_TakenBy.clear();
     if (m_Current.send) {
         SendCurrent();
         return;
@@ -272,12 +304,20 @@ void DeviceSession::Finish(StepResult::Outcome outcome, const QString& detail)
     m_Result.outcome = outcome;
     if (!detail.isEmpty())
         m_Result.detail = detail;
+    if (!m_TakenBy.isEmpty() && (outcome == StepResult::Timeout || outcome == StepResult::Mismatch)) {
+        m_Result.detail = m_Result.detail.isEmpty() ? m_TakenBy : m_TakenBy + QStringLiteral(" (") + m_Result.detail + QLatin1Char(')');
+    }
     if (m_Current.awaited.row >= 0 && outcome != StepResult::Refused &&
         m_Script.SetVariableValue(ErrorVariableName, outcome == StepResult::Matched ? QStringLiteral("false")
                                                                                     : QStringLiteral("true")))
         emit variablesChanged();
     const StepResult result = m_Result;
     emit stepFinished(result);
+    const bool good = outcome == StepResult::Matched || outcome == StepResult::Sent;
+    if (!good && m_StopOnSetupFailure && m_Current.ref.source == MessageRef::Setup && !m_Queue.isEmpty()) {
+        Log(DeviceLogEntry::Error, m_Current.name, QStringLiteral("setup failed: the steps after it are skipped"));
+        SkipQueued();
+    }
     // The next step starts once this signal's receivers have returned.
     QMetaObject::invokeMethod(this, &DeviceSession::StartNext, Qt::QueuedConnection);
 }
@@ -338,6 +378,12 @@ void DeviceSession::ProcessBuffer()
             Log(DeviceLogEntry::Capture, step, CaptureText(capture));
         if (!outcome.captures.isEmpty())
             emit variablesChanged();
+        if (awaiting && !isAwaited) {
+            m_TakenBy = QStringLiteral("reply taken by unsolicited event '%1': %2")
+                            .arg(m_Script.EventName(found.row), EscapedBytes(reply));
+            if (m_Result.received.isEmpty())
+                m_Result.received = reply;
+        }
         if (isAwaited) {
             m_Result.received = reply;
             m_Result.captures = outcome.captures;

@@ -54,6 +54,7 @@ struct StepResult
         Timeout,    // no reply within the timeout and retries
         Refused,    // not sent: a value refused or the message does not parse
         Failed,     // the link failed or closed before the step ended
+        Skipped,    // not run: the link ended or a setup step failed first
     };
     QString step;
     Outcome outcome = Sent;
@@ -98,6 +99,10 @@ public:
     bool Busy() const;
     // Drops the queued steps (the running one ends as it would).
     void ClearQueue();
+    // A setup step that does not match (or is not sent) ends the run: the
+    // steps after it are reported skipped, so nothing computed from a value
+    // that never came is sent. On by default.
+    void SetStopOnSetupFailure(bool stop) { m_StopOnSetupFailure = stop; }
 
     static constexpr int BufferLimit = 64 * 1024;
     static constexpr int QuietMs = 300;
@@ -134,6 +139,8 @@ private:
     void OnTimeout();
     void OnQuiet();
     void Retry();
+    // Reports every queued step as skipped and empties the queue.
+    void SkipQueued();
     void OnLinkState(DeviceLink::State state, const QString& text);
     QString StepName(MessageRef ref) const;
 
@@ -145,6 +152,8 @@ private:
     StepResult m_Result;
     int m_RetriesLeft = 0;
     bool m_RunSetup = true;
+    bool m_StopOnSetupFailure = true;
+    QString m_TakenBy;     // the awaited step's reply an unsolicited event took
     QByteArray m_Buffer;   // received, not yet recognised
     QByteArray m_Pending;  // received since the last pass
     QTimer m_Timeout;

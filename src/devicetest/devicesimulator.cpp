@@ -56,7 +56,7 @@ struct DeviceSimulator::Channel
 };
 
 DeviceSimulator::DeviceSimulator(const DriverModels& models, QObject* parent)
-    : QObject(parent), m_Script(models), m_Matcher(RequestPatterns(m_Script))
+    : QObject(parent), m_Script(models), m_Matcher(RequestPatterns(m_Script), &m_Script)
 {
 }
 
@@ -113,6 +113,9 @@ bool DeviceSimulator::ListenPty(QString* error)
             [this, channel] { Process(channel->buffer, true, channel->send); });
     m_pPtyNotifier = new QSocketNotifier(m_Pty.MasterFd(), QSocketNotifier::Read, this);
     connect(m_pPtyNotifier, &QSocketNotifier::activated, this, &DeviceSimulator::OnPtyReadable);
+    // A serial device greets as it powers up; the terminal holds the bytes
+    // until a client opens it and reads. Told once the caller has said where.
+    QTimer::singleShot(0, &m_pPtyChannel->quiet, [this] { Greet(m_pPtyChannel->send); });
     return true;
 }
 
@@ -132,6 +135,7 @@ void DeviceSimulator::Close()
     m_pPtyNotifier = nullptr;
     m_pPtyChannel.reset();
     m_Pty.Close();
+    m_UdpPeers.clear();
 }
 
 QString DeviceSimulator::Endpoint() const
@@ -178,6 +182,13 @@ void DeviceSimulator::Process(QByteArray& buffer, bool complete, const Sender& s
             Unknown(buffer.left(match.position));
         const QByteArray request = buffer.mid(match.position, match.length);
         buffer.remove(0, match.position + match.length);
+        if (!match.tied.isEmpty()) {
+            QStringList names{Patterns().at(match.index).name};
+            for (const int other : match.tied)
+                names << Patterns().at(other).name;
+            emit logged(QStringLiteral("request %1 fits '%2' equally; taken as '%3'")
+                            .arg(EscapedBytes(request), names.join(QStringLiteral("', '")), names.first()));
+        }
         Answer(match.index, request, send);
     }
     if (complete && !buffer.isEmpty() && !Stopped()) {
@@ -186,21 +197,56 @@ void DeviceSimulator::Process(QByteArray& buffer, bool complete, const Sender& s
     }
 }
 
+void DeviceSimulator::Greet(const Sender& send)
+{
+    for (int row = 0; row < m_Script.SetupCount() && m_Script.SetupIncoming(row); ++row) {
+        const MessageRef ref{MessageRef::Setup, row};
+        const QByteArray greeting = m_Script.ExampleReply(ref);
+        if (greeting.isEmpty())
+            continue;
+        const QString why = send(greeting);
+        if (why.isEmpty())
+            m_Script.MatchReply(ref, greeting);
+        emit logged(QStringLiteral("greeting '%1' (setup %2): %3")
+                        .arg(m_Script.SetupName(row))
+                        .arg(row + 1)
+                        .arg(why.isEmpty() ? QStringLiteral("sent ") + EscapedBytes(greeting)
+                                           : QStringLiteral("not sent: ") + why));
+    }
+}
+
+QByteArray DeviceSimulator::Expected(const RequestPattern& message) const
+{
+    if (!message.computed || (message.ref.source == MessageRef::Event && !m_Script.ParamNames(message.ref.row).isEmpty()))
+        return QByteArray();
+    QByteArray bytes;
+    QString error;
+    return m_Script.OutgoingBytes(message.ref, {}, &bytes, &error) ? bytes : QByteArray();
+}
+
 void DeviceSimulator::Answer(int pattern, const QByteArray& request, const Sender& send)
 {
     const RequestPattern& message = Patterns().at(pattern);
+    const QString kind = message.ref.source == MessageRef::Event ? QStringLiteral("event")
+                                                                 : QStringLiteral("setup %1").arg(message.ref.row + 1);
+    const QByteArray expected = Expected(message);
+    const bool differs = !expected.isEmpty() && expected != request;
+    if (differs)
+        emit logged(QStringLiteral("request '%1' (%2): computed field differs: expected %3, received %4")
+                        .arg(message.name, kind, EscapedBytes(expected), EscapedBytes(request)));
     const MessageRef replyRef = m_Script.ReplyTo(message.ref);
-    const QByteArray reply = replyRef.row >= 0 ? m_Script.ExampleReply(replyRef) : QByteArray();
-    QString outcome = QStringLiteral("no reply");
+    const QByteArray reply = replyRef.row >= 0 && (!differs || m_Lenient) ? m_Script.ExampleReply(replyRef) : QByteArray();
+    QString outcome = differs && !m_Lenient ? QStringLiteral("not answered") : QStringLiteral("no reply");
     bool sent = false;
     if (!reply.isEmpty()) {
         const QString why = send(reply);
         sent = why.isEmpty();
         outcome = sent ? QStringLiteral("answered ") + EscapedBytes(reply) : QStringLiteral("reply not sent: ") + why;
+        // What the device said is what it now holds (a seed, a state).
+        if (sent)
+            m_Script.MatchReply(replyRef, reply);
     }
     ++m_Count;
-    const QString kind = message.ref.source == MessageRef::Event ? QStringLiteral("event")
-                                                                 : QStringLiteral("setup %1").arg(message.ref.row + 1);
     emit logged(QStringLiteral("request '%1' (%2): %3 -> %4").arg(message.name, kind, EscapedBytes(request), outcome));
     emit requestRecognised(pattern, request, sent ? reply : QByteArray());
     if (Stopped())
@@ -241,6 +287,7 @@ void DeviceSimulator::OnNewConnection()
         m_Clients.emplace(socket, std::move(channel));
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnTcpReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { OnTcpDisconnected(socket); });
+        Greet(held->send);
         OnTcpReadable(socket);
     }
 }
@@ -281,10 +328,20 @@ void DeviceSimulator::OnDatagrams()
         QByteArray bytes = datagram.data();
         const QHostAddress sender = datagram.senderAddress();
         const quint16 senderPort = quint16(datagram.senderPort());
-        Process(bytes, true, [this, sender, senderPort](const QByteArray& reply) {
+        const Sender send = [this, sender, senderPort](const QByteArray& reply) {
             return m_pUdp->writeDatagram(reply, sender, senderPort) == reply.size() ? QString()
                                                                                      : m_pUdp->errorString();
-        });
+        };
+        // A datagram is how a sender makes itself known (an empty one too):
+        // the first from each is greeted before it is answered.
+        const QString peer = AddressText(sender, senderPort);
+        if (!m_UdpPeers.contains(peer)) {
+            if (m_UdpPeers.size() >= MaxUdpPeers)
+                m_UdpPeers.removeFirst();
+            m_UdpPeers << peer;
+            Greet(send);
+        }
+        Process(bytes, true, send);
     }
 }
 

@@ -23,7 +23,16 @@ class QUdpSocket;
 // UDP (answering each datagram's sender) or a pseudo-terminal, recognises
 // each request by the patterns of the driver's outgoing messages and answers
 // it with the example reply of the message's incoming response; a message
-// without a response gets no answer.
+// without a response gets no answer. A device that speaks first (incoming
+// setup messages before the first outgoing one: a greeting, a login
+// challenge) sends their examples to each TCP client as it connects, to each
+// UDP sender before its first answer, and once on a pseudo-terminal as it
+// opens.
+//
+// The simulator keeps its own device variables, filled from the replies it
+// sends. A request that sends a computed value (a checksum, md5, a local)
+// and takes no parameters is worked out from them and compared byte for
+// byte: one that differs is logged and, unless lenient, not answered.
 //
 // Bytes collect per client: the earliest request in them is taken out, with
 // anything before it reported as an unknown request; what no pattern matches
@@ -56,6 +65,10 @@ public:
     // and nothing more is read or answered.
     void SetRequestLimit(int limit) { m_Limit = limit; }
     int RequestCount() const { return m_Count; }
+    // Answers a request whose computed value differs all the same.
+    void SetLenient(bool lenient) { m_Lenient = lenient; }
+    // The simulator's own device variables.
+    QString VariableValue(const QString& name) const { return m_Script.VariableValue(name); }
     // The most bytes one client's buffer held after a read was handled.
     int PeakBuffered() const { return m_PeakBuffered; }
 
@@ -65,6 +78,8 @@ public:
     static constexpr int MaxClients = 64;
     // Replies are dropped while a TCP client leaves this much unread.
     static constexpr qint64 BacklogLimit = 256 * 1024;
+    // UDP senders remembered as greeted; past this the oldest are forgotten.
+    static constexpr int MaxUdpPeers = 1024;
 
 signals:
     // reply: what was sent back, empty when nothing was.
@@ -84,6 +99,11 @@ private:
     void Receive(Channel& channel, const QByteArray& bytes);
     void Process(QByteArray& buffer, bool complete, const Sender& send);
     void Answer(int pattern, const QByteArray& request, const Sender& send);
+    // Sends what the device says before it is asked, if anything.
+    void Greet(const Sender& send);
+    // The request's bytes worked out from the simulator's variables; empty
+    // when they cannot be (no computed value, or parameters it depends on).
+    QByteArray Expected(const RequestPattern& message) const;
     void Unknown(const QByteArray& bytes);
     void OnNewConnection();
     void OnTcpReadable(QTcpSocket* socket);
@@ -96,6 +116,8 @@ private:
     int m_Limit = 0;
     int m_Count = 0;
     int m_PeakBuffered = 0;
+    bool m_Lenient = false;
+    QList<QString> m_UdpPeers;  // greeted, oldest first
 
     QTcpServer* m_pServer = nullptr;
     QUdpSocket* m_pUdp = nullptr;

@@ -7,6 +7,7 @@
 #include "check/messagecheck.h"
 #include "editors/eventrows.h"
 #include "editors/incomingssmodel.h"
+#include "editors/modeltext.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/paramrows.h"
 #include "editors/setuprows.h"
@@ -161,6 +162,42 @@ QStringList DriverScript::CheckValues(int row, const QHash<QString, QString>& va
     return faults;
 }
 
+bool DriverScript::AcceptsSent(int row, const QString& name, const QString& sent)
+{
+    const QStandardItemModel* params = m_Models.events ? EventRow::Params(*m_Models.events, row) : nullptr;
+    for (int param = 0; params && param < params->rowCount(); ++param) {
+        const ParamFields fields = ParamRowFields(params, param);
+        if (fields.name != name)
+            continue;
+        if (fields.type != ParamTypeOption)
+            return CheckValues(row, {{name, sent}}).isEmpty();
+        for (const ParamOption& option : fields.options) {
+            if ((option.replace.isEmpty() ? option.match : option.replace) == sent)
+                return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+QSet<QString> DriverScript::TextNames(int row) const
+{
+    QSet<QString> names;
+    const QStandardItemModel* params = m_Models.events && row >= 0 ? EventRow::Params(*m_Models.events, row) : nullptr;
+    for (int param = 0; params && param < params->rowCount(); ++param) {
+        const ParamFields fields = ParamRowFields(params, param);
+        if (fields.type == ParamTypeString)
+            names.insert(fields.name);
+    }
+    const int stringType = int(VariableTypeNames().indexOf(QStringLiteral("string")));
+    for (int var = 0; m_Models.variables && var < m_Models.variables->rowCount(); ++var) {
+        const QStandardItem* type = m_Models.variables->item(var, ColType);
+        if (type && type->text().toInt() == stringType)
+            names.insert(NameOf(*m_Models.variables, var));
+    }
+    return names;
+}
+
 DriverScript::OutgoingSource DriverScript::Outgoing(MessageRef ref) const
 {
     OutgoingSource source;
@@ -225,7 +262,7 @@ int DriverScript::FindReply(MessageRef ref, const QByteArray& received, int from
         return -1;
     bool checked = true;
     m_Matcher.Restart();
-    const int position = m_Matcher.Find(format, QString::fromLatin1(received), from, length, &checked);
+    const int position = m_Matcher.Find(format, ByteText(received), from, length, &checked);
     // An empty match says nothing arrived: a reply is at least one byte.
     return position >= 0 && *length > 0 ? position : -1;
 }
@@ -241,7 +278,7 @@ ReplyOutcome DriverScript::MatchReply(MessageRef ref, const QByteArray& reply)
     for (int row = 0; row < incoming->rowCount(); ++row)
         scratch.appendRow(IncomingSS::CopyRow(*incoming, row));
     const IncomingSS::ResponseState state = IncomingSS::MatchReply(
-        scratch, m_Models.variables, ReplyFormat(ref), QString::fromLatin1(reply), m_Matcher, &m_Values);
+        scratch, m_Models.variables, ReplyFormat(ref), ByteText(reply), m_Matcher, &m_Values);
     outcome.match = state.match;
     outcome.checked = state.checked;
     if (!state.match)
@@ -269,7 +306,9 @@ QByteArray DriverScript::ExampleReply(MessageRef ref) const
         example = EventRow::Text(*m_Models.events, ref.row, EventRow::ColIRExample);
     else if (ref.source == MessageRef::Setup && SetupIncoming(ref.row))
         example = SetupRow::Text(*m_Models.setupMessages, ref.row, SetupRow::ColArgsOrExample);
-    return IncomingSS::UnescapeExample(example).toLatin1();
+    // Typed characters stand for their UTF-8 bytes and \xHH for one byte:
+    // unescaped in the one-char-per-byte view, every character is one byte.
+    return IncomingSS::UnescapeExample(ByteText(TextBytes(example))).toLatin1();
 }
 
 MessageRef DriverScript::ReplyTo(MessageRef ref) const

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -95,6 +96,13 @@ public:
     // per fault; empty when they may be sent. A parameter values leaves out
     // is sent with its example.
     QStringList CheckValues(int row, const QHash<QString, QString>& values);
+    // The parameter name of the event may have sent the text sent: one of an
+    // option parameter's sent texts (its replacements, or the option names
+    // without one), or a value that passes CheckValues.
+    bool AcceptsSent(int row, const QString& name, const QString& sent);
+    // The names of the event's parameters and the variables whose values are
+    // text however they look (a string type): sent as text, never as a number.
+    QSet<QString> TextNames(int row) const;
 
     // The outgoing message of a setup message or event as its editor holds
     // it: typed by hand (format and arguments) or made of substrings (model).

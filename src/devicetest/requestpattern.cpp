@@ -1,6 +1,11 @@
 #include "devicetest/requestpattern.h"
 
+#include "editors/modeltext.h"
 #include "editors/outgoingssmodel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <tuple>
 
 namespace {
 
@@ -16,7 +21,16 @@ struct Piece
     int count = 0;     // Fixed: the bytes; Run: the zero-padded width, 0 for none
     int most = 0;      // Fixed: more than count bytes up to this many
     int format = SS::FormatString;  // Run
+    QString param;  // Run: the parameter it sends, captured to judge its value
+    bool hex = false;  // Fixed: hex digits only, as its sent bytes were
 };
+
+Piece ConstantPiece(const QByteArray& bytes)
+{
+    Piece piece;
+    piece.bytes = bytes;
+    return piece;
+}
 
 // An integer sent as a value takes as few bytes as it needs, up to eight.
 constexpr int IntegerValueBytes = 8;
@@ -47,20 +61,28 @@ QString RunPattern(int format, int width, int stop)
     }
 }
 
-QString Assemble(const QList<Piece>& pieces, bool* openEnd)
+QString Assemble(const QList<Piece>& pieces, bool* openEnd, RequestPattern* shape)
 {
     QString pattern;
+    if (shape) {
+        shape->params.clear();
+        shape->paramFormats.clear();
+        shape->constantBytes = 0;
+    }
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
         switch (piece.kind) {
         case Piece::Constant:
             pattern += BytesPattern(piece.bytes);
+            if (shape)
+                shape->constantBytes += int(piece.bytes.size());
             break;
         case Piece::Fixed:
             if (piece.most > piece.count)
                 pattern += QStringLiteral(".{%1,%2}").arg(piece.count).arg(piece.most);
             else if (piece.count > 0)
-                pattern += QStringLiteral(".{%1}").arg(piece.count);
+                pattern += (piece.hex ? QStringLiteral("[0-9A-Fa-f]") : QStringLiteral(".")) +
+                           QStringLiteral("{%1}").arg(piece.count);
             break;
         case Piece::Run: {
             int stop = -1;
@@ -68,7 +90,13 @@ QString Assemble(const QList<Piece>& pieces, bool* openEnd)
                 if (pieces[next].kind == Piece::Constant && !pieces[next].bytes.isEmpty())
                     stop = uchar(pieces[next].bytes.front());
             }
-            pattern += RunPattern(piece.format, piece.count, stop);
+            if (piece.param.isEmpty() || !shape) {
+                pattern += RunPattern(piece.format, piece.count, stop);
+                break;
+            }
+            pattern += QLatin1Char('(') + RunPattern(piece.format, piece.count, stop) + QLatin1Char(')');
+            shape->params << piece.param;
+            shape->paramFormats << piece.format;
             break;
         }
         }
@@ -87,9 +115,9 @@ QString Assemble(const QList<Piece>& pieces, bool* openEnd)
 }
 
 // The bytes the row's preview sends (example values, initial variable values).
-QByteArray RowBytes(const SS& model, int row)
+QByteArray RowBytes(const SS& model, int row, const MessageValues* values = nullptr)
 {
-    return QByteArray::fromHex(PreviewText(RowPreviewText(model, row)).hexRep.toLatin1());
+    return QByteArray::fromHex(TextBytes(PreviewText(RowPreviewText(model, row, values)).hexRep));
 }
 
 // A value worked out by a function (byte(), md5(), ...) has the size of what
@@ -135,12 +163,20 @@ bool IsChecksumFunction(const QString& name)
     return ChecksumFunctionNames().contains(known, Qt::CaseInsensitive);
 }
 
-Piece ValuePiece(int format, int width, bool fixed, int fixedCount)
+// A computed value that printed hex digits (a digest as text) prints hex
+// digits whatever it is computed from: bytes around it are not taken for it.
+bool HexDigits(const QByteArray& bytes)
+{
+    return !bytes.isEmpty() && std::all_of(bytes.begin(), bytes.end(), [](char c) { return std::isxdigit(uchar(c)); });
+}
+
+Piece ValuePiece(int format, int width, bool fixed, int fixedCount, const QByteArray& sent = {})
 {
     Piece piece;
     if (fixed) {
         piece.kind = Piece::Fixed;
         piece.count = fixedCount;
+        piece.hex = HexDigits(sent);
     } else {
         piece.kind = Piece::Run;
         piece.count = width;
@@ -208,15 +244,17 @@ QString BytesPattern(const QByteArray& bytes)
     return pattern;
 }
 
-QString MessagePattern(const OutgoingSSModel_c& model, bool* openEnd)
+QString MessagePattern(const OutgoingSSModel_c& model, bool* openEnd, RequestPattern* shape,
+                       const MessageValues* values)
 {
     QList<Piece> pieces;
+    bool computed = false;
     for (int row = 0; row < model.rowCount(); ++row) {
         const int type = model.Type(row);
         const int format = model.Format(row);
         const bool hasOutput = format != SS::FormatNone && format != SS::FormatUnset;
         if (type == SS::TypeConstant) {
-            pieces << Piece{Piece::Constant, RowBytes(model, row)};
+            pieces << ConstantPiece(RowBytes(model, row));
             continue;
         }
         if (!hasOutput)
@@ -224,22 +262,31 @@ QString MessagePattern(const OutgoingSSModel_c& model, bool* openEnd)
         if (type == SS::TypeChecksum) {
             const QString function = ChecksumFunctionNames().value(model.Text(row, SS::ColChecksumType).toInt(),
                                                                    ChecksumFunctionNames().first());
-            pieces << ChecksumPiece(function, format, int(RowBytes(model, row).size()));
+            pieces << ChecksumPiece(function, format, int(RowBytes(model, row, values).size()));
+            computed = true;
             continue;
         }
-        bool fixed = false;
-        if (format == SS::FormatValue)
-            fixed = CallsFunction(type == SS::TypeLocal ? model.Text(row, SS::ColFormula) : ArgPiece(model, row));
+        const QString argument = type == SS::TypeLocal ? model.Text(row, SS::ColFormula) : ArgPiece(model, row);
+        computed = computed || type == SS::TypeLocal || CallsFunction(argument);
+        const bool fixed = format == SS::FormatValue && CallsFunction(argument);
         const int width = model.OptionsOn(row) ? model.Text(row, SS::ColChars).toInt() : 0;
-        pieces << ValuePiece(format, width, fixed, fixed ? int(RowBytes(model, row).size()) : 0);
+        const QByteArray sent = fixed ? RowBytes(model, row, values) : QByteArray();
+        pieces << ValuePiece(format, width, fixed, int(sent.size()), sent);
+        const QStandardItem* param = type == SS::TypeParameter ? model.ParamRef(row) : nullptr;
+        if (param && !fixed && argument.trimmed() == param->text())
+            pieces.last().param = param->text();
     }
-    return Assemble(pieces, openEnd);
+    if (shape)
+        shape->computed = computed;
+    return Assemble(pieces, openEnd, shape);
 }
 
-QString ManualMessagePattern(const QString& format, const QString& args, const MessageValues& values, bool* openEnd)
+QString ManualMessagePattern(const QString& format, const QString& args, const MessageValues& values, bool* openEnd,
+                             RequestPattern* shape)
 {
     const QStringList arguments = SplitArguments(args);
     QList<Piece> pieces;
+    bool computed = false;
     QString literal;
     const auto flushLiteral = [&] {
         if (literal.isEmpty())
@@ -247,7 +294,7 @@ QString ManualMessagePattern(const QString& format, const QString& args, const M
         QByteArray bytes;
         QString error;
         ManualMessageBytes(literal, QString(), values, &bytes, &error);
-        pieces << Piece{Piece::Constant, bytes};
+        pieces << ConstantPiece(bytes);
         literal.clear();
     };
     int argument = 0;
@@ -298,18 +345,25 @@ QString ManualMessagePattern(const QString& format, const QString& args, const M
             QString error;
             ManualMessageBytes(QStringLiteral("%p"), arg, values, &bytes, &error);
             pieces << ChecksumPiece(CalledFunction(arg), conversion, int(bytes.size()));
+            computed = true;
         } else if (conversion == SS::FormatValue && CallsFunction(arg)) {
             QByteArray bytes;
             QString error;
             const bool sized = ManualMessageBytes(QStringLiteral("%p"), arg, values, &bytes, &error);
-            pieces << ValuePiece(conversion, width, sized, int(bytes.size()));
+            pieces << ValuePiece(conversion, width, sized, int(bytes.size()), bytes);
+            computed = true;
         } else {
             pieces << ValuePiece(conversion, width, false, 0);
+            computed = computed || CallsFunction(arg);
+            if (values.params.contains(arg))
+                pieces.last().param = arg;
         }
         i = j + 1;
     }
     flushLiteral();
-    return Assemble(pieces, openEnd);
+    if (shape)
+        shape->computed = computed;
+    return Assemble(pieces, openEnd, shape);
 }
 
 QList<RequestPattern> RequestPatterns(const DriverScript& script)
@@ -328,46 +382,91 @@ QList<RequestPattern> RequestPatterns(const DriverScript& script)
         RequestPattern request;
         request.ref = ref;
         request.name = ref.source == MessageRef::Setup ? script.SetupName(ref.row) : script.EventName(ref.row);
-        if (source.manual) {
-            // Parameters are sized by their examples; variables preview as in the editor.
-            MessageValues values;
-            if (ref.source == MessageRef::Event)
-                values.params = script.ExampleValues(ref.row);
-            request.pattern = ManualMessagePattern(source.format, source.args, values, &request.openEnd);
-        } else {
-            request.pattern = MessagePattern(*source.model, &request.openEnd);
-        }
+        // A computed value is sized by sending it with the examples and the
+        // variables' values (a login digest is empty until its seed is there).
+        MessageValues values;
+        if (ref.source == MessageRef::Event)
+            values.params = script.ExampleValues(ref.row);
+        for (const auto& [name, value] : script.VariableValues())
+            values.variables.insert(name, value);
+        if (source.manual)
+            request.pattern = ManualMessagePattern(source.format, source.args, values, &request.openEnd, &request);
+        else
+            request.pattern = MessagePattern(*source.model, &request.openEnd, &request, &values);
         patterns << request;
     }
     return patterns;
 }
 
-RequestMatcher::RequestMatcher(const QList<RequestPattern>& patterns) : m_Patterns(patterns)
+RequestMatcher::RequestMatcher(const QList<RequestPattern>& patterns, DriverScript* script)
+    : m_Patterns(patterns), m_pScript(script)
 {
     for (const RequestPattern& request : m_Patterns)
         m_Compiled << QRegExp(request.pattern, Qt::CaseSensitive, QRegExp::RegExp2);
 }
 
+int RequestMatcher::FindFitting(int index, const QString& text, int from, int* length)
+{
+    // A value that does not fit is looked past a bounded number of times, so
+    // a flood of near misses costs no more than that many scans.
+    constexpr int MaxMisfits = 32;
+    QRegExp& expression = m_Compiled[index];
+    const RequestPattern& request = m_Patterns[index];
+    for (int misfits = 0; from <= text.size() && misfits <= MaxMisfits;) {
+        const int position = expression.indexIn(text, from);
+        if (position < 0)
+            return -1;
+        *length = expression.matchedLength();
+        from = position + 1;
+        // An empty match is no request: look on for one that takes bytes.
+        if (*length <= 0)
+            continue;
+        bool fits = true;
+        if (m_pScript && request.ref.source == MessageRef::Event) {
+            for (qsizetype group = 0; fits && group < request.params.size(); ++group) {
+                QString sent = expression.cap(int(group) + 1);
+                const int format = request.paramFormats.value(group);
+                bool number = false;
+                const qlonglong value = format == SS::FormatHex || format == SS::FormatHexUpper ? sent.toLongLong(&number, 16)
+                                        : format == SS::FormatInteger ? sent.toLongLong(&number, 10)
+                                                                      : 0;
+                if (number)  // zero-padded or hex: the value it prints
+                    sent = QString::number(value);
+                fits = m_pScript->AcceptsSent(request.ref.row, request.params[group], sent);
+            }
+        }
+        if (fits)
+            return position;
+        ++misfits;
+    }
+    return -1;
+}
+
 RequestMatch RequestMatcher::Find(const QByteArray& received, bool complete)
 {
-    const QString text = QString::fromLatin1(received);
+    const QString text = ByteText(received);
     RequestMatch best;
     for (qsizetype i = 0; i < m_Compiled.size(); ++i) {
-        QRegExp& expression = m_Compiled[i];
-        if (m_Patterns[i].pattern.isEmpty() || !expression.isValid())
+        if (m_Patterns[i].pattern.isEmpty() || !m_Compiled[i].isValid())
             continue;
-        int position = expression.indexIn(text);
-        // An empty match is no request: look on for one that takes bytes.
-        while (position >= 0 && expression.matchedLength() == 0 && position < text.size())
-            position = expression.indexIn(text, position + 1);
-        if (position < 0 || expression.matchedLength() <= 0)
+        int length = 0;
+        const int position = FindFitting(int(i), text, 0, &length);
+        if (position < 0)
             continue;
-        const int length = expression.matchedLength();
-        if (best.index >= 0 && (position > best.position || (position == best.position && length <= best.length)))
-            continue;
+        if (best.index >= 0) {
+            const RequestPattern& held = m_Patterns[best.index];
+            const auto rank = [](int at, int constants, int size) { return std::make_tuple(-at, constants, size); };
+            const auto mine = rank(position, m_Patterns[i].constantBytes, length);
+            const auto theirs = rank(best.position, held.constantBytes, best.length);
+            if (mine == theirs)
+                best.tied << int(i);
+            if (mine <= theirs)
+                continue;
+        }
         best.index = int(i);
         best.position = position;
         best.length = length;
+        best.tied.clear();
         best.pending = !complete && m_Patterns[i].openEnd && position + length == text.size();
     }
     return best;

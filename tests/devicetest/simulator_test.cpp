@@ -24,7 +24,7 @@
 
 namespace {
 
-const QStringList kExamples{"projector-tcp", "display-rs232", "mediaplayer-udp"};
+const QStringList kExamples{"projector-tcp", "display-rs232", "mediaplayer-udp", "projector-pjlink"};
 
 // Values a parameter may take besides its example; those the event refuses are skipped.
 const QStringList kOtherValues{"0", "1", "4", "9", "12", "100", "255", "-3", "00:00:00.00", "23:59:59.29", "abc"};
@@ -85,11 +85,17 @@ class DeviceSimulatorTest : public QObject
 
     DriverModels Models(const QString& example) { return PageModels(*m_Products.at(example)->Pages()); }
 
-    // The request of each pattern of example sent with the example values, and
-    // the reply it expects (empty: none).
-    QList<QPair<QByteArray, QByteArray>> Exchanges(const QString& example)
+    // What the device greets with, then the request of each pattern sent
+    // with the example values and the reply it expects (empty: none), the
+    // variables following the replies as a client's do.
+    QPair<QByteArray, QList<QPair<QByteArray, QByteArray>>> Exchanges(const QString& example)
     {
         DriverScript script(Models(example));
+        QByteArray greeting;
+        for (int row = 0; row < script.SetupCount() && script.SetupIncoming(row); ++row) {
+            greeting += script.ExampleReply({MessageRef::Setup, row});
+            script.MatchReply({MessageRef::Setup, row}, script.ExampleReply({MessageRef::Setup, row}));
+        }
         QList<QPair<QByteArray, QByteArray>> exchanges;
         for (const RequestPattern& request : RequestPatterns(script)) {
             QByteArray bytes;
@@ -98,8 +104,10 @@ class DeviceSimulatorTest : public QObject
                 qWarning("%s", qPrintable(error));
             const MessageRef reply = script.ReplyTo(request.ref);
             exchanges.append({bytes, reply.row >= 0 ? script.ExampleReply(reply) : QByteArray()});
+            if (reply.row >= 0)
+                script.MatchReply(reply, exchanges.last().second);
         }
-        return exchanges;
+        return {greeting, exchanges};
     }
 
 private slots:
@@ -177,7 +185,7 @@ private slots:
         }
         // Garbage around a request: only the request is taken, and a request
         // cut short is none.
-        const QByteArray request = Exchanges(example).first().first;
+        const QByteArray request = Exchanges(example).second.first().first;
         const RequestMatch match = matcher.Find("\x7fzz" + request + "zz", true);
         QCOMPARE(match.position, 3);
         QCOMPARE(match.length, request.size());
@@ -240,9 +248,13 @@ private slots:
                                              : PtyClient(simulator.PtyPath());
         QSignalSpy recognised(&simulator, &DeviceSimulator::requestRecognised);
         QSignalSpy unknown(&simulator, &DeviceSimulator::unknownRequest);
-        QByteArray expected;
+        const auto [greeting, exchanges] = Exchanges(example);
+        QByteArray expected = greeting;
+        if (transport == "udp")
+            client.send({});  // a UDP sender makes itself known
+        QTRY_COMPARE_WITH_TIMEOUT(client.received(), expected, 5000);
         int sent = 0;
-        for (const auto& [request, reply] : Exchanges(example)) {
+        for (const auto& [request, reply] : exchanges) {
             client.send(request);
             ++sent;
             QTRY_COMPARE_WITH_TIMEOUT(int(recognised.size()), sent, 5000);
@@ -267,7 +279,7 @@ private slots:
         QVERIFY2(simulator.ListenTcp("127.0.0.1", 0, &error), qPrintable(error));
         Client client = TcpClient(simulator.Port());
         QSignalSpy unknown(&simulator, &DeviceSimulator::unknownRequest);
-        const auto [request, reply] = Exchanges("projector-tcp").first();
+        const auto [request, reply] = Exchanges("projector-tcp").second.first();
         client.send(QByteArray(1 << 20, 'z') + request);
         QTRY_COMPARE_WITH_TIMEOUT(client.received(), reply, 30000);
         QVERIFY(!unknown.isEmpty());
