@@ -5,6 +5,8 @@
 
 #include "app/productio.h"
 #include "check/productcheck.h"
+#include "editors/eventrows.h"
+#include "editors/setuprows.h"
 #include "editors/trvevents.h"
 #include "editors/trvinfo.h"
 #include "editors/trvportsimport.h"
@@ -109,6 +111,22 @@ DriverModels PageModels(const ProductEditors& pages)
     if (!pages.events || !pages.setup || !pages.variables)
         return {};
     return {pages.events->EventModel(), pages.setup->MessageModel(), pages.variables->Model()};
+}
+
+int KeptStoredMessages(const ProductEditors& pages)
+{
+    const DriverModels models = PageModels(pages);
+    return (models.events ? EventRow::KeptStoredCount(*models.events) : 0) +
+           (models.setupMessages ? SetupRow::KeptStoredCount(*models.setupMessages) : 0);
+}
+
+QString KeptStoredText(int count)
+{
+    const QString kept = count == 1 ? QStringLiteral("1 message was kept as stored because its text differs")
+                                    : QStringLiteral("%1 messages were kept as stored because their texts differ")
+                                          .arg(count);
+    return kept + QStringLiteral(" from what the substrings make. They open as manual edits and are saved as "
+                                 "they are. Check Product File (F7) lists them.");
 }
 
 HeadlessProduct::HeadlessProduct() = default;

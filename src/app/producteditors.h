@@ -49,6 +49,12 @@ struct ProductEditors
 // The models a driver runs from: the events, setup and variables pages'.
 DriverModels PageModels(const ProductEditors& pages);
 
+// How many messages the pages' last load kept as stored, because their
+// texts differ from what their substrings make, and what the window says
+// about them once the file is open.
+int KeptStoredMessages(const ProductEditors& pages);
+QString KeptStoredText(int count);
+
 // What the window says when it refuses a file not written by Tarvo.
 QString NotWrittenByTarvoText();
 

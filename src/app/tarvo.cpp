@@ -234,6 +234,8 @@ bool Tarvo::LoadCurrentFile()
     ReopenDeviceTest();
     m_Changed = false;
     UpdateTitle();
+    if (const int kept = KeptStoredMessages(m_Editors); kept > 0)
+        Prompts::Current().Information(this, tr("Messages Kept as Stored"), KeptStoredText(kept));
     return true;
 }
 

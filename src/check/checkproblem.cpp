@@ -16,6 +16,7 @@ QString CheckKindName(CheckKind kind)
     case CheckKind::EmptyName: return QStringLiteral("empty-name");
     case CheckKind::ExampleLimits: return QStringLiteral("example-limits");
     case CheckKind::MissingPort: return QStringLiteral("missing-port");
+    case CheckKind::StoredDiffers: return QStringLiteral("stored-differs");
     }
     return QString();
 }

@@ -17,6 +17,7 @@ enum class CheckKind {
     EmptyName,
     ExampleLimits,  // a parameter's example outside its limits or options
     MissingPort,    // a port of the protocol that the hardware lacks
+    StoredDiffers,  // a message opened as stored, whose text its substrings do not make
 };
 
 QString CheckKindName(CheckKind kind);

@@ -36,6 +36,27 @@ void AddParts(QList<CheckProblem>& problems, const QList<PartProblem>& parts, co
         problems.append({part.kind, location, part.message, {page, row, part.part, part.partRow}});
 }
 
+// A message the load kept as stored, while its typed text is still not what
+// its substrings make.
+void CheckKeptOutgoing(QList<CheckProblem>& problems, const QString& location, CheckPlace::Page page, int row,
+                       bool kept, const OutgoingSSModel_c& model, const QString& format, const QString& args)
+{
+    if (kept && EventRow::OutgoingDiffers(model, EventRow::StoredOutgoingText({format, args})))
+        problems.append({CheckKind::StoredDiffers, location,
+                         QStringLiteral("outgoing format differs from what its substrings make; kept as stored"),
+                         {page, row, CheckPlace::Outgoing, -1}});
+}
+
+void CheckKeptIncoming(QList<CheckProblem>& problems, const QString& location, CheckPlace::Page page, int row,
+                       bool kept, const QStandardItemModel& model, const QString& regexp)
+{
+    if (kept && EventRow::IncomingDiffers(model, regexp))
+        problems.append(
+            {CheckKind::StoredDiffers, location,
+             QStringLiteral("incoming regular expression differs from what its substrings make; kept as stored"),
+             {page, row, CheckPlace::Incoming, -1}});
+}
+
 void CheckFile(ProductData_c& product, QList<CheckProblem>& problems)
 {
     if (!KorIsTrue(product.IsCreator()))
@@ -75,11 +96,15 @@ void CheckSetupMessages(const QStandardItemModel& messages, const QStandardItemM
         const bool manual = SetupRow::IsManual(messages, row);
         const QString formatOrRegexp = SetupRow::Text(messages, row, SetupRow::ColFormatOrRegexp);
         const QString argsOrExample = SetupRow::Text(messages, row, SetupRow::ColArgsOrExample);
+        const bool kept = manual && SetupRow::KeptStored(messages, row);
         if (const OutgoingSSModel_c* outgoing = SetupRow::Outgoing(messages, row)) {
+            CheckKeptOutgoing(problems, location, CheckPlace::Setup, row, kept, *outgoing, formatOrRegexp,
+                              argsOrExample);
             AddParts(problems, CheckOutgoing(*outgoing, manual, formatOrRegexp, argsOrExample, variableNames, {}),
                      location, CheckPlace::Setup, row);
         } else if (const QStandardItemModel* incoming = SetupRow::Child(messages, row);
                    incoming && SetupRow::RowKind(messages, row) == SetupRow::KindIncoming) {
+            CheckKeptIncoming(problems, location, CheckPlace::Setup, row, kept, *incoming, formatOrRegexp);
             AddParts(problems,
                      CheckIncoming(*incoming, variables, variableNames, manual, formatOrRegexp, argsOrExample, matcher),
                      location, CheckPlace::Setup, row);
@@ -104,6 +129,11 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
             AddParts(problems, CheckParameters(*params, validator), location, CheckPlace::Events, row);
         if (!EventRow::Flag(events, row, EventRow::ColUnsolicited)) {
             if (const OutgoingSSModel_c* outgoing = EventRow::Outgoing(events, row)) {
+                CheckKeptOutgoing(problems, location, CheckPlace::Events, row,
+                                  EventRow::Flag(events, row, EventRow::ColMsgManEdit) &&
+                                      EventRow::KeptStored(events, row, EventRow::ColMsgManEdit),
+                                  *outgoing, EventRow::Text(events, row, EventRow::ColMsgFormat),
+                                  EventRow::Text(events, row, EventRow::ColMsgArgs));
                 AddParts(problems,
                          CheckOutgoing(*outgoing, EventRow::Flag(events, row, EventRow::ColMsgManEdit),
                                        EventRow::Text(events, row, EventRow::ColMsgFormat),
@@ -113,13 +143,18 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
             }
         }
         if (EventRow::Flag(events, row, EventRow::ColIncoming)) {
-            if (const QStandardItemModel* incoming = EventRow::Incoming(events, row))
+            if (const QStandardItemModel* incoming = EventRow::Incoming(events, row)) {
+                CheckKeptIncoming(problems, location, CheckPlace::Events, row,
+                                  EventRow::Flag(events, row, EventRow::ColIncManEdit) &&
+                                      EventRow::KeptStored(events, row, EventRow::ColIncManEdit),
+                                  *incoming, EventRow::Text(events, row, EventRow::ColIRRegexp));
                 AddParts(problems,
                          CheckIncoming(*incoming, variables, variableNames,
                                        EventRow::Flag(events, row, EventRow::ColIncManEdit),
                                        EventRow::Text(events, row, EventRow::ColIRRegexp),
                                        EventRow::Text(events, row, EventRow::ColIRExample), matcher),
                          location, CheckPlace::Events, row);
+            }
         }
     }
 }

@@ -43,6 +43,37 @@ bool IsSpace(QChar c)
     return c.isSpace();
 }
 
+// Marks (or unmarks, when a row is loaded again) a message kept as stored.
+void SetKept(QStandardItemModel& events, int row, int column, bool kept)
+{
+    QStandardItem* cell = events.item(row, column);
+    if (cell && cell->data(KeptStoredRole).toBool() != kept)
+        cell->setData(kept ? QVariant(true) : QVariant(), KeptStoredRole);
+}
+
+// Outside double-quoted text an expression holds names of functions,
+// parameters and variables, which the language matches ignoring case;
+// quoted text is sent as written.
+bool SameExpressionText(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const QChar c = a[i];
+        if (quoted ? c != b[i] : c.toCaseFolded() != b[i].toCaseFolded())
+            return false;
+        if (quoted && c == QLatin1Char('\\') && i + 1 < a.size()) {
+            ++i;
+            if (a[i] != b[i])
+                return false;
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        }
+    }
+    return true;
+}
+
 ProductDataCommands_c* ProtocolCommands(ProductData_c& product, bool create)
 {
     ProductDataProtocol_c* protocol = nullptr;
@@ -222,8 +253,45 @@ StoredFormat GeneratedFormat(const OutgoingSSModel_c& model)
     return out;
 }
 
-void LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)
+QString StoredOutgoingText(const StoredFormat& texts, const QString& loaded)
 {
+    // Spaces around the comma are the file's own: the language reads a bare
+    // word with the space before it.
+    if (!loaded.isNull()) {
+        const StoredFormat split = SplitStoredFormat(loaded);
+        if (split.format == texts.format && split.args == texts.args)
+            return XorAsBcc(loaded);
+    }
+    return XorAsBcc(JoinStoredFormat(texts.format, texts.args));
+}
+
+QString SavedOutgoingText(const OutgoingSSModel_c* model, bool manual, const StoredFormat& typed,
+                          const QString& loaded)
+{
+    if (manual || !model)
+        return StoredOutgoingText(typed, loaded);
+    const QString generated = StoredOutgoingText(GeneratedFormat(*model));
+    return !loaded.isEmpty() && SameExpressionText(loaded, generated) ? loaded : generated;
+}
+
+bool OutgoingDiffers(const OutgoingSSModel_c& model, const QString& stored)
+{
+    const QString generated = StoredOutgoingText(GeneratedFormat(model));
+    // A message with nothing stored sends nothing, as do substrings that make
+    // an empty format.
+    if (stored.isEmpty())
+        return generated != JoinStoredFormat(QString(), QString());
+    return !SameExpressionText(stored, generated);
+}
+
+bool IncomingDiffers(const QStandardItemModel& model, const QString& stored)
+{
+    return stored != IncomingSS::ResponseFormat(model);
+}
+
+int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)
+{
+    int kept = 0;
     SetText(events, row, ColName, FromStd(command.GetName()));
     SetText(events, row, ColDescription, FromStd(command.GetDescription()));
     SetText(events, row, ColRetries, QString::number(command.GetRetries()));
@@ -243,11 +311,16 @@ void LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables,
         OutgoingSSModel_c* model = Outgoing(events, row);
         model->SetReferenceModels(params, variables);
         LoadOutgoingSubstrings(*message, *model);
-        const bool manual = KorIsTrue(message->IsManual());
-        const StoredFormat texts = manual ? SplitStoredFormat(FromStd(message->GetFormat())) : GeneratedFormat(*model);
+        const QString stored = FromStd(message->GetFormat());
+        const bool keep = !KorIsTrue(message->IsManual()) && OutgoingDiffers(*model, stored);
+        const bool manual = keep || KorIsTrue(message->IsManual());
+        const StoredFormat texts = manual ? SplitStoredFormat(stored) : GeneratedFormat(*model);
         SetText(events, row, ColMsgFormat, texts.format);
         SetText(events, row, ColMsgArgs, texts.args);
         SetText(events, row, ColMsgManEdit, FlagText(manual));
+        SetKept(events, row, ColMsgManEdit, keep);
+        events.item(row, ColMsgFormat)->setData(stored, StoredTextRole);
+        kept += keep;
     }
     message = next < count ? messages->Item(next) : nullptr;
     if (message && KorIsTrue(message->IsIncoming())) {
@@ -255,14 +328,18 @@ void LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables,
         SetText(events, row, ColUnsolicited, FlagText(!outgoing));
         QStandardItemModel* model = Incoming(events, row);
         SetText(events, row, ColIRExample, LoadIncomingSubstrings(*message, *model, variables));
-        const bool manual = KorIsTrue(message->IsManual());
-        SetText(events, row, ColIRRegexp,
-                manual ? FromStd(message->GetRegexpFormat()) : IncomingSS::ResponseFormat(*model));
+        const QString stored = FromStd(message->GetRegexpFormat());
+        const bool keep = !KorIsTrue(message->IsManual()) && IncomingDiffers(*model, stored);
+        const bool manual = keep || KorIsTrue(message->IsManual());
+        SetText(events, row, ColIRRegexp, manual ? stored : IncomingSS::ResponseFormat(*model));
         SetText(events, row, ColIncManEdit, FlagText(manual));
+        SetKept(events, row, ColIncManEdit, keep);
+        kept += keep;
     } else {
         SetText(events, row, ColIncoming, FalseText);
         SetText(events, row, ColUnsolicited, FalseText);
     }
+    return kept;
 }
 
 void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* variables,
@@ -288,10 +365,11 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
             const bool manual = Flag(events, row, ColMsgManEdit);
             // A generated message is rebuilt from its substrings, which follow
             // renamed or deleted variables even while the event is not shown.
-            const StoredFormat texts = manual || !model
-                                           ? StoredFormat{Text(events, row, ColMsgFormat), Text(events, row, ColMsgArgs)}
-                                           : GeneratedFormat(*model);
-            message->SetFormat(XorAsBcc(JoinStoredFormat(texts.format, texts.args)).toStdString());
+            const QStandardItem* formatCell = events.item(row, ColMsgFormat);
+            message->SetFormat(
+                SavedOutgoingText(model, manual, {Text(events, row, ColMsgFormat), Text(events, row, ColMsgArgs)},
+                                  formatCell ? formatCell->data(StoredTextRole).toString() : QString())
+                    .toStdString());
             message->SetManual(manual);
         }
     }
@@ -307,17 +385,33 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
     }
 }
 
-void LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
+int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
 {
     ProductDataCommands_c* commands = ProtocolCommands(product, false);
     const int count = commands ? commands->Count() : 0;
+    int kept = 0;
     for (int index = 0; index < count; ++index) {
         ProductDataCommand_c* command = commands->Item(index);
         if (!command)
             continue;
         events.appendRow(NewRow(QString(), owner, variables));
-        LoadRow(events, events.rowCount() - 1, variables, *command);
+        kept += LoadRow(events, events.rowCount() - 1, variables, *command);
     }
+    return kept;
+}
+
+bool KeptStored(const QStandardItemModel& events, int row, int column)
+{
+    const QStandardItem* cell = row >= 0 && row < events.rowCount() ? events.item(row, column) : nullptr;
+    return cell && cell->data(KeptStoredRole).toBool();
+}
+
+int KeptStoredCount(const QStandardItemModel& events)
+{
+    int kept = 0;
+    for (int row = 0; row < events.rowCount(); ++row)
+        kept += KeptStored(events, row, ColMsgManEdit) + KeptStored(events, row, ColIncManEdit);
+    return kept;
 }
 
 void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product)

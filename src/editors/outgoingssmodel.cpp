@@ -497,7 +497,12 @@ QString ArgPiece(const OutgoingSSModel_c& model, int row)
 
 QString XorAsBcc(QString text)
 {
-    return text.replace(QStringLiteral("XOR("), QStringLiteral("BCC("), Qt::CaseInsensitive);
+    return RewriteOutsideQuotes(text, [&](qsizetype i, QString& out) -> qsizetype {
+        if (QStringView(text).mid(i, 4).compare(QLatin1String("XOR("), Qt::CaseInsensitive) != 0)
+            return 0;
+        out += QLatin1String("BCC(");
+        return 4;
+    });
 }
 
 QString ChecksumExpression(const OutgoingSSModel_c& model, int row)

@@ -118,7 +118,8 @@ QString FormatPiece(const OutgoingSSModel_c& model, int row);
 // local's name, or its formula when the name is empty; a checksum's
 // expression built from its settings.
 QString ArgPiece(const OutgoingSSModel_c& model, int row);
-// Every "XOR(" as "BCC(", ignoring case: the language knows XOR by that name.
+// Every "XOR(" outside double-quoted text as "BCC(", ignoring case: the
+// language knows XOR by that name, and quoted text is sent as typed.
 QString XorAsBcc(QString text);
 
 // The evaluable checksum of a checksum row: its function over a sprintf of

@@ -1,6 +1,7 @@
 #include "editors/outgoingssstore.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include "editors/modeltext.h"
 #include "model/productdatamessage.h"
@@ -43,6 +44,25 @@ QString WidthOfConversion(const QString& conversion)
     return width;
 }
 
+// The first name in square brackets outside double-quoted text: a quoted
+// "[x]" in a formula is text the formula works on, not a reference.
+QString BracketedName(const QString& argument)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        const QChar c = argument[i];
+        if (quoted && c == QLatin1Char('\\')) {
+            ++i;
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (!quoted && c == QLatin1Char('[')) {
+            const qsizetype end = argument.indexOf(QLatin1Char(']'), i + 1);
+            return end < 0 ? QString() : argument.mid(i + 1, end - i - 1);
+        }
+    }
+    return QString();
+}
+
 // A parameter, variable or local: the conversion gives format and
 // width, the argument the bracketed name and the formula.
 void ReadValueSubstring(SS& model, int row, const QString& conversion, const QString& argument)
@@ -54,9 +74,7 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
     const QString width = WidthOfConversion(conversion);
     model.SetText(row, SS::ColChars, width);
 
-    static const QRegularExpression bracketed(QStringLiteral(R"(\[(.*?)\])"),
-                                              QRegularExpression::DotMatchesEverythingOption);
-    const QString name = bracketed.match(argument).captured(1);
+    const QString name = BracketedName(argument);
     QString formula = argument;
     formula.replace(QLatin1Char('[') + name + QLatin1Char(']'), name);
     const bool hasFormula = formula.size() > name.size();
@@ -64,8 +82,19 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
         model.SetText(row, SS::ColFormula, formula);
     model.SetText(row, SS::ColOptions, QLatin1String(!width.isEmpty() || hasFormula ? "true" : "false"));
 
-    QStandardItem* param = name.isEmpty() ? nullptr : FindNameItem(model.ParamModel(), name);
-    QStandardItem* variable = name.isEmpty() || param ? nullptr : FindNameItem(model.VariableModel(), name);
+    // The stored type word decides between a parameter and a variable of the
+    // same name; the other list is asked only when its own has no such name.
+    const bool storedVariable = model.Type(row) == SS::TypeVariable;
+    QStandardItem* param = nullptr;
+    QStandardItem* variable = nullptr;
+    if (!name.isEmpty()) {
+        if (storedVariable)
+            variable = FindNameItem(model.VariableModel(), name);
+        if (!variable)
+            param = FindNameItem(model.ParamModel(), name);
+        if (!param && !variable && !storedVariable)
+            variable = FindNameItem(model.VariableModel(), name);
+    }
     if (param) {
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeParameter));
         model.SetParamRef(row, param);
@@ -269,14 +298,21 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
     if (ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations")) {
         ProductDataOperations_c* operations = message.Operations();
         const int count = operations ? operations->Count() : 0;
+        QSet<int> taken;
         for (int i = 0; i < count; ++i) {
             ProductDataOperation_c* operation = operations->Item(i);
             if (!operation)
                 continue;
+            // Operations are written in the order of the local rows, so locals
+            // that share a name (or have none) each take the next one.
             const QString name = FromStd(operation->GetName());
             for (int row = 0; row < model.rowCount(); ++row) {
-                if (model.Type(row) == SS::TypeLocal && model.Text(row, SS::ColLocalName) == name)
+                if (model.Type(row) == SS::TypeLocal && !taken.contains(row) &&
+                    model.Text(row, SS::ColLocalName) == name) {
                     model.SetText(row, SS::ColFormula, FromStd(operation->GetResult()));
+                    taken.insert(row);
+                    break;
+                }
             }
         }
     }

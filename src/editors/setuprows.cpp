@@ -136,23 +136,46 @@ int AppendStored(QStandardItemModel& messages, ProductDataMessage_c& message, QO
                  QStandardItemModel* variables)
 {
     const bool incoming = KorIsTrue(message.IsIncoming());
-    const bool manual = KorIsTrue(message.IsManual());
+    bool manual = KorIsTrue(message.IsManual());
+    bool keep = false;
     const int row = AppendNew(messages, incoming ? KindIncoming : KindOutgoing, owner, variables);
     QStandardItemModel* child = Child(messages, row);
     if (incoming) {
         SetText(messages, row, ColArgsOrExample, LoadIncomingSubstrings(message, *child, variables));
-        SetText(messages, row, ColFormatOrRegexp,
-                manual ? FromStd(message.GetRegexpFormat()) : IncomingSS::ResponseFormat(*child));
+        const QString stored = FromStd(message.GetRegexpFormat());
+        keep = !manual && EventRow::IncomingDiffers(*child, stored);
+        manual = manual || keep;
+        SetText(messages, row, ColFormatOrRegexp, manual ? stored : IncomingSS::ResponseFormat(*child));
     } else {
         OutgoingSSModel_c* substrings = Outgoing(messages, row);
         LoadOutgoingSubstrings(message, *substrings);
-        const EventRow::StoredFormat texts = manual ? EventRow::SplitStoredFormat(FromStd(message.GetFormat()))
-                                                    : EventRow::GeneratedFormat(*substrings);
+        const QString stored = FromStd(message.GetFormat());
+        keep = !manual && EventRow::OutgoingDiffers(*substrings, stored);
+        manual = manual || keep;
+        const EventRow::StoredFormat texts =
+            manual ? EventRow::SplitStoredFormat(stored) : EventRow::GeneratedFormat(*substrings);
         SetText(messages, row, ColFormatOrRegexp, texts.format);
         SetText(messages, row, ColArgsOrExample, texts.args);
+        messages.item(row, ColFormatOrRegexp)->setData(stored, StoredTextRole);
     }
     SetText(messages, row, ColManEdit, manual ? TrueText : FalseText);
+    if (keep)
+        messages.item(row, ColManEdit)->setData(true, KeptStoredRole);
     return row;
+}
+
+bool KeptStored(const QStandardItemModel& messages, int row)
+{
+    const QStandardItem* cell = row >= 0 && row < messages.rowCount() ? messages.item(row, ColManEdit) : nullptr;
+    return cell && cell->data(KeptStoredRole).toBool();
+}
+
+int KeptStoredCount(const QStandardItemModel& messages)
+{
+    int kept = 0;
+    for (int row = 0; row < messages.rowCount(); ++row)
+        kept += KeptStored(messages, row);
+    return kept;
 }
 
 void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* variables,
@@ -172,23 +195,26 @@ void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* v
             StoreOutgoingSubstrings(*substrings, message);
         // As on the events page: a generated message follows its substrings,
         // and XOR is stored under the name the runtime language knows.
-        const EventRow::StoredFormat texts =
-            manual || !substrings
-                ? EventRow::StoredFormat{Text(messages, row, ColFormatOrRegexp), Text(messages, row, ColArgsOrExample)}
-                : EventRow::GeneratedFormat(*substrings);
-        message.SetFormat(XorAsBcc(EventRow::JoinStoredFormat(texts.format, texts.args)).toStdString());
+        const QStandardItem* formatCell = messages.item(row, ColFormatOrRegexp);
+        message.SetFormat(EventRow::SavedOutgoingText(
+                              substrings, manual,
+                              {Text(messages, row, ColFormatOrRegexp), Text(messages, row, ColArgsOrExample)},
+                              formatCell ? formatCell->data(StoredTextRole).toString() : QString())
+                              .toStdString());
     }
     message.SetManual(manual);
 }
 
-void LoadRows(ProductData_c& product, QStandardItemModel& messages, QObject* owner, QStandardItemModel* variables)
+int LoadRows(ProductData_c& product, QStandardItemModel& messages, QObject* owner, QStandardItemModel* variables)
 {
     ProductDataSetupMessages_c* list = ProtocolSetupMessages(product, false);
     const int count = list ? list->Count() : 0;
+    int kept = 0;
     for (int index = 0; index < count; ++index) {
         if (ProductDataSetupMessage_c* message = list->Item(index))
-            AppendStored(messages, *message, owner, variables);
+            kept += KeptStored(messages, AppendStored(messages, *message, owner, variables));
     }
+    return kept;
 }
 
 void StoreRows(const QStandardItemModel& messages, QStandardItemModel* variables, ProductData_c& product)

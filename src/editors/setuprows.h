@@ -29,6 +29,12 @@ enum Column {
 enum Kind { KindIncoming = 0, KindOutgoing = 1 };
 
 inline constexpr int ModelRole = Qt::UserRole + 1;
+// On the ColManEdit cell: true when the load kept the stored text because it
+// differs from what the substrings make (see EventRow::KeptStoredRole).
+inline constexpr int KeptStoredRole = Qt::UserRole + 2;
+// On the ColFormatOrRegexp cell of an outgoing message: its format
+// attribute as stored (see EventRow::StoredTextRole).
+inline constexpr int StoredTextRole = Qt::UserRole + 3;
 
 // A new row, not inserted: "Outgoing" or "Incoming", " - SetupMessage" and
 // number; the kind; an empty child model of the kind owned by owner.
@@ -55,16 +61,21 @@ bool Remove(QStandardItemModel& messages, int row);
 // Appends the row a stored message describes: an incoming response with its
 // substrings and example, or an outgoing message with its substrings. A
 // message typed by hand keeps its texts (the format split as the events page
-// splits it); a generated one gets those its substrings make.
+// splits it); a generated one gets those its substrings make, unless its
+// stored text differs from them: then it is kept as typed by hand and marked
+// under KeptStoredRole.
 int AppendStored(QStandardItemModel& messages, ProductDataMessage_c& message, QObject* owner,
                  QStandardItemModel* variables);
+bool KeptStored(const QStandardItemModel& messages, int row);
+int KeptStoredCount(const QStandardItemModel& messages);
 // Writes the row into a message: incoming mark, texts, substrings (XOR( of
 // an outgoing format stored as BCC(), the manual flag only when set.
 void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* variables,
               ProductDataMessage_c& message);
 
-// Appends one row per setup message of the product's first protocol.
-void LoadRows(ProductData_c& product, QStandardItemModel& messages, QObject* owner, QStandardItemModel* variables);
+// Appends one row per setup message of the product's first protocol;
+// returns how many were kept as stored.
+int LoadRows(ProductData_c& product, QStandardItemModel& messages, QObject* owner, QStandardItemModel* variables);
 // Writes row i into the i-th setup message of the first protocol.
 void StoreRows(const QStandardItemModel& messages, QStandardItemModel* variables, ProductData_c& product);
 

@@ -224,7 +224,8 @@ KorStatus ShowXMLInterface_c::WriteNodeText(KorXML_c* node, std::string_view val
     text = node->AppendNew(KOR_XML_TEXT);
   }
   if (!text) return KOR_FAIL;
-  if (text->GetText() == value) return KOR_OK;
+  // An attribute keeps a value of spaces as it is, so it is compared as set.
+  if (isAttribute ? text->TextAsSet() == value : text->GetText() == value) return KOR_OK;
   text->SetText(value);
   MarkChanged();
   return KOR_OK;
@@ -236,7 +237,7 @@ std::string ShowXMLInterface_c::GetStringAttr(const char* name, KorStatus* statu
   if (status) *status = node ? KOR_OK : KOR_FAIL;
   if (!node) return {};
   const KorXML_c* text = node->AttributeTextNode();
-  return text ? text->GetText() : std::string();
+  return text ? std::string(text->TextAsSet()) : std::string();
 }
 
 KorStatus ShowXMLInterface_c::SetStringAttr(const char* name, std::string_view value,

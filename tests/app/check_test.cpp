@@ -94,20 +94,27 @@ private slots:
     }
 
     // tarvo-cli save runs the window's own open, load, gather and write: for
-    // each file it gives the bytes File > Open and File > Save write.
+    // each file it gives the bytes File > Open and File > Save write. A file
+    // with messages kept as stored says so once it is open.
     void headlessSaveWritesTheWindowsBytes_data()
     {
         QTest::addColumn<QString>("fixture");
-        QTest::newRow("problems") << "check/problems.prd";
-        QTest::newRow("round trip golden") << "roundtrip/projector.prd";
+        QTest::addColumn<QString>("said");
+        QTest::newRow("problems") << "check/problems.prd" << "";
+        QTest::newRow("round trip golden") << "roundtrip/projector.prd" << "";
+        QTest::newRow("kept as stored") << "roundtrip/stored.prd" << "3 messages were kept as stored because";
     }
     void headlessSaveWritesTheWindowsBytes()
     {
         QFETCH(QString, fixture);
+        QFETCH(QString, said);
         ScriptedPrompts prompts;
         Tarvo window;
         const QString path = Open(window, fixture);
         QVERIFY(!path.isEmpty());
+        QCOMPARE(prompts.Kinds(), said.isEmpty() ? QStringList() : QStringList{"information"});
+        QVERIFY(said.isEmpty() || prompts.calls.at(0).text.startsWith(said));
+        prompts.calls.clear();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray opened = file.readAll();

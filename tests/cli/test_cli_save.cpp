@@ -64,4 +64,22 @@ TEST(CliSave, GivesTheWindowsGoldenBytes) {
   EXPECT_EQ(check.status, 0) << check.out;
 }
 
+// stored.prd holds what an open and save once changed: texts that differ
+// from their substrings (kept as stored, saved as manual edits), values of
+// spaces, unnamed locals, quoted brackets in a formula, a variable named
+// like a parameter, xor( in quoted text. Its save is golden and saves again
+// unchanged; check lists the kept messages that still differ.
+TEST(CliSave, KeepsWhatTheControllerReads) {
+  const std::string golden = std::string(TARVO_APP_TEST_DATA_DIR) + "/roundtrip/";
+  ToolResult r = RunTool({"save", "--keep-version", golden + "stored.prd", "-o", "-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, ReadFile(golden + "stored.saved.prd"));
+  ToolResult again = RunTool({"save", "--keep-version", "-", "-o", "-"}, r.out);
+  EXPECT_EQ(again.out, r.out);
+  ToolResult check = RunTool({"check", "-"}, ReadFile(golden + "stored.prd"));
+  EXPECT_EQ(check.status, 1) << check.err;
+  EXPECT_EQ(check.out, ReadFile(golden + "stored.check.txt"));
+  EXPECT_EQ(RunTool({"check", golden + "stored.saved.prd"}).status, 0);
+}
+
 }  // namespace

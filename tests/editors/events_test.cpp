@@ -177,7 +177,8 @@ private slots:
     }
 
     // A manual outgoing format on either page loads as the text between its
-    // quotes and the arguments after the comma, exactly, and is stored back.
+    // quotes and the arguments after the comma, exactly, and is stored back
+    // as it was, XOR( outside quotes as BCC(.
     void storedFormats_data()
     {
         QTest::addColumn<QString>("stored");
@@ -185,13 +186,13 @@ private slots:
         QTest::addColumn<QString>("args");
         QTest::addColumn<QString>("saved");
         QTest::newRow("format, arguments") << "\"VOL %d\\r\", Lv" << "VOL %d\\r" << "Lv" << "\"VOL %d\\r\", Lv";
-        QTest::newRow("quoted arguments, xor") << "\"%s%p\", Head, xor(\"A\")" << "%s%p" << "Head, xor(\"A\")"
-                                               << "\"%s%p\", Head, BCC(\"A\")";
+        QTest::newRow("quoted arguments, xor") << "\"%s%p\", Head, xor(\"xor(\")" << "%s%p" << "Head, xor(\"xor(\")"
+                                               << "\"%s%p\", Head, BCC(\"xor(\")";
         QTest::newRow("format alone") << "\"sendir,1:1\\r\"" << "sendir,1:1\\r" << "" << "\"sendir,1:1\\r\"";
         QTest::newRow("escaped quotes") << "\"\\\"hi\\\"\", N" << "\\\"hi\\\"" << "N" << "\"\\\"hi\\\"\", N";
         QTest::newRow("escaped backslash last") << "\"A\\\\\", B" << "A\\\\" << "B" << "\"A\\\\\", B";
-        QTest::newRow("no space after the comma") << "\"A\",B" << "A" << "B" << "\"A\", B";
-        QTest::newRow("not a quoted format") << "Power" << "Power" << "" << "\"Power\"";
+        QTest::newRow("no space after the comma") << "\"A\",B" << "A" << "B" << "\"A\",B";
+        QTest::newRow("not a quoted format") << "Power" << "Power" << "" << "Power";
     }
     void storedFormats()
     {

@@ -173,6 +173,11 @@ std::string_view KorXML_c::ValueView() const {
   return m_valueObject->ToString().View();
 }
 
+std::string_view KorXML_c::TextAsSet() const {
+  if (!m_valueObject) return {m_text.data(), m_text.size()};
+  return m_valueObject->ToString().View();
+}
+
 std::string KorXML_c::GetName() const { return std::string(ValueView()); }
 
 void KorXML_c::SetName(std::string_view name) {

@@ -75,6 +75,9 @@ class KorXML_c : public KorObject_c {
   std::string GetText() const { return GetName(); }
   // The same without a copy; valid until the value changes.
   std::string_view ValueView() const;
+  // The text as it was set, also when it is only spaces (an attribute's
+  // value is kept as written).
+  std::string_view TextAsSet() const;
   // Sets the value with type detection, so a text of spaces counts as empty.
   // Through the value object when there is one.
   void SetName(std::string_view name);

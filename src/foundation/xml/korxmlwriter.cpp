@@ -220,7 +220,8 @@ void KorXMLWriter_c::Emit(const KorXML_c* node, int32_t depth, bool pretty) {
     case KOR_XML_ATTRIBUTE: {
       PutEncoded(node->ValueView());
       Put("=\"");
-      if (const KorXML_c* text = node->AttributeTextNode()) PutEncoded(text->ValueView());
+      // A value of spaces is a value: a one-space constant or option text.
+      if (const KorXML_c* text = node->AttributeTextNode()) PutEncoded(text->TextAsSet());
       Put("\"");
       break;
     }
