@@ -13,16 +13,15 @@ int main(int argc, char* argv[])
     std::unique_ptr<QSettings> settings = TarvoSettings();
     auto window = std::make_unique<Tarvo>();
     RestoreWindowGeometry(*window, *settings);
+    // Only the window's Quit saves it: a window never shown (the start dialog
+    // closed without a choice) has no geometry worth keeping.
+    KeepWindowGeometry(*window, *settings);
     std::unique_ptr<TRVSplash> splash = StartTarvo(*window, QCoreApplication::arguments());
     const int status = application->exec();
 
-    // A window that was never shown (the start dialog closed without a choice)
-    // has no geometry worth keeping.
-    if (window->isVisible())
-        SaveWindowGeometry(*window, *settings);
-    settings.reset();
     splash.reset();
     window.reset();
+    settings.reset();
     application.reset();
     return status;
 }

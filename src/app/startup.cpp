@@ -82,3 +82,11 @@ void SaveWindowGeometry(const Tarvo& window, QSettings& settings)
 {
     settings.setValue(kGeometryKey, window.saveGeometry());
 }
+
+void KeepWindowGeometry(Tarvo& window, QSettings& settings)
+{
+    QObject::connect(&window, &Tarvo::quitting, &window, [&window, &settings] {
+        SaveWindowGeometry(window, settings);
+        settings.sync();
+    });
+}

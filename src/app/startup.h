@@ -35,3 +35,6 @@ QSize DefaultWindowSize(const Tarvo& window, const QSize& available);
 // nothing usable is saved.
 void RestoreWindowGeometry(Tarvo& window, QSettings& settings);
 void SaveWindowGeometry(const Tarvo& window, QSettings& settings);
+// Saves the window's geometry into settings whenever the window quits, while
+// it is still shown (quitting closes it). settings must outlive the window.
+void KeepWindowGeometry(Tarvo& window, QSettings& settings);

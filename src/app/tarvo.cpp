@@ -128,16 +128,30 @@ bool Tarvo::WriteDocument()
     return true;
 }
 
+void Tarvo::RestoreInfo(const InfoFields& fields)
+{
+    if (!m_Editors.info)
+        return;
+    m_Gathering = true;
+    m_Editors.info->SetFields(fields);
+    m_Gathering = false;
+}
+
 bool Tarvo::SaveDocument()
 {
     if (!m_HasFile)
         return SaveDocumentAs();
+    const InfoFields before = m_Editors.info ? m_Editors.info->Fields() : InfoFields();
     GatherEditors();
-    return WriteDocument();
+    if (WriteDocument())
+        return true;
+    RestoreInfo(before);
+    return false;
 }
 
 bool Tarvo::SaveDocumentAs()
 {
+    const InfoFields before = m_Editors.info ? m_Editors.info->Fields() : InfoFields();
     GatherEditors();
     const QString folder = ProductFilesFolder();
     // The proposal must name a folder that exists for the dialog to start there.
@@ -148,13 +162,16 @@ bool Tarvo::SaveDocumentAs()
     const QString typed = Prompts::Current().SaveFileName(this, kProductFileCaption, proposal, kProductFileFilter);
     // A name without an extension would be left out of the start list and Open's filter.
     m_LastDialogPath = WithProductExtension(typed);
-    if (m_LastDialogPath.isEmpty())
+    if (m_LastDialogPath.isEmpty()) {
+        RestoreInfo(before);
         return false;
+    }
     if (m_LastDialogPath != typed && QFileInfo::exists(m_LastDialogPath)
         && Prompts::Current().Question(this, kProductFileCaption,
                                        tr("%1 already exists.\nDo you want to replace it?").arg(m_LastDialogPath),
                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                != QMessageBox::Yes) {
+        RestoreInfo(before);
         return false;
     }
 
@@ -169,6 +186,7 @@ bool Tarvo::SaveDocumentAs()
     m_File.setFileName(previousName);
     m_HasFile = previousHasFile;
     UpdateTitle();
+    RestoreInfo(before);
     return false;
 }
 
@@ -204,6 +222,7 @@ void Tarvo::Quit()
     if (m_Changed && !SaveBeforeClearingDialog())
         return;
     m_Quitting = true;
+    emit quitting();
     if (m_QuitHandler)
         m_QuitHandler();
 }

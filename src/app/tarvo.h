@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/producteditors.h"
+#include "editors/infofields.h"
 #include "model/document/productdatadocument.h"
 
 namespace Ui {
@@ -76,6 +77,11 @@ public slots:
     // Opens (or raises) the window that runs the driver against a device.
     void on_actionTest_on_Device_triggered();
 
+signals:
+    // Quit has settled the unsaved changes and the program is about to end;
+    // the window is still shown, so its geometry is worth keeping.
+    void quitting();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -90,6 +96,9 @@ private:
     bool SaveDocument();
     bool SaveDocumentAs();
     bool WriteDocument();
+    // Puts back the information page as it was before a save that did not
+    // happen (the version it raised, the names it filled in).
+    void RestoreInfo(const InfoFields& fields);
     bool LoadCurrentFile();
     void UpdateTitle();
 

@@ -1,6 +1,7 @@
 #include "check/checkproblem.h"
 
-#include "editors/incomingssmodel.h"
+#include "editors/modeltext.h"
+#include "editors/shownbytes.h"
 
 QString CheckKindName(CheckKind kind)
 {
@@ -31,7 +32,8 @@ QString CheckProblemLine(const QString& file, const CheckProblem& problem)
 QString Quoted(const QString& text)
 {
     constexpr qsizetype kLongest = 60;
-    QString shown = IncomingSS::DisplayEscape(text);
+    // Typed text is sent as UTF-8: show what is text as text, other bytes escaped.
+    QString shown = ShownBytes(TextBytes(text));
     if (shown.size() > kLongest)
         shown = shown.left(kLongest) + QStringLiteral("...");
     return QLatin1Char('\'') + shown + QLatin1Char('\'');

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "editors/modeltext.h"
 #include "expr/exprnode.h"
 #include "expr/exprparser.h"
 
@@ -15,7 +16,7 @@ void CollectNames(const ExprNode& node, QStringList& names)
         const ExprValue& value = node.Value();
         if (value.IsLiteral() && value.GetType() == ExprType::kText) {
             const std::string text = value.ToText();
-            const QString name = QString::fromLatin1(text.data(), qsizetype(text.size())).trimmed();
+            const QString name = FromStd(text).trimmed();
             // An empty quoted run is text too, but no name.
             if (!name.isEmpty() && !name.contains(QLatin1Char('"')) && !names.contains(name))
                 names.append(name);
@@ -33,8 +34,7 @@ QStringList ExpressionNames(const QString& expression)
     QStringList names;
     if (expression.trimmed().isEmpty())
         return names;
-    // The editors hand the engine one byte per character.
-    const QByteArray text = expression.toLatin1();
+    const QByteArray text = TextBytes(expression);
     ExprNode root;
     ExprParser(std::string_view(text.constData(), size_t(text.size()))).Parse(&root);
     CollectNames(root, names);

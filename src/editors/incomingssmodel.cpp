@@ -1,6 +1,8 @@
 #include "editors/incomingssmodel.h"
 
 #include "editors/incomingssmatch.h"
+#include "editors/modeltext.h"
+#include "editors/shownbytes.h"
 #include "expr/preview.h"
 
 #include <QRegExp>
@@ -100,7 +102,8 @@ QList<QStandardItem*> NewSelectionRow(int rowsBefore, int type, const QString& s
     if (type == TypeConstant) {
         row[ColConstant]->setText(selection);
     } else {
-        const QString length = QString::number(UnescapeExample(selection).size());
+        // A wildcard counts bytes, so a character beyond ASCII counts as its UTF-8 bytes.
+        const QString length = QString::number(ReplyBytes(selection).size());
         row[ColMinimum]->setText(length);
         row[ColMaximum]->setText(length);
         row[ColCharTypes]->setText(QString::number(GuessCharType(selection)));
@@ -300,6 +303,17 @@ QString UnescapeExample(const QString& example)
     return out;
 }
 
+QByteArray ReplyBytes(const QString& example)
+{
+    // Typed characters stand for their UTF-8 bytes; a \xHH escape for one byte.
+    return UnescapeExample(ByteText(TextBytes(example))).toLatin1();
+}
+
+QString BytePattern(const QString& pattern)
+{
+    return ByteText(TextBytes(pattern));
+}
+
 QString DisplayEscape(const QString& text)
 {
     QString shown;
@@ -361,10 +375,14 @@ QString ReceivingName(const QStandardItemModel& model, int row, const QStandardI
 
 QString EvaluateOperation(const QString& expression)
 {
-    const QByteArray text = (QStringLiteral("sprintf(\"%s\", ") + expression + QLatin1Char(')')).toLatin1();
+    const QByteArray text = TextBytes(QStringLiteral("sprintf(\"%s\", ") + expression + QLatin1Char(')'));
     std::string message;
-    PreviewExpression(std::string_view(text.constData(), size_t(text.size())), &message, nullptr, nullptr);
-    return QString::fromLatin1(message.data(), qsizetype(message.size()));
+    std::string raw;
+    const KorStatus status =
+        PreviewExpression(std::string_view(text.constData(), size_t(text.size())), &message, nullptr, nullptr, &raw);
+    if (status == KOR_FAIL)
+        return QString::fromLatin1(message.data(), qsizetype(message.size()));
+    return ShownBytes(QByteArray(raw.data(), qsizetype(raw.size())));
 }
 
 QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables,
@@ -413,10 +431,10 @@ bool FillCaptures(QStandardItemModel& model, const QStandardItemModel* variables
     const int rows = model.rowCount();
     QStringList captures;
     bool searched = true;
-    const bool found = matcher.Search(CaptureExpression(model), reply, rows, &captures, &searched, match);
+    const bool found = matcher.Search(BytePattern(CaptureExpression(model)), reply, rows, &captures, &searched, match);
     for (int row = 0; row < rows; ++row) {
         SetText(model, row, ColCaptured,
-                found && row < captures.size() ? DisplayEscape(captures.at(row)) : kNoCapture);
+                found && row < captures.size() ? ShownBytes(captures.at(row).toLatin1()) : kNoCapture);
     }
     for (int row = 0; row < rows; ++row)
         SetText(model, row, ColResult, RowResult(model, row, variables, values));
@@ -436,8 +454,8 @@ ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemMode
 
     ResponseState state;
     state.format = ResponseFormat(model);
-    const QString reply = UnescapeExample(example);
-    state.match = matcher.ExactMatch(state.format, reply, &state.checked);
+    const QString reply = ByteText(ReplyBytes(example));
+    state.match = matcher.ExactMatch(BytePattern(state.format), reply, &state.checked);
     state.checked = FillCaptures(model, variables, reply, state.match, matcher, nullptr) && state.checked;
     return state;
 }
@@ -448,7 +466,7 @@ ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* va
     matcher.Restart();
     ResponseState state;
     state.format = format;
-    state.match = matcher.ExactMatch(format, reply, &state.checked);
+    state.match = matcher.ExactMatch(BytePattern(format), reply, &state.checked);
     state.checked = FillCaptures(model, variables, reply, state.match, matcher, values) && state.checked;
     return state;
 }
@@ -458,7 +476,7 @@ ResponseState CheckFormat(const QString& format, const QString& example, Incomin
     matcher.Restart();
     ResponseState state;
     state.format = format;
-    state.match = matcher.ExactMatch(format, UnescapeExample(example), &state.checked);
+    state.match = matcher.ExactMatch(BytePattern(format), ByteText(ReplyBytes(example)), &state.checked);
     return state;
 }
 

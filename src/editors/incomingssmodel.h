@@ -20,7 +20,7 @@ class QStandardItemModel;
 namespace IncomingSS {
 
 enum Column {
-    ColCaptured,     // what the row captured from the example (display-escaped), or "-"
+    ColCaptured,     // what the row captured from the example (as ShownBytes shows it), or "-"
     ColPattern,      // the row's part of the regular expression
     ColVariable,     // a local's name; a variable's name, its link under LinkRole
     ColOperation,    // arithmetic on the captured value
@@ -30,7 +30,7 @@ enum Column {
     ColMaximum,      // maximum length as typed
     ColCharTypes,    // CharType as text
     ColOperationOn,  // "true" when the operation applies
-    ColResult,       // the operation's value (display-escaped)
+    ColResult,       // the operation's value (as ShownBytes shows it)
     ColumnCount
 };
 enum Type { TypeNone = -1, TypeConstant, TypeWildcard, TypeVariable, TypeLocal };
@@ -87,6 +87,13 @@ QString ReduceConstantPattern(const QString& pattern);
 // The example as the device sends it: \n \r \t, then (again and again, the
 // leftmost first) \x and two hex digits become the characters they name.
 QString UnescapeExample(const QString& example);
+// The bytes of a typed example reply: its characters as UTF-8, then
+// unescaped as UnescapeExample does (\xHH is the one byte HH).
+QByteArray ReplyBytes(const QString& example);
+// A typed pattern in the byte view the matching runs on (ByteText of its
+// UTF-8 bytes), so a character beyond ASCII matches its bytes in a reply and
+// \xHH matches the one byte HH.
+QString BytePattern(const QString& pattern);
 // LF, CR, TAB as \n \r \t; other codes 0-31 and 127-255 as \xHH.
 QString DisplayEscape(const QString& text);
 
@@ -107,12 +114,14 @@ QString ReceivingName(const QStandardItemModel& model, int row, const QStandardI
 // something was captured), the names of the rows above (nearest first) as
 // their results (a variable's once it captured something) and every device
 // variable's name as its unescaped initial value, evaluated as
-// sprintf("%s", ...) and display-escaped. Empty for a row outside the model.
+// sprintf("%s", ...) and shown as ShownBytes shows bytes. Empty for a row
+// outside the model.
 // values: the variables' current values by name, used instead of the
 // initial values of the variables they name.
 QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables,
                   const QHash<QString, QString>* values = nullptr);
-// The preview of sprintf("%s", expression), display-escaped, or "[syntax error]".
+// The preview of sprintf("%s", expression): its bytes as ShownBytes shows
+// them, or "[syntax error]".
 QString EvaluateOperation(const QString& expression);
 
 // What the last refresh found.
@@ -129,9 +138,12 @@ struct ResponseState
 inline constexpr int AllRows = -2;
 ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemModel* variables,
                               const QString& example, IncomingMatcher& matcher, int changedRow = -1);
-// The same for a reply as it arrived (nothing unescaped), with format as the
-// response's expression (the generated or the typed one) and values as in
-// RowResult. The row patterns are not rebuilt.
+// Patterns and examples are typed text and are matched as bytes (BytePattern,
+// ReplyBytes); captures show as ShownBytes shows bytes.
+// The same for a reply as it arrived, one character per byte (ByteText,
+// nothing unescaped), with format as the response's expression as typed (the
+// generated or the hand-written one) and values as in RowResult. The row
+// patterns are not rebuilt.
 ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* variables, const QString& format,
                          const QString& reply, IncomingMatcher& matcher, const QHash<QString, QString>* values);
 // The match status alone, for an expression typed by hand.

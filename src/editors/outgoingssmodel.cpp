@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <string>
 
+#include "editors/modeltext.h"
 #include "editors/paramrows.h"
+#include "editors/shownbytes.h"
 #include "editors/variablerows.h"
 #include "expr/preview.h"
 
@@ -186,7 +188,7 @@ QString ReplaceVariableNames(const QString& text, const MessageValues& values)
 bool PreviewBytes(const QString& expression, QByteArray* bytes)
 {
     std::string raw;
-    const QByteArray text = expression.toLatin1();
+    const QByteArray text = TextBytes(expression);
     const KorStatus status = PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())),
                                                nullptr, nullptr, nullptr, &raw);
     *bytes = QByteArray(raw.data(), static_cast<qsizetype>(raw.size()));
@@ -254,7 +256,7 @@ QVariant OutgoingSSModel_c::data(const QModelIndex& index, int role) const
     const int format = Format(row);
     QString text = HasOutput(format) ? Text(row, ColResult) : QStringLiteral("[no output]");
     if (format == FormatValue)
-        text = QString::fromStdString(EscapeForDisplay(text.toLatin1().toStdString()));
+        text = ShownBytes(TextBytes(text));
     switch (type) {
     case TypeParameter: return text + QStringLiteral(" (param: %1)").arg(RefName(row));
     case TypeVariable: return text + QStringLiteral(" (var: %1)").arg(RefName(row));
@@ -631,12 +633,17 @@ OutgoingPreview PreviewText(const QString& expression)
     std::string message;
     std::string stringRep;
     std::string hexRep;
-    const QByteArray text = expression.toLatin1();
-    PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())), &message, &stringRep,
-                      &hexRep);
-    return {QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size())),
-            QString::fromLatin1(stringRep.data(), static_cast<qsizetype>(stringRep.size())),
-            QString::fromLatin1(hexRep.data(), static_cast<qsizetype>(hexRep.size()))};
+    std::string raw;
+    const QByteArray text = TextBytes(expression);
+    const KorStatus status = PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                                               &message, &stringRep, &hexRep, &raw);
+    const auto bytes = [](const std::string& part) {
+        return QByteArray(part.data(), static_cast<qsizetype>(part.size()));
+    };
+    // The hex list is the bytes sent; the message shows them with what is
+    // text as its characters.
+    return {status == KOR_FAIL ? QString::fromLatin1(bytes(message)) : ShownBytes(bytes(raw)),
+            ShownText(bytes(stringRep)), QString::fromLatin1(bytes(hexRep))};
 }
 
 OutgoingPreview PreviewManualMessage(const QString& format, const QString& args)

@@ -165,7 +165,9 @@ struct OutgoingMessage
 OutgoingMessage BuildOutgoingMessage(const OutgoingSSModel_c& model);
 // The preview of a hand-written format and argument list.
 OutgoingPreview PreviewManualMessage(const QString& format, const QString& args);
-// The preview of one expression text; message "[syntax error]" when it does not parse.
+// The preview of one expression text, read as its UTF-8 bytes: the message
+// as ShownBytes shows the bytes sent, or "[syntax error]" when it does not
+// parse; the hex list has one " HH" per byte sent.
 OutgoingPreview PreviewText(const QString& expression);
 
 // The values a message is sent with: parameters by name (an option

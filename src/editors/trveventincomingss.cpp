@@ -2,6 +2,7 @@
 
 #include "ui_trveventincomingss.h"
 
+#include "editors/fieldinput.h"
 #include "editors/functionhelp.h"
 #include "editors/incomingssstore.h"
 #include "editors/prompts.h"
@@ -38,6 +39,7 @@ TRVEventIncomingSS::TRVEventIncomingSS(QStandardItemModel* variables, QWidget* p
       m_pMapper(new QDataWidgetMapper(this)), m_pInsertFunction(new TRVInsertFunction(this))
 {
     ui->setupUi(this);
+    HoldFileText(this);
     m_pMapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
 
     // The limits go into the pattern as typed: only digits keep it one
@@ -322,7 +324,7 @@ void TRVEventIncomingSS::on_m_pButAddSelectionAsSS_clicked()
         return;
     if (m_ExampleSelection.isEmpty()) {
         Prompts::Current().Information(
-            this, QStringLiteral("No SS::Text Selected"),
+            this, QStringLiteral("No Text Selected"),
             QStringLiteral("Select text in the example substring you want to add before clicking this button."));
         return;
     }
@@ -469,7 +471,9 @@ void TRVEventIncomingSS::on_m_pButAddEditVariable_clicked()
         return;
     TRVVariables window(this, m_AddsSetupVariables, m_pVariables, true);
     connect(&window, &TRVVariables::varDeleted, this, &TRVEventIncomingSS::CleanupVars);
-    window.ExecWindow();
+    // The variable added is saved with the file.
+    if (window.ExecWindow())
+        emit savableDataChanged();
 }
 
 void TRVEventIncomingSS::on_m_pChkIncomingManEdit_toggled(bool checked)

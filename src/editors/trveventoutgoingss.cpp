@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 #include <QStandardItemModel>
 
+#include "editors/fieldinput.h"
 #include "editors/functionhelp.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/outgoingssrows.h"
@@ -31,6 +32,7 @@ TRVEventOutgoingSS::TRVEventOutgoingSS(QStandardItemModel* variables, QWidget* p
       m_pInsertFunction(new TRVInsertFunction(this))
 {
     ui->setupUi(this);
+    HoldFileText(this);
     m_pMapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     ui->m_pEditSSFormatSpaces->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));

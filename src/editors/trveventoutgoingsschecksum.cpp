@@ -2,6 +2,7 @@
 
 #include <QItemSelectionModel>
 
+#include "editors/fieldinput.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/outgoingssstore.h"
 #include "ui_trveventoutgoingsschecksum.h"
@@ -12,6 +13,7 @@ TRVEventOutgoingSSChecksum::TRVEventOutgoingSSChecksum(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TRVEventOutgoingSSChecksum>())
 {
     ui->setupUi(this);
+    HoldFileText(this);
     setModal(false);
     connect(ui->m_pOutgoingChecksumOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(this, &QDialog::finished, this, &TRVEventOutgoingSSChecksum::ClearChecksumItem);

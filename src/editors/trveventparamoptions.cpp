@@ -5,12 +5,14 @@
 #include <QDataWidgetMapper>
 #include <QStandardItemModel>
 
+#include "editors/fieldinput.h"
 #include "editors/paramrows.h"
 
 TRVEventParamOptions::TRVEventParamOptions(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TRVEventParamOptions>()), m_pMapper(new QDataWidgetMapper(this))
 {
     ui->setupUi(this);
+    HoldFileText(this);
     for (QLineEdit* edit : {ui->m_pEditOptionMatch, ui->m_pEditOptionReplace})
         connect(edit, &QLineEdit::textEdited, this, &TRVEventParamOptions::savableDataChanged);
     connect(this, &TRVEventParamOptions::savableDataChanged, this, &TRVEventParamOptions::submit);

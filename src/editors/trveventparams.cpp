@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
+#include "editors/fieldinput.h"
 #include "editors/trveventparamoptions.h"
 #include "model/productdatacommand.h"
 
@@ -21,6 +22,7 @@ TRVEventParams::TRVEventParams(QWidget* parent, bool windowForm)
       m_pOptions(new TRVEventParamOptions(this))
 {
     ui->setupUi(this);
+    HoldFileText(this);
     if (m_WindowForm) {
         setWindowFlags(Qt::Window);
         setWindowModality(Qt::ApplicationModal);
@@ -199,13 +201,22 @@ void TRVEventParams::on_m_pCmbParamType_currentIndexChanged(int index)
         return;
     ui->m_pEditParamExampleValue->setText(ParamTypeExample(index));
     ShowTypePage(index);
-    if (row >= 0)
-        emit savableDataChanged();
+    if (row < 0)
+        return;
+    emit savableDataChanged();
+    // The proposed example is selected, so that typing replaces it.
+    ui->m_pEditParamExampleValue->setFocus(Qt::OtherFocusReason);
+    ui->m_pEditParamExampleValue->selectAll();
 }
 
 void TRVEventParams::ShowTypePage(int type)
 {
     ui->m_pEditParamExampleValue->setPlaceholderText(ParamTypeExample(type));
+    SetNumberInput(ui->m_pEditParamExampleValue, ParamNumberInput(type));
+    // Limits are stored as whole numbers, a decimal's too.
+    const NumberInput limits = ParamNumberInput(type) == NumberInput::Any ? NumberInput::Any : NumberInput::Integer;
+    SetNumberInput(ui->m_pEditParamMinValue, limits);
+    SetNumberInput(ui->m_pEditParamMaxValue, limits);
     if (auto* page = ui->m_pStkParamExtraOptions->findChild<QWidget*>(ParamTypePageName(type)))
         ui->m_pStkParamExtraOptions->setCurrentWidget(page);
 }
@@ -234,8 +245,10 @@ void TRVEventParams::submit()
 bool TRVEventParams::ExecWindow(QStandardItemModel* params)
 {
     SetModel(params);
-    if (!m_WindowForm || AddParameter() < 0)
+    const int added = m_WindowForm ? AddParameter() : -1;
+    if (added < 0)
         return false;
+    m_WindowParam = QPersistentModelIndex(params->index(added, ParamColName));
     m_WindowAccepted = false;
     show();
     raise();
@@ -256,7 +269,10 @@ void TRVEventParams::WindowAccepted()
 
 void TRVEventParams::WindowRejected()
 {
-    on_m_pButDeleteParam_clicked();
+    // Only the parameter this window added goes; one deleted meanwhile is gone already.
+    if (m_WindowParam.isValid())
+        RemoveRow(m_pModel, m_WindowParam.row());
+    m_WindowParam = QPersistentModelIndex();
     m_WindowAccepted = false;
     hide();
 }

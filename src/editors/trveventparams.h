@@ -27,7 +27,8 @@ class TRVEventParamOptions;
 //       window.ExecWindow(paramModel);   // true when OK was pressed
 //   It adds a new parameter at once and becomes current on it; OK hides the
 //   window and keeps the parameter, Cancel (or Escape, or closing the window)
-//   removes it again and hides the window. The window is application modal.
+//   removes that parameter again (no other) and hides the window. The
+//   window is application modal.
 // The editor never owns the parameter model it shows.
 class TRVEventParams : public QWidget
 {
@@ -101,4 +102,5 @@ private:
     TRVEventParamOptions* m_pOptions;
     QEventLoop* m_pWindowLoop = nullptr;  // while ExecWindow waits
     bool m_WindowAccepted = false;
+    QPersistentModelIndex m_WindowParam;  // the parameter the window form added
 };

@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
+#include "editors/fieldinput.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/incomingssmodel.h"
 #include "editors/pagelayout.h"
@@ -35,6 +36,7 @@ TRVEvents::TRVEvents(QStandardItemModel* variables, QWidget* parent)
       m_pNoIncoming(TRVEventIncomingSS::NewModel(this))
 {
     ui->setupUi(this);
+    HoldFileText(this);
 
     m_pParams = new TRVEventParams(ui->m_pFrameParams);
     ui->m_pLayoutParams->addWidget(m_pParams);

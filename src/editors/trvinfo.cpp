@@ -2,12 +2,15 @@
 
 #include "ui_trvinfo.h"
 
+#include "editors/fieldinput.h"
+
 #include <QListWidgetItem>
 
 TRVInfo::TRVInfo(QWidget* parent, bool hasFile)
     : QWidget(parent), ui(std::make_unique<Ui::TRVInfo>()), m_HasFile(hasFile)
 {
     ui->setupUi(this);
+    HoldFileText(this);
 
     for (QLineEdit* edit : {ui->m_pEditMake, ui->m_pEditModel, ui->m_pEditVersion, ui->m_pEditProtocol})
         connect(edit, &QLineEdit::textChanged, this, &TRVInfo::savableDataChanged);

@@ -16,7 +16,11 @@ TRVInsertFunction::~TRVInsertFunction() = default;
 
 QString TRVInsertFunction::Run()
 {
-    ui->m_pListFunctions->setCurrentRow(-1);
+    // Cleared through the view, not only its selection model: a list whose
+    // current row was never set by the view takes its first row when it
+    // gains the focus, and OK would then insert a function nobody chose.
+    ui->m_pListFunctions->setCurrentIndex(QModelIndex());
+    ui->m_pListFunctions->clearSelection();
     on_m_pListFunctions_currentRowChanged(-1);  // also when it was -1 already
     if (exec() != QDialog::Accepted)
         return {};

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QIntValidator>
 
+#include "editors/fieldinput.h"
 #include "editors/irfile.h"
 #include "editors/prompts.h"
 
@@ -24,6 +25,7 @@ void SetComboText(QComboBox* combo, const QString& text)
 TRVPortsImport::TRVPortsImport(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TRVPortsImport>())
 {
     ui->setupUi(this);
+    HoldFileText(this);
     for (QLineEdit* edit : {ui->m_pEditDevicePort, ui->m_pEditSourcePort})
         edit->setValidator(new QIntValidator(0, 65535, edit));
     SetFields(PortFields());

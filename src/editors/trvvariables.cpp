@@ -2,6 +2,8 @@
 
 #include "ui_trvvariables.h"
 
+#include "editors/fieldinput.h"
+
 #include <QCloseEvent>
 #include <QDataWidgetMapper>
 #include <QEventLoop>
@@ -25,6 +27,7 @@ TRVVariables::TRVVariables(QWidget* parent, bool setupMode, QStandardItemModel* 
       m_pModel(model ? model : new QStandardItemModel(0, VariableColumnCount, this))
 {
     ui->setupUi(this);
+    HoldFileText(this);
     // The stored type keyword is the item text, so the items come from the same list.
     ui->m_pCmbVariableType->addItems(VariableTypeNames());
     ui->m_pListVariables->setModel(m_pModel);
@@ -282,8 +285,12 @@ void TRVVariables::on_m_pCmbVariableType_activated(int index)
         return;
     const QString example = VariableTypeExample(index);
     ui->m_pEditVariableInitial->setPlaceholderText(example);
+    SetNumberInput(ui->m_pEditVariableInitial, VariableNumberInput(index));
     ui->m_pEditVariableInitial->setText(example);
     emit savableDataChanged();
+    // The proposed value is selected, so that typing replaces it.
+    ui->m_pEditVariableInitial->setFocus(Qt::OtherFocusReason);
+    ui->m_pEditVariableInitial->selectAll();
 }
 
 void TRVVariables::on_m_pListVariables_currentRowChanged(const QModelIndex& current, const QModelIndex&)
@@ -291,6 +298,7 @@ void TRVVariables::on_m_pListVariables_currentRowChanged(const QModelIndex& curr
     const bool valid = current.isValid() && IsListed(current.row());
     if (valid) {
         m_pMapper->setCurrentIndex(current.row());
+        SetNumberInput(ui->m_pEditVariableInitial, VariableNumberInput(ui->m_pCmbVariableType->currentIndex()));
         // Show the start of long texts rather than their ends.
         for (QLineEdit* edit : {ui->m_pEditVariableName, ui->m_pEditVariableInitial, ui->m_pEditVariableDescription})
             edit->setCursorPosition(0);

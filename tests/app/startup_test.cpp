@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -93,7 +94,11 @@ private slots:
         QFETCH(bool, byClosing);
         ScriptedPrompts prompts;
         Tarvo window;
+        QSettings settings(m_Home->Path() + "/tarvo.ini", QSettings::IniFormat);
+        KeepWindowGeometry(window, settings);
+        window.resize(window.sizeHint() + QSize(31, 17));
         window.show();
+        const QSize size = window.size();
         window.changesMade();
         prompts.Answer(int(QMessageBox::No));
         QTimer::singleShot(0, &window, [&] {
@@ -107,6 +112,10 @@ private slots:
         // A close request is always refused by the window itself; only the
         // Quit command's own closing of every window hides it.
         QCOMPARE(window.isVisible(), byClosing);
+        // Either way, the next start has the size the window had.
+        Tarvo next;
+        RestoreWindowGeometry(next, settings);
+        QCOMPARE(next.size(), size);
     }
 };
 

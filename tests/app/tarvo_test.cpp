@@ -11,6 +11,7 @@
 #include "app/productfiles.h"
 #include "app/tarvo.h"
 #include "appfixtures.h"
+#include "editors/trveventparams.h"
 #include "editors/trvevents.h"
 #include "editors/trvinfo.h"
 #include "editors/trvportsimport.h"
@@ -199,6 +200,32 @@ private slots:
         QCOMPARE(w.window.InfoEditor()->Fields().version, QStringLiteral("2.6"));
         w.window.Save();
         QVERIFY(ReadWholeFile(path).contains("<version>2.7</version>"));
+        // A cancelled Save As raises nothing, neither now nor at the next save.
+        prompts.Answer(QString());
+        w.window.SaveAs();
+        QCOMPARE(w.window.InfoEditor()->Fields().version, QStringLiteral("2.7"));
+        w.window.Save();
+        QVERIFY(ReadWholeFile(path).contains("<version>2.8</version>"));
+    }
+
+    // Texts longer than a line edit holds by default, shown in their fields and saved.
+    void longTextsSurviveShowAndSave()
+    {
+        const QString path = m_Home->Path() + "/long.prd";
+        const QByteArray reply(40000, 'r'), example(40000, 'e');
+        QByteArray text = ReadWholeFile(QStringLiteral(TARVO_TEST_DATA_DIR "/check/problems.prd"));
+        text.replace("PWR=on\\r</message>", reply + "</message>").replace("example=\"DVI\"", "example=\"" + example + '"');
+        QVERIFY(WriteFixture(path, text));
+        Window w;
+        ScriptedPrompts prompts;
+        w.window.OpenFile(path);
+        w.window.EventsEditor()->SelectRow(1);
+        auto* params = w.window.EventsEditor()->findChild<TRVEventParams*>();
+        params->SelectParameter(params->Model()->item(1));
+        w.window.Save();
+        const QByteArray saved = ReadWholeFile(path);
+        QVERIFY(saved.contains('>' + reply + "</message>"));
+        QVERIFY(saved.contains("example=\"" + example + '"'));
     }
 
     void savedFileAlwaysCarriesCreator()

@@ -176,6 +176,13 @@ private slots:
         QTest::newRow("none contributes an empty group")
             << QList<Row>{C("A"), W(SS::CharsNone), W(SS::CharsAny)} << "A\\x01\\xFF" << "(A)()(.*)" << true
             << QStringList{"A", "", "\\x01\\xFF"} << QStringList{"A", "", "\\x01\\xFF"};
+        // Typed text is matched as its UTF-8 bytes, as the controller receives it.
+        QTest::newRow("UTF-8 text, escaped bytes, byte counts")
+            << QList<Row>{C("€="), V("Mode", SS::CharsAny, "3", "3")} << "€=\\xE2\\x82\\xAC" << "" << true
+            << QStringList{"€=", "€"} << QStringList{"€=", "€"};
+        QTest::newRow("an escape is one byte of a character")
+            << QList<Row>{C("\\xE2"), W(SS::CharsAny)} << "€" << "" << true << QStringList{"\\xE2", "\\x82\\xAC"}
+            << QStringList{"\\xE2", "\\x82\\xAC"};
         QTest::newRow("greedy first") << QList<Row>{W(SS::CharsAny), V("Mode", SS::CharsAny)} << "abc"
                                       << "(.*)(.*)" << true << QStringList{"abc", ""} << QStringList{"abc", ""};
         QTest::newRow("empty example") << QList<Row>{W(SS::CharsAny)} << "" << "" << true << QStringList{""}
@@ -351,6 +358,8 @@ private slots:
         QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(text, "LAMP ");
         auto* example = page.findChild<QLineEdit*>("m_pEditExampleIncomingReponse");
+        QTest::mouseClick(page.findChild<QPushButton*>("m_pButAddSelectionAsSS"), Qt::LeftButton);
+        QCOMPARE(prompts.calls.takeFirst().title, QStringLiteral("No Text Selected"));
         example->setFocus();
         example->setSelection(5, 4);
         prompts.Answer(2).Answer(4);
@@ -398,8 +407,10 @@ private slots:
                     top->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
             }
         });
+        QSignalSpy changed(&page, &TRVEventIncomingSS::savableDataChanged);
         page.on_m_pButAddEditVariable_clicked();
         QCOMPARE(variables.rowCount(), 5);
+        QCOMPARE(changed.count(), 1);
     }
 };
 

@@ -51,6 +51,9 @@ private slots:
             int startRow = 0;
             QString startHelp = "?";
             QTimer::singleShot(0, &dialog, [&] {
+                // A list taking the focus with no row current would choose its first.
+                QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+                QCoreApplication::sendEvent(list, &focusIn);
                 startRow = list->currentRow();
                 startHelp = label->text();
                 list->setCurrentRow(run.row);

@@ -148,6 +148,8 @@ private slots:
         QTest::newRow("constant escapes") << 3 << 0 << R"(\x02ON\r\n)" << "" << ""
                                           << QStringList{R"(\x02ON\r\n)", "", R"("%s", "\x02ON\r\n")",
                                                          "02 4F 4E 0D 0A"};
+        QTest::newRow("constant beyond ASCII") << 3 << 0 << "€" << "" << ""
+                                               << QStringList{"€", "", R"("%s", "€")", "E2 82 AC"};
         QTest::newRow("width") << 0 << 1 << "Volume" << "3" << ""
                                << QStringList{"%03d", "Volume", R"("%03d", [Volume])", "30 31 37"};
         QTest::newRow("two-digit width") << 0 << 1 << "Volume" << "12" << ""
@@ -187,6 +189,21 @@ private slots:
         Load(Save(event.model), loaded.model);
         QCOMPARE(loaded.State(0), event.State(0));
         QCOMPARE(StoredSubstringResult(loaded.model, 0), stored);
+    }
+
+    // Text is sent as UTF-8; the message shows what is valid text as text.
+    void previewShowsTheBytesSent()
+    {
+        const QStringList cases[] = {
+            // expression, message, hex
+            {R"("€\r")", R"(€\r)", " E2 82 AC 0D"},
+            {R"("\xC3\xA9é")", "éé", " C3 A9 C3 A9"},
+            {R"("\xE2\x82\xC2\x85\x7F")", R"(\xE2\x82\xC2\x85\x7F)", " E2 82 C2 85 7F"},
+        };
+        for (const QStringList& c : cases) {
+            const OutgoingPreview preview = PreviewText(c[0]);
+            QCOMPARE((QStringList{c[0], preview.message, preview.hexRep}), c);
+        }
     }
 
     // Results written by hand or by older files.

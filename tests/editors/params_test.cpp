@@ -137,10 +137,15 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("example");
         QTest::addColumn<QString>("pageName");
-        QTest::newRow("string") << int(ParamTypeString) << "Brackwater" << "ParamOptionsString";
-        QTest::newRow("timecode quoted") << int(ParamTypeTimecode) << "\"12:34:32.10\"" << "ParamEmptyOptions";
-        QTest::newRow("datetime clears") << int(ParamTypeDateTime) << "" << "ParamEmptyOptions";
-        QTest::newRow("option") << int(ParamTypeOption) << "Text to be replaced" << "ParamOptionsOptions";
+        QTest::addColumn<QString>("typed");  // "-1.5x" typed over the example, then into the empty minimum
+        QTest::addColumn<QString>("typedLimit");
+        QTest::newRow("string") << int(ParamTypeString) << "Brackwater" << "ParamOptionsString" << "-1.5x" << "-1.5x";
+        QTest::newRow("timecode quoted") << int(ParamTypeTimecode) << "\"12:34:32.10\"" << "ParamEmptyOptions"
+                                         << "-1.5x" << "-1.5x";
+        QTest::newRow("datetime clears") << int(ParamTypeDateTime) << "" << "ParamEmptyOptions" << "-1.5x" << "-1.5x";
+        QTest::newRow("option") << int(ParamTypeOption) << "Text to be replaced" << "ParamOptionsOptions" << "-1.5x"
+                                << "-1.5x";
+        QTest::newRow("decimal") << int(ParamTypeDecimal) << "3.14" << "ParamIntegerOptions" << "-1.5" << "-15";
     }
 
     void typeChangeBringsExampleAndPage()
@@ -165,6 +170,11 @@ private slots:
         QCOMPARE(exampleEdit->placeholderText(), example);
         QTEST(Child<QStackedWidget>(page, "m_pStkParamExtraOptions")->currentWidget()->objectName(), "pageName");
         QCOMPARE(model.item(0, ParamColExample)->text(), example);
+        QTest::keyClicks(exampleEdit, "-1.5x");
+        QTEST(model.item(0, ParamColExample)->text(), "typed");
+        QTest::keyClicks(Child<QLineEdit>(page, "m_pEditParamMinValue"), "-1.5x");
+        QTEST(model.item(0, ParamColMin)->text(), "typedLimit");
+        changed.clear();
         // A typed example survives leaving the row and coming back.
         exampleEdit->setText("mine");
         page.submit();
@@ -172,7 +182,7 @@ private slots:
         page.SelectParameter(model.item(0));
         QCOMPARE(exampleEdit->text(), QStringLiteral("mine"));
         QCOMPARE(combo->currentIndex(), type);
-        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.count(), 0);
     }
 
     void duplicateOwnsItsOptions()
@@ -201,18 +211,22 @@ private slots:
     void addParameterWindowOkKeepsCancelRemoves()
     {
         QStandardItemModel model;
+        AppendParamRow(&model, Param("Input", ParamTypeOption, {}, {{"HDMI", "1"}}));
         TRVEventParams window(nullptr, true);
         QSignalSpy deleted(&window, &TRVEventParams::paramDeleted);
         for (auto button : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel}) {
             QTimer::singleShot(0, &window, [&] {
                 QVERIFY(window.isVisible() && window.isModal());
                 QCOMPARE(window.CurrentRow(), model.rowCount() - 1);
+                // Looking at another parameter first: Cancel still removes only the added one.
+                window.SelectParameter(model.item(0));
                 Child<QDialogButtonBox>(window, "m_pButtonBox")->button(button)->click();
             });
             QCOMPARE(window.ExecWindow(&model), button == QDialogButtonBox::Ok);
             QVERIFY(!window.isVisible());
         }
-        QCOMPARE(Names(model), QStringList{"Param1"});
+        QCOMPARE(Names(model), (QStringList{"Input", "Param2"}));
+        QCOMPARE(ParamRowFields(&model, 0).options.size(), 1);
         QCOMPARE(deleted.count(), 1);
     }
 

@@ -157,10 +157,15 @@ private slots:
         auto* type = page.findChild<QComboBox*>("m_pCmbVariableType");
         auto* initial = page.findChild<QLineEdit*>("m_pEditVariableInitial");
         const QStringList examples = {"17", "3.14", "Brackwater", "true", "", "\"12:34:32.10\"", "15%"};
+        // Typed over the proposed value: numbers only for integer and decimal.
+        const QStringList typed = {"-25", "-2.5", "-2.5x", "-2.5x", "-2.5x", "-2.5x", "-2.5x"};
         for (int index = 0; index < type->count(); ++index) {
             type->setCurrentIndex(index);
             emit type->activated(index);
             QCOMPARE(page.Model()->item(0, ColInitial)->text(), examples[index]);
+            QCOMPARE(initial->selectedText(), examples[index]);
+            QTest::keyClicks(initial, "-2.5x");
+            QCOMPARE(page.Model()->item(0, ColInitial)->text(), typed[index]);
             QCOMPARE(page.Model()->item(0, ColType)->text(), QString::number(index));
         }
         initial->setText("kept");
