@@ -354,7 +354,8 @@ void TRVDeviceTest::ShowStatus(const QString& text, bool fault)
 void TRVDeviceTest::ShowStep(const StepResult& result)
 {
     // A refused event never ran: the status line says why, the last step stays shown.
-    if (result.outcome == StepResult::Refused)
+    // Skipped steps follow the one that failed, which stays shown; the log lists them.
+    if (result.outcome == StepResult::Refused || result.outcome == StepResult::Skipped)
         return;
     ShowStatus(QString(), false);
     QString text = tr("Last step: %1: %2").arg(result.step, OutcomeName(result.outcome));

@@ -236,6 +236,7 @@ void DeviceSession::SkipQueued()
     const QList<Step> queued = m_Queue;
     m_Queue.clear();
     for (const Step& step : queued) {
+        Log(DeviceLogEntry::Info, step.name, QStringLiteral("skipped"));
         StepResult result;
         result.step = step.name;
         result.outcome = StepResult::Skipped;

@@ -48,6 +48,11 @@ const FunctionHelpEntry kFunctionHelp[] = {
     {"KorNetChecksum(<parameter>)", kBytesHelp,
      "Returns an Kor Net checksum for all of the characters in the parameter."},
     {"MD5(<string>)", kStringHelp, "Returns the 16-byte MD5 sum for <string>."},
+    {"sprintf(\"%08x%08x%08x%08x\", btoi(mid(md5(<string>), 0, 4), 4), btoi(mid(md5(<string>), 4, 4), 4), "
+     "btoi(mid(md5(<string>), 8, 4), 4), btoi(mid(md5(<string>), 12, 4), 4))",
+     "<string>: the text to digest, the same in all four places, for example Seed & Password",
+     "Returns the MD5 sum for <string> as 32 lowercase hexadecimal digits, as logins such as PJLink's send it.\n"
+     "Join texts with &: + adds numbers."},
     {"BCC(<string>)", kStringHelp,
      "Returns the one-byte BCC checksum (the result of XORing all individual bytes) for <string>."},
     {"XOR(<string>)", kStringHelp,

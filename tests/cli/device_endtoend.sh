@@ -2,7 +2,8 @@
 # device_endtoend.sh TARVO_CLI EXAMPLES_DIR: every example driver passes
 # `tarvo-cli test` against `tarvo-cli simulate` over TCP, UDP and a
 # pseudo-terminal; a refused value exits 1, a device that is not there 2, and
-# --count stops the simulator by itself. Only 127.0.0.1 and the simulator's
+# --count stops the simulator by itself; the options of test and simulate
+# against a device that greets, checks a login digest and refuses commands. Only 127.0.0.1 and the simulator's
 # own pseudo-terminals are used; every wait is bounded.
 set -u
 cli=$1
@@ -77,6 +78,33 @@ wait "$sim" 2>/dev/null
 status=$?
 sim=
 [ $status -eq 0 ] || fail "simulate --count 2 exits $status, not 0, after two answers"
+
+# The PJLink projector as another device would play it: its own password,
+# or a command refused.
+pjlink=$examples/projector-pjlink.prd
+cp "$pjlink" "$work/projector-pjlink.prd"
+sed 's/init="JBMIAProjectorLink"/init="other"/' "$pjlink" > "$work/otherpassword.prd"
+sed 's|%1POWR=OK\\r</message>|%1POWR=ERR3\\r</message>|' "$pjlink" > "$work/refusing.prd"
+grep -q 'init="other"' "$work/otherpassword.prd" && grep -q 'ERR3\\r</message></messages></command><command name="PowerQuery"' "$work/refusing.prd" \
+  || fail "the PJLink variants were not made"
+# device | simulate options | test options | exit | in test's output | in simulate's output
+while IFS='|' read -r device simopts testopts want out simout; do
+  start "$work/$device.prd" --tcp 127.0.0.1:0 $simopts
+  timeout 60 "$cli" test "$pjlink" --tcp "127.0.0.1:${endpoint##*:}" $testopts > "$work/case.out" 2>&1
+  status=$?
+  stop
+  case="test $testopts against $device simulate $simopts"
+  [ $status -eq "$want" ] || { fail "$case exits $status, not $want"; cat "$work/case.out" "$work/sim.out"; }
+  grep -qF -- "$out" "$work/case.out" || { fail "$case: no '$out'"; cat "$work/case.out"; }
+  grep -qF -- "$simout" "$work/sim.out" || { fail "$case: simulate said no '$simout'"; cat "$work/sim.out"; }
+done <<'CASES'
+otherpassword|||1|setup 2 'Outgoing - SetupMessage2' timeout; the run stopped|computed field differs: expected
+otherpassword||--json|1|"outcome": "skipped"|-> not answered
+otherpassword|--lenient|--event ClassQuery|0|event 'ClassQuery': matched|computed field differs
+otherpassword||--keep-going --event PowerQuery|1|event 'PowerQuery': matched|request 'PowerQuery'
+refusing||--event Power|1|reply taken by unsolicited event 'CommandError': %1POWR=ERR3\r|answered %1POWR=ERR3\r
+projector-pjlink|--count 1|--event LampQuery --event NameQuery|1|event 'NameQuery': skipped|greeting 'Incoming - SetupMessage1' (setup 1): sent PJLINK 1 498b5924\r
+CASES
 
 [ $failures -eq 0 ] && echo "all device round trips passed"
 exit $((failures > 0))
