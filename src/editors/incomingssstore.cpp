@@ -267,8 +267,22 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         // A variable row without an operation is written only as a device_var
         // parameter; it goes first when the next written row comes later or
         // is itself a variable row (whose parameter follows this one).
+        // Parameters are listed in the order of the captures: one listed
+        // before the parameter a capturing local owns is a row before that
+        // local, whatever the substrings' numbers say.
+        const auto beforeLocal = [&] {
+            if (!next || next->type != TypeLocal)
+                return false;
+            size_t owned = param;
+            while (owned < params.size() && params[owned].deviceVar)
+                ++owned;
+            const QString operation = nextLocalOperation < localOperations.size()
+                                          ? localOperations[nextLocalOperation]->value
+                                          : QString();
+            return owned < params.size() && isLocalParam(owned, substring, next->stored->value, operation);
+        };
         const bool variableFirst = param < params.size() && params[param].deviceVar &&
-                                   (!next || !numbered || next->index > row);
+                                   (!next || !numbered || next->index > row || beforeLocal());
         if (variableFirst || !next) {
             const Stored& stored = params[param++];
             QList<QStandardItem*> items = NewRow(row, TypeVariable);

@@ -67,7 +67,8 @@ TEST(CliSave, GivesTheWindowsGoldenBytes) {
 // stored.prd holds what an open and save once changed: texts that differ
 // from their substrings (kept as stored, saved as manual edits), values of
 // spaces, unnamed locals, quoted brackets in a formula, a variable named
-// like a parameter, xor( in quoted text. Its save is golden and saves again
+// like a parameter, xor( in quoted text, a reply numbered without its
+// device variable's row. Its save is golden and saves again
 // unchanged; check lists the kept messages that still differ.
 TEST(CliSave, KeepsWhatTheControllerReads) {
   const std::string golden = std::string(TARVO_APP_TEST_DATA_DIR) + "/roundtrip/";
