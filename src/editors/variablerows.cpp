@@ -2,9 +2,11 @@
 
 #include <QStandardItem>
 #include <QStandardItemModel>
+#include <QVariantList>
 
 #include "editors/modeltext.h"
 #include "model/productdata.h"
+#include "model/showrules.h"
 #include "model/showvariable.h"
 
 namespace {
@@ -41,6 +43,44 @@ ShowDataVariables_c* ProtocolVariables(ProductData_c& product, bool create)
         protocol = protocols->Item(0);
     }
     return protocol ? protocol->Variables() : nullptr;
+}
+
+// The attributes a rule may carry: bounds, a pattern, an option's texts.
+const char* const RuleAttributes[] = {"min", "max", "regexp", "match", "replace"};
+
+// Per rule its keyword, then attribute names and values as they were read.
+QVariantList ReadRules(ShowDataVariable_c& variable)
+{
+    QVariantList rules;
+    ShowResourceRules_c* list = variable.PeekRules();
+    for (int32_t index = 0; list && index < list->Count(); ++index) {
+        ShowResourceRule_c* rule = list->Item(index);
+        if (!rule || !rule->GetElement())
+            continue;
+        QStringList texts = {QString::fromLatin1(rule->GetKeyword())};
+        for (const char* name : RuleAttributes) {
+            std::string value;
+            if (rule->GetElement()->GetAttribute(name, &value) == KOR_OK)
+                texts << QString::fromLatin1(name) << FromStd(value);
+        }
+        rules << texts;
+    }
+    return rules;
+}
+
+void WriteRules(const QVariantList& rules, ShowDataVariable_c& variable)
+{
+    ShowResourceRules_c* list = variable.Rules();
+    for (const QVariant& entry : rules) {
+        const QStringList texts = entry.toStringList();
+        ShowResourceRule_c* rule = list ? list->AddRule(ShowRuleTypeCode(texts.value(0).toStdString())) : nullptr;
+        for (qsizetype i = 1; rule && i + 1 < texts.size(); i += 2) {
+            // The model keeps the name's address in its cache: only constants will do.
+            for (const char* name : RuleAttributes)
+                if (texts[i] == QLatin1String(name))
+                    rule->SetStringAttr(name, texts[i + 1].toStdString());
+        }
+    }
 }
 
 } // namespace
@@ -107,8 +147,11 @@ QList<QStandardItem*> DuplicateVariableRow(const QStandardItemModel& model, int 
 {
     QList<QStandardItem*> copy;
     copy << new QStandardItem(CellText(model, row, ColName) + QStringLiteral("Copy"));
-    for (int column = ColType; column < VariableColumnCount; ++column)
-        copy << new QStandardItem(CellText(model, row, column));
+    // Clones keep the loaded rules along with the texts.
+    for (int column = ColType; column < VariableColumnCount; ++column) {
+        const QStandardItem* item = model.item(row, column);
+        copy << (item ? item->clone() : new QStandardItem());
+    }
     return copy;
 }
 
@@ -126,6 +169,7 @@ void LoadVariableRows(ProductData_c& product, QStandardItemModel& model)
             continue;
         QList<QStandardItem*> row = NewVariableRow(name, KorIsTrue(variable->IsSetup()));
         row[ColType]->setText(QString::number(VariableTypeIndex(FromStd(variable->GetTypeKeyword()))));
+        row[ColType]->setData(QVariantList{row[ColType]->text(), ReadRules(*variable)}, StoredRulesRole);
         row[ColInitial]->setText(FromStd(variable->GetInit()));
         row[ColDescription]->setText(FromStd(variable->GetText()));
         KorStatus hasList = KOR_FAIL;
@@ -152,7 +196,12 @@ void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product)
         bool typed = false;
         const int type = CellText(model, row, ColType).toInt(&typed);
         const bool known = typed && type >= 0 && type < types.size();
-        variable->SetTypeKeyword(known ? types.at(type).toStdString() : std::string());
+        const QVariantList stored = model.item(row, ColType) ? model.item(row, ColType)->data(StoredRulesRole).toList()
+                                                              : QVariantList();
+        if (stored.size() == 2 && stored[0].toString() == CellText(model, row, ColType))
+            WriteRules(stored[1].toList(), *variable);
+        else
+            variable->SetTypeKeyword(known ? types.at(type).toStdString() : std::string());
         variable->SetInit(CellText(model, row, ColInitial).toStdString());
         variable->SetText(CellText(model, row, ColDescription).toStdString());
         if (CellText(model, row, ColSetup) == TrueText)

@@ -26,6 +26,10 @@ enum VariableColumn {
 // Marks (on the column-0 item) the rows the device keeps by itself: "Error"
 // and "TCPStatus". Every page on the model refuses to edit or delete them.
 inline constexpr int BuiltInVariableRole = Qt::UserRole + 2;
+// On the type item of a loaded row: the rules the variable was read with and
+// the type they stand for. While the row keeps that type a save writes them
+// back, limits, patterns and options included, which the page does not edit.
+inline constexpr int StoredRulesRole = Qt::UserRole + 4;
 
 inline const QString ErrorVariableName = QStringLiteral("Error");
 inline const QString TCPStatusVariableName = QStringLiteral("TCPStatus");
@@ -56,6 +60,7 @@ QList<QStandardItem*> DuplicateVariableRow(const QStandardItemModel& model, int 
 void LoadVariableRows(ProductData_c& product, QStandardItemModel& model);
 // Appends every row, built-ins included, to the variable list of the
 // product's first protocol: name, type keyword (a row without a known type
-// gets no rule), initial value, description, the setup flag when set, and
-// only for a list the size and the zero-indexed flag.
+// gets no rule; a row that kept its loaded type gets its loaded rules),
+// initial value, description, the setup flag when set, and only for a list
+// the size and the zero-indexed flag.
 void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product);

@@ -154,6 +154,25 @@ bool ProductFactsOfText(std::string_view text, std::vector<ProductFact>* facts)
 
 namespace {
 
+// The text as a save writes a format: "XOR(" outside quoted text, in any
+// case, is the language's "BCC(".
+std::string XorAsBcc(std::string text)
+{
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (quoted && text[i] == '\\') {
+            ++i;
+        } else if (text[i] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && i + 4 <= text.size() && (text[i] | 0x20) == 'x' && (text[i + 1] | 0x20) == 'o' &&
+                   (text[i + 2] | 0x20) == 'r' && text[i + 3] == '(') {
+            text.replace(i, 3, "BCC");
+            i += 3;
+        }
+    }
+    return text;
+}
+
 // The variables every driver the window writes has; a save adds them to a
 // file that lacks them.
 bool AddedBuiltIn(const std::vector<ProductFact>& original, const ProductFact& fact)
@@ -179,7 +198,7 @@ std::string FirstFactDifference(const std::vector<ProductFact>& original, const 
         const ProductFact& was = original[i];
         const ProductFact& now = saved[i];
         if (was.place == now.place && was.field == now.field) {
-            if (was.value == now.value)
+            if (was.value == now.value || (was.field == "format" && XorAsBcc(was.value) == now.value))
                 continue;
             // Format and regexp of this message were equal (they come first).
             if (was.field == "manual" && was.value == "false" && now.value == "true")

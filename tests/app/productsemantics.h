@@ -27,8 +27,10 @@ std::vector<ProductFact> ProductFacts(ProductData_c* product);
 bool ProductFactsOfText(std::string_view text, std::vector<ProductFact>* facts);
 
 // Empty when saved holds every fact of original unchanged, else the first
-// difference with its place. A message may turn from generated to manual
-// when its format and regular expression are kept exactly (its stored text
-// disagreed with its substrings and was kept as typed), and the save may
-// add the built-in variables Error and TCPStatus the file lacked.
+// difference with its place. Allowed: a format's "XOR(" calls outside
+// quoted text saved as "BCC(" (the name the language knows); a message
+// turned from generated to manual while its format and regular expression
+// are kept exactly (its stored text disagreed with its substrings and was
+// kept as typed); the built-in variables Error and TCPStatus added to a
+// file that lacked them.
 std::string FirstFactDifference(const std::vector<ProductFact>& original, const std::vector<ProductFact>& saved);
