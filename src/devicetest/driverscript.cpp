@@ -234,6 +234,7 @@ bool DriverScript::OutgoingBytes(MessageRef ref, const QHash<QString, QString>& 
     MessageValues values;
     values.params = params;
     values.variables = m_Values;
+    values.text = TextNames(ref.source == MessageRef::Event ? ref.row : -1);
     if (source.manual)
         return ManualMessageBytes(source.format, source.args, values, bytes, error);
     return MessageBytes(*source.model, values, bytes, error);

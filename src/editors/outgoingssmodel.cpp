@@ -33,13 +33,13 @@ bool HasOutput(int format)
     return format != SS::FormatNone && format != SS::FormatUnset;
 }
 
-QString ValueLiteral(const QString& value);
+QString ValueLiteral(const QString& value, bool text = false);
 
 // A parameter's value as a preview puts it in: as typed for the editor's
 // preview, as a literal when sending.
-QString ValueText(const QString& value, const MessageValues* values)
+QString ValueText(const QString& name, const QString& value, const MessageValues* values)
 {
-    return values ? ValueLiteral(value) : value;
+    return values ? ValueLiteral(value, values->text.contains(name)) : value;
 }
 
 // The value a parameter row sends (its example unless values names it): an
@@ -85,13 +85,14 @@ void CollectSubstitutions(const SS& model, int row, const MessageValues* values,
     switch (model.Type(row)) {
     case SS::TypeParameter:
         if (const QStandardItem* ref = model.ParamRef(row))
-            AddSubstitution(subs, ref->text(), ValueText(ParamExample(model.ParamModel(), ref->row(), values), values));
+            AddSubstitution(subs, ref->text(),
+                            ValueText(ref->text(), ParamExample(model.ParamModel(), ref->row(), values), values));
         break;
     case SS::TypeVariable:
         if (const QStandardItem* ref = model.VarRef(row))
             AddSubstitution(subs, ref->text(),
                             values && values->variables.contains(ref->text())
-                                ? ValueLiteral(values->variables.value(ref->text()))
+                                ? ValueLiteral(values->variables.value(ref->text()), values->text.contains(ref->text()))
                                 : CellText(model.VariableModel(), ref->row(), ColInitial));
         break;
     case SS::TypeLocal:
@@ -150,11 +151,12 @@ QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QSt
 // before it ("sprintf("%s", On)" sends " On") and reads "01" as 1; quoted,
 // a value sends exactly its characters, and a comma, a parenthesis or a quote
 // the device sent cannot change the expression around it. Escapes such as
-// \xHH mean the same inside quotes.
-QString ValueLiteral(const QString& value)
+// \xHH mean the same inside quotes. A text value (text) is quoted even when
+// it looks like a number: a seed 1.234567 would be printed as 1.23.
+QString ValueLiteral(const QString& value, bool text)
 {
     static const QRegularExpression plainNumber(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?$"));
-    if (value.isEmpty() || plainNumber.match(value).hasMatch())
+    if (value.isEmpty() || (!text && plainNumber.match(value).hasMatch()))
         return value;
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
@@ -180,7 +182,8 @@ QString ReplaceVariableNames(const QString& text, const MessageValues& values)
         while (end < text.size() && IsNameChar(text[end]))
             ++end;
         const QString word = text.mid(i, end - i);
-        out += values.variables.contains(word) ? ValueLiteral(values.variables.value(word)) : word;
+        out += values.variables.contains(word) ? ValueLiteral(values.variables.value(word), values.text.contains(word))
+                                               : word;
         return end - i;
     });
 }
@@ -677,7 +680,7 @@ bool ManualMessageBytes(const QString& format, const QString& args, const Messag
 {
     QString arguments = XorAsBcc(args);
     for (auto it = values.params.cbegin(); it != values.params.cend(); ++it)
-        arguments = ReplaceOutsideQuotes(arguments, it.key(), ValueLiteral(it.value()));
+        arguments = ReplaceOutsideQuotes(arguments, it.key(), ValueLiteral(it.value(), values.text.contains(it.key())));
     arguments = ReplaceVariableNames(arguments, values);
     const QString call = QStringLiteral("sprintf(\"") + format + QLatin1Char('"') +
                          (arguments.trimmed().isEmpty() ? QString() : QStringLiteral(", ") + arguments) +

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QStandardItemModel>
 #include <QString>
 #include <QStringList>
@@ -178,6 +179,9 @@ struct MessageValues
 {
     QHash<QString, QString> params;
     QHash<QString, QString> variables;
+    // Names whose values are text however they look (string parameters and
+    // variables): sent as their characters, never read as a number.
+    QSet<QString> text;
 };
 // The bytes the message sends with values, row by row through the rows'
 // previews; false (error naming the row) when a row does not parse.

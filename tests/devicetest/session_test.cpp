@@ -206,6 +206,62 @@ private slots:
         QCOMPARE(m_pSession->Script().VariableValue(QStringLiteral("LampHours")), QStringLiteral("7"));
     }
 
+    // How a run goes when the device's answers fall short: a seed that looks
+    // like a number is still sent as text, a failed setup step stops the run
+    // (nothing computed from a missing seed is sent), bytes before a drop are
+    // told, and a reply an unsolicited event took is named.
+    void setupAndStepEnds_data()
+    {
+        QTest::addColumn<QByteArray>("seedReply");
+        QTest::addColumn<QByteArray>("powerReply");
+        QTest::addColumn<QStringList>("outcomes");
+        QTest::addColumn<QString>("detail");  // in the last step not skipped
+        const QString power = "event 'Power' ";
+        const QStringList login{"setup 1 'Outgoing - SetupMessage1' matched", "setup 3 'Outgoing - SetupMessage3' matched"};
+        QTest::newRow("numeric seed") << QByteArray("SEED 1.234567\r") << QByteArray("PWR=1\r")
+                                      << login + QStringList{power + "matched"} << "";
+        QTest::newRow("taken by unsolicited") << QByteArray("SEED 5f3a9c21\r") << QByteArray("%PWR=0\r")
+                                              << login + QStringList{power + "timeout"}
+                                              << "reply taken by unsolicited event 'PowerReport': %PWR=0\\r";
+        QTest::newRow("drop after part of the seed")
+            << QByteArray("SEED 5f3<close>") << QByteArray()
+            << QStringList{"setup 1 'Outgoing - SetupMessage1' failed", "setup 3 'Outgoing - SetupMessage3' skipped",
+                           power + "skipped"}
+            << "received before: \"SEED 5f3\"";
+        QTest::newRow("seed that does not match")
+            << QByteArray("SEED ?\r") << QByteArray()
+            << QStringList{"setup 1 'Outgoing - SetupMessage1' mismatch", "setup 3 'Outgoing - SetupMessage3' skipped",
+                           power + "skipped"}
+            << "does not match";
+    }
+    void setupAndStepEnds()
+    {
+        QFETCH(QByteArray, seedReply);
+        QFETCH(QByteArray, powerReply);
+        QFETCH(QStringList, outcomes);
+        QFETCH(QString, detail);
+        ScriptedDevice device;
+        device.answer = [&](const QByteArray& request) {
+            return request == "HELLO\r" ? seedReply : request.startsWith("AUTH ") ? QByteArray("AUTH OK\r") : powerReply;
+        };
+        const int power = m_pSession->Script().FindEvent(QStringLiteral("Power"));
+        SetEvent(power, EventRow::ColTimeout, QStringLiteral("3"));  // 100 ms
+        SetEvent(power, EventRow::ColRetries, QStringLiteral("0"));
+        m_pSession->QueueEvent(power, {});
+        m_pSession->Connect(device.Settings());
+        RunUntilIdle();
+        SetEvent(power, EventRow::ColTimeout, QStringLiteral("30"));
+        SetEvent(power, EventRow::ColRetries, QStringLiteral("2"));
+        QCOMPARE(Outcomes(), outcomes);
+        QVERIFY(device.requests.contains("AUTH ") == outcomes.at(1).endsWith("matched"));
+        const auto ran = std::find_if(m_Steps.rbegin(), m_Steps.rend(),
+                                      [](const StepResult& step) { return step.outcome != StepResult::Skipped; });
+        QVERIFY2(ran->detail.contains(detail), qPrintable(ran->detail));
+        if (seedReply.startsWith("SEED 1."))
+            QCOMPARE(m_Steps.at(1).sent,
+                     "AUTH " + QCryptographicHash::hash("secret1.234567", QCryptographicHash::Md5) + "\r");
+    }
+
     void cannotConnect()
     {
         QTcpServer closed;

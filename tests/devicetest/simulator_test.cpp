@@ -217,7 +217,7 @@ private slots:
         QFETCH(QString, pattern);
         QFETCH(bool, openEnd);
         bool open = !openEnd;
-        QCOMPARE(ManualMessagePattern(format, args, MessageValues{{{"Level", "60"}, {"Name", "a"}}, {}}, &open),
+        QCOMPARE(ManualMessagePattern(format, args, MessageValues{{{"Level", "60"}, {"Name", "a"}}, {}, {}}, &open),
                  pattern);
         QCOMPARE(open, openEnd);
     }
