@@ -415,7 +415,8 @@ QString RowResult(const QStandardItemModel& model, int row, const QStandardItemM
             if (name && values && values->contains(name->text()))
                 ReplaceName(expression, name->text(), values->value(name->text()));
             else if (name)
-                ReplaceName(expression, name->text(), UnescapeExample(initial ? initial->text() : QString()));
+                ReplaceName(expression, name->text(),
+                            QString::fromUtf8(ReplyBytes(initial ? initial->text() : QString())));
         }
     }
     return EvaluateOperation(expression);

@@ -113,9 +113,9 @@ QString ReceivingName(const QStandardItemModel& model, int row, const QStandardI
 // operation with XOR( as BCC(, the row's own name as the capture (when
 // something was captured), the names of the rows above (nearest first) as
 // their results (a variable's once it captured something) and every device
-// variable's name as its unescaped initial value, evaluated as
-// sprintf("%s", ...) and shown as ShownBytes shows bytes. Empty for a row
-// outside the model.
+// variable's name as its initial value (its bytes, ReplyBytes, read as
+// UTF-8), evaluated as sprintf("%s", ...) and shown as ShownBytes shows
+// bytes. Empty for a row outside the model.
 // values: the variables' current values by name, used instead of the
 // initial values of the variables they name.
 QString RowResult(const QStandardItemModel& model, int row, const QStandardItemModel* variables,

@@ -48,7 +48,7 @@ Row L(const QString& name, int chars, const QString& min = {}, const QString& ma
 // The device variables: name and initial value.
 void FillVariables(QStandardItemModel& variables)
 {
-    for (const auto& [name, initial] : {std::pair{"Lamp", ""}, {"Offset", "100"}, {"Prefix", "\\x41"}, {"Mode", ""}})
+    for (const auto& [name, initial] : {std::pair{"Lamp", ""}, {"Offset", "100"}, {"Prefix", "\\xC3\\x89"}, {"Mode", ""}})
         variables.appendRow({new QStandardItem(name), new QStandardItem("2"), new QStandardItem(initial)});
 }
 
@@ -195,7 +195,7 @@ private slots:
                           L("tag", SS::CharsLetters, "", "", "half + Length(tag)"),
                           V("Mode", SS::CharsAny, "", "", "xor(\"AB\") & Prefix")}
             << "LAMP 01234abc" << "" << true << QStringList{"LAMP ", "01234", "", "abc", ""}
-            << QStringList{"LAMP ", "1334", "667", "670", "\\x03\\x00\\x00\\x00 A"};
+            << QStringList{"LAMP ", "1334", "667", "670", "\\x03\\x00\\x00\\x00 É"};
     }
 
     void refresh()
