@@ -2,6 +2,7 @@
 // can send is recognised as its message, whatever the values; the simulator
 // answers with the example reply over TCP, UDP and a pseudo-terminal, leaves
 // garbage unanswered and stays bounded and answering under a flood.
+#include <QCryptographicHash>
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QSignalSpy>
@@ -12,11 +13,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
 
 #include "app/producteditors.h"
+#include "devicetest/devicesession.h"
 #include "devicetest/devicesimulator.h"
 #include "editors/eventrows.h"
 #include "editors/outgoingssmodel.h"
@@ -268,6 +271,92 @@ private slots:
         QCOMPARE(unknown.first().first().toByteArray(), QByteArray("\x7fnot a request\r"));
         QCOMPARE(recognised.size(), answered);
         QCOMPARE(client.received(), expected);
+    }
+
+    // The request each PJLink text is taken as, the same whichever order the
+    // messages are listed in: options and limits decide what fits, then the
+    // constant bytes.
+    void mostSpecificAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QString>("taken");  // empty: no request
+        const QByteArray digest = QCryptographicHash::hash("498b5924JBMIAProjectorLink", QCryptographicHash::Md5).toHex();
+        QTest::newRow("query, not the option") << QByteArray("%1POWR ?\r") << "PowerQuery";
+        QTest::newRow("option's text") << QByteArray("%1POWR 1\r") << "Power";
+        QTest::newRow("no option sends 7") << QByteArray("%1POWR 7\r") << "";
+        QTest::newRow("within limits") << QByteArray("%1INPT 31\r") << "Input";
+        QTest::newRow("beyond limits") << QByteArray("%1INPT 99\r") << "";
+        QTest::newRow("not a number") << QByteArray("%1INPT x\r") << "";
+        QTest::newRow("another option") << QByteArray("%1AVMT 20\r") << "Mute";
+        QTest::newRow("query without digest") << QByteArray("%1CLSS ?\r") << "ClassQuery";
+        QTest::newRow("digest first") << digest + "%1CLSS ?\r" << "Outgoing - SetupMessage2";
+    }
+    void mostSpecificAnswers()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QString, taken);
+        DriverScript script(Models("projector-pjlink"));
+        QList<RequestPattern> patterns = RequestPatterns(script);
+        for (int pass = 0; pass < 2; ++pass) {
+            RequestMatcher matcher(patterns, &script);
+            const RequestMatch match = matcher.Find(request, true);
+            QCOMPARE(match.index < 0 ? QString() : patterns.at(match.index).name, taken);
+            QVERIFY(match.tied.isEmpty());
+            std::reverse(patterns.begin(), patterns.end());
+        }
+        // Two messages that send the same bytes are a tie, named as such.
+        const auto twin =
+            std::find_if(patterns.begin(), patterns.end(), [&](const RequestPattern& p) { return p.name == taken; });
+        if (twin != patterns.end())
+            QCOMPARE(RequestMatcher({*twin, *twin}, &script).Find(request, true).tied, QList<int>{1});
+    }
+
+    // The login digest is worked out from the seed the simulator greeted
+    // with: the right one is answered (also when it arrives in pieces), a
+    // wrong one is logged and answered only when lenient.
+    void computedLoginChecked_data()
+    {
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<bool>("lenient");
+        QTest::addColumn<int>("pieces");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("right") << QByteArray("JBMIAProjectorLink") << false << 1 << true;
+        QTest::newRow("right, in pieces") << QByteArray("JBMIAProjectorLink") << false << 3 << true;
+        QTest::newRow("wrong") << QByteArray("other") << false << 1 << false;
+        QTest::newRow("wrong, lenient") << QByteArray("other") << true << 2 << true;
+    }
+    void computedLoginChecked()
+    {
+        QFETCH(QByteArray, password);
+        QFETCH(bool, lenient);
+        QFETCH(int, pieces);
+        QFETCH(bool, answered);
+        DeviceSimulator simulator(Models("projector-pjlink"));
+        simulator.SetLenient(lenient);
+        QString error;
+        QVERIFY2(simulator.ListenTcp("127.0.0.1", 0, &error), qPrintable(error));
+        QSignalSpy logged(&simulator, &DeviceSimulator::logged);
+        QSignalSpy recognised(&simulator, &DeviceSimulator::requestRecognised);
+        Client client = TcpClient(simulator.Port());
+        QTRY_COMPARE_WITH_TIMEOUT(client.received(), QByteArray("PJLINK 1 498b5924\r"), 5000);
+        QCOMPARE(simulator.VariableValue("Seed"), QString("498b5924"));
+        const QByteArray right = QCryptographicHash::hash("498b5924JBMIAProjectorLink", QCryptographicHash::Md5).toHex();
+        const QByteArray login = QCryptographicHash::hash("498b5924" + password, QCryptographicHash::Md5).toHex() +
+                                 "%1CLSS ?\r";
+        const qsizetype piece = login.size() / pieces + 1;
+        for (qsizetype at = 0; at < login.size(); at += piece) {
+            client.send(login.mid(at, piece));
+            QTest::qWait(DeviceSimulator::QuietMs / 4);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(recognised.size(), 1, 5000);
+        QCOMPARE(recognised.first().at(1).toByteArray(), login);
+        QTest::qWait(50);
+        QCOMPARE(client.received(), QByteArray("PJLINK 1 498b5924\r") + (answered ? "%1CLSS=1\r" : ""));
+        const QString differs = "computed field differs: expected " + QString::fromLatin1(right) +
+                                "%1CLSS ?\\r, received " + EscapedBytes(login);
+        QCOMPARE(std::any_of(logged.begin(), logged.end(),
+                             [&](const QList<QVariant>& line) { return line.first().toString().contains(differs); }),
+                 password != "JBMIAProjectorLink");
     }
 
     // A megabyte of garbage: the buffer stays bounded, the garbage is reported
