@@ -49,7 +49,7 @@ ShowDataVariables_c* ProtocolVariables(ProductData_c& product, bool create)
 const char* const RuleAttributes[] = {"min", "max", "regexp", "match", "replace"};
 
 // Per rule its keyword, then attribute names and values as they were read.
-QVariantList ReadRules(ShowDataVariable_c& variable)
+QVariantList ReadRules(ShowResourceVariable_c& variable)
 {
     QVariantList rules;
     ShowResourceRules_c* list = variable.PeekRules();
@@ -68,7 +68,7 @@ QVariantList ReadRules(ShowDataVariable_c& variable)
     return rules;
 }
 
-void WriteRules(const QVariantList& rules, ShowDataVariable_c& variable)
+void WriteRules(const QVariantList& rules, ShowResourceVariable_c& variable)
 {
     ShowResourceRules_c* list = variable.Rules();
     for (const QVariant& entry : rules) {
@@ -80,6 +80,36 @@ void WriteRules(const QVariantList& rules, ShowDataVariable_c& variable)
                 if (texts[i] == QLatin1String(name))
                     rule->SetStringAttr(name, texts[i + 1].toStdString());
         }
+    }
+}
+
+// Per entry of a list variable its name, initial value, description and rules.
+QVariantList ReadEntries(ShowDataVariable_c& variable)
+{
+    QVariantList entries;
+    ShowDataListVariables_c* list = variable.ListVariables();
+    for (int32_t index = 0; list && index < list->Count(); ++index) {
+        if (ShowDataListVariable_c* entry = list->Item(index))
+            entries << QVariant(QVariantList{FromStd(entry->GetName()), FromStd(entry->GetInit()),
+                                             FromStd(entry->GetText()), ReadRules(*entry)});
+    }
+    return entries;
+}
+
+void WriteEntries(const QVariantList& entries, ShowDataVariable_c& variable)
+{
+    ShowDataListVariables_c* list = variable.ListVariables();
+    for (const QVariant& stored : entries) {
+        const QVariantList texts = stored.toList();
+        ShowDataListVariable_c* entry = list ? list->Item(list->Count(), true) : nullptr;
+        if (!entry || texts.size() != 4)
+            return;
+        entry->SetName(texts[0].toString().toStdString());
+        entry->SetInit(texts[1].toString().toStdString());
+        if (!texts[2].toString().isEmpty())
+            entry->SetText(texts[2].toString().toStdString());
+        if (!texts[3].toList().isEmpty())
+            WriteRules(texts[3].toList(), *entry);
     }
 }
 
@@ -175,8 +205,10 @@ void LoadVariableRows(ProductData_c& product, QStandardItemModel& model)
         KorStatus hasList = KOR_FAIL;
         const int32_t size = variable->GetList(&hasList);
         row[ColList]->setText(FlagText(hasList == KOR_OK));
-        if (hasList == KOR_OK)
+        if (hasList == KOR_OK) {
             row[ColListSize]->setText(QString::number(size));
+            row[ColListSize]->setData(QVariantList{row[ColListSize]->text(), ReadEntries(*variable)}, StoredEntriesRole);
+        }
         row[ColListZero]->setText(FlagText(KorIsTrue(variable->IsZero())));
         model.appendRow(row);
     }
@@ -208,6 +240,11 @@ void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product)
             variable->SetSetup(true);
         if (CellText(model, row, ColList) == TrueText) {
             variable->SetList(CellText(model, row, ColListSize).toInt());
+            const QVariantList entries = model.item(row, ColListSize)
+                                             ? model.item(row, ColListSize)->data(StoredEntriesRole).toList()
+                                             : QVariantList();
+            if (entries.size() == 2 && entries[0].toString() == CellText(model, row, ColListSize))
+                WriteEntries(entries[1].toList(), *variable);
             if (CellText(model, row, ColListZero) == TrueText)
                 variable->SetZero(true);
         }

@@ -30,6 +30,10 @@ inline constexpr int BuiltInVariableRole = Qt::UserRole + 2;
 // the type they stand for. While the row keeps that type a save writes them
 // back, limits, patterns and options included, which the page does not edit.
 inline constexpr int StoredRulesRole = Qt::UserRole + 4;
+// On the list size item of a loaded list: its entries (name, initial value,
+// description, rules) and the size they stand for, written back while the
+// row is a list of that size.
+inline constexpr int StoredEntriesRole = Qt::UserRole + 5;
 
 inline const QString ErrorVariableName = QStringLiteral("Error");
 inline const QString TCPStatusVariableName = QStringLiteral("TCPStatus");
@@ -62,5 +66,5 @@ void LoadVariableRows(ProductData_c& product, QStandardItemModel& model);
 // product's first protocol: name, type keyword (a row without a known type
 // gets no rule; a row that kept its loaded type gets its loaded rules),
 // initial value, description, the setup flag when set, and only for a list
-// the size and the zero-indexed flag.
+// the size, the zero-indexed flag and the loaded entries while the size stays.
 void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product);

@@ -132,8 +132,15 @@ std::vector<ProductFact> ProductFacts(ProductData_c* product)
     }
     if (ShowDataVariables_c* variables = protocol->Variables()) {
         for (int32_t i = 0, n = variables->Count(); i < n; ++i)
-            if (ShowDataVariable_c* variable = variables->Item(i))
-                writer.Typed("variable \"" + variable->GetName() + "\"", variable);
+            if (ShowDataVariable_c* variable = variables->Item(i)) {
+                const std::string place = "variable \"" + variable->GetName() + "\"";
+                writer.Typed(place, variable);
+                writer.Add(place, "list", std::to_string(variable->GetList()));
+                ShowDataListVariables_c* entries = variable->ListVariables();
+                for (int32_t k = 0, m = entries ? entries->Count() : 0; k < m; ++k)
+                    if (ShowDataListVariable_c* entry = entries->Item(k))
+                        writer.Add(place, "entry", entry->GetName() + " = " + entry->GetInit());
+            }
     }
     return writer.facts;
 }

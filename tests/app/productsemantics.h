@@ -19,7 +19,8 @@ struct ProductFact
 // event message the incoming flag, format, regular expression, manual flag
 // and example text; per event its name, retries, timeout and unsolicited
 // flag; per parameter (of events and messages) and device variable its
-// name, type, limits, options, example and initial value. Reading may add
+// name, type, limits, options, example and initial value, and for a list
+// variable its size and entries. Reading may add
 // default attributes to the tree, so hand it a document of its own.
 std::vector<ProductFact> ProductFacts(ProductData_c* product);
 
