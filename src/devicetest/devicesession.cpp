@@ -306,7 +306,8 @@ void DeviceSession::Finish(StepResult::Outcome outcome, const QString& detail)
     if (!detail.isEmpty())
         m_Result.detail = detail;
     if (!m_TakenBy.isEmpty() && (outcome == StepResult::Timeout || outcome == StepResult::Mismatch)) {
-        m_Result.detail = m_Result.detail.isEmpty() ? m_TakenBy : m_TakenBy + QStringLiteral(" (") + m_Result.detail + QLatin1Char(')');
+        m_Result.detail = m_Result.detail.isEmpty() ? m_TakenBy
+                                                    : m_TakenBy + QStringLiteral(" (") + m_Result.detail + QLatin1Char(')');
     }
     if (m_Current.awaited.row >= 0 && outcome != StepResult::Refused &&
         m_Script.SetVariableValue(ErrorVariableName, outcome == StepResult::Matched ? QStringLiteral("false")

@@ -217,7 +217,9 @@ void DeviceSimulator::Greet(const Sender& send)
 
 QByteArray DeviceSimulator::Expected(const RequestPattern& message) const
 {
-    if (!message.computed || (message.ref.source == MessageRef::Event && !m_Script.ParamNames(message.ref.row).isEmpty()))
+    const bool takesParams =
+        message.ref.source == MessageRef::Event && !m_Script.ParamNames(message.ref.row).isEmpty();
+    if (!message.computed || takesParams)
         return QByteArray();
     QByteArray bytes;
     QString error;
@@ -235,7 +237,8 @@ void DeviceSimulator::Answer(int pattern, const QByteArray& request, const Sende
         emit logged(QStringLiteral("request '%1' (%2): computed field differs: expected %3, received %4")
                         .arg(message.name, kind, EscapedBytes(expected), EscapedBytes(request)));
     const MessageRef replyRef = m_Script.ReplyTo(message.ref);
-    const QByteArray reply = replyRef.row >= 0 && (!differs || m_Lenient) ? m_Script.ExampleReply(replyRef) : QByteArray();
+    const bool answers = replyRef.row >= 0 && (!differs || m_Lenient);
+    const QByteArray reply = answers ? m_Script.ExampleReply(replyRef) : QByteArray();
     QString outcome = differs && !m_Lenient ? QStringLiteral("not answered") : QStringLiteral("no reply");
     bool sent = false;
     if (!reply.isEmpty()) {

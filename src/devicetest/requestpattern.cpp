@@ -427,7 +427,8 @@ int RequestMatcher::FindFitting(int index, const QString& text, int from, int* l
                 QString sent = expression.cap(int(group) + 1);
                 const int format = request.paramFormats.value(group);
                 bool number = false;
-                const qlonglong value = format == SS::FormatHex || format == SS::FormatHexUpper ? sent.toLongLong(&number, 16)
+                const bool hex = format == SS::FormatHex || format == SS::FormatHexUpper;
+                const qlonglong value = hex                           ? sent.toLongLong(&number, 16)
                                         : format == SS::FormatInteger ? sent.toLongLong(&number, 10)
                                                                       : 0;
                 if (number)  // zero-padded or hex: the value it prints
