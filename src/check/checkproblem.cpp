@@ -18,6 +18,8 @@ QString CheckKindName(CheckKind kind)
     case CheckKind::ExampleLimits: return QStringLiteral("example-limits");
     case CheckKind::MissingPort: return QStringLiteral("missing-port");
     case CheckKind::StoredDiffers: return QStringLiteral("stored-differs");
+    case CheckKind::TextArithmetic: return QStringLiteral("text-arithmetic");
+    case CheckKind::NotANumber: return QStringLiteral("not-a-number");
     }
     return QString();
 }

@@ -18,6 +18,8 @@ enum class CheckKind {
     ExampleLimits,  // a parameter's example outside its limits or options
     MissingPort,    // a port of the protocol that the hardware lacks
     StoredDiffers,  // a message opened as stored, whose text its substrings do not make
+    TextArithmetic, // + - * / applied to text, where & joins it
+    NotANumber,     // a limit, example or initial value of a number type that is no number
 };
 
 QString CheckKindName(CheckKind kind);

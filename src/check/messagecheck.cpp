@@ -3,9 +3,11 @@
 #include <QHash>
 #include <QStandardItemModel>
 
+#include <algorithm>
 #include <string>
 
 #include "check/exprnames.h"
+#include "check/textcheck.h"
 #include "editors/incomingssmatch.h"
 #include "editors/incomingssmodel.h"
 #include "editors/outgoingssmodel.h"
@@ -303,7 +305,14 @@ QList<PartProblem> CheckParameters(const QStandardItemModel& params, ExampleVali
                              ? label(fault.row) + QStringLiteral(" has no name")
                              : label(fault.row) + QStringLiteral(" has the name of row %1").arg(fault.firstRow + 1)});
     }
+    const QList<PartProblem> numbers = ParameterNumbers(params);
+    problems += numbers;
     for (int row = 0; row < params.rowCount(); ++row) {
+        // An example that is no number is reported as such, not as outside the limits.
+        const bool notNumber = std::any_of(numbers.begin(), numbers.end(),
+                                           [row](const PartProblem& problem) { return problem.partRow == row; });
+        if (notNumber)
+            continue;
         const QString problem = validator.Problem(ParamRowFields(&params, row));
         if (!problem.isEmpty())
             problems.append(

@@ -3,12 +3,16 @@
 #include <QSet>
 #include <QStandardItemModel>
 
+#include <algorithm>
+
 #include "check/exprnames.h"
 #include "check/messagecheck.h"
+#include "check/textcheck.h"
 #include "editors/eventrows.h"
 #include "editors/incomingssmatch.h"
 #include "editors/modeltext.h"
 #include "editors/setuprows.h"
+#include "editors/textarithmetic.h"
 #include "editors/variablerows.h"
 #include "model/productdata.h"
 #include "model/productdatahardware.h"
@@ -102,12 +106,16 @@ void CheckSetupMessages(const QStandardItemModel& messages, const QStandardItemM
                               argsOrExample);
             AddParts(problems, CheckOutgoing(*outgoing, manual, formatOrRegexp, argsOrExample, variableNames, {}),
                      location, CheckPlace::Setup, row);
+            AddParts(problems, OutgoingTextArithmetic(*outgoing, manual, argsOrExample, TextNames(nullptr, variables)),
+                     location, CheckPlace::Setup, row);
         } else if (const QStandardItemModel* incoming = SetupRow::Child(messages, row);
                    incoming && SetupRow::RowKind(messages, row) == SetupRow::KindIncoming) {
             CheckKeptIncoming(problems, location, CheckPlace::Setup, row, kept, *incoming, formatOrRegexp);
             AddParts(problems,
                      CheckIncoming(*incoming, variables, variableNames, manual, formatOrRegexp, argsOrExample, matcher),
                      location, CheckPlace::Setup, row);
+            AddParts(problems, IncomingTextArithmetic(*incoming, TextNames(nullptr, variables)), location,
+                     CheckPlace::Setup, row);
         }
     }
 }
@@ -140,6 +148,11 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
                                        EventRow::Text(events, row, EventRow::ColMsgArgs), variableNames,
                                        FoldedNames(ColumnTexts(params))),
                          location, CheckPlace::Events, row);
+                AddParts(problems,
+                         OutgoingTextArithmetic(*outgoing, EventRow::Flag(events, row, EventRow::ColMsgManEdit),
+                                                EventRow::Text(events, row, EventRow::ColMsgArgs),
+                                                TextNames(params, variables)),
+                         location, CheckPlace::Events, row);
             }
         }
         if (EventRow::Flag(events, row, EventRow::ColIncoming)) {
@@ -154,13 +167,16 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
                                        EventRow::Text(events, row, EventRow::ColIRRegexp),
                                        EventRow::Text(events, row, EventRow::ColIRExample), matcher),
                          location, CheckPlace::Events, row);
+                AddParts(problems, IncomingTextArithmetic(*incoming, TextNames(nullptr, variables)), location,
+                         CheckPlace::Events, row);
             }
         }
     }
 }
 
-void CheckVariables(const QStandardItemModel& variables, QList<CheckProblem>& problems)
+void CheckVariables(const QStandardItemModel& variables, QList<CheckProblem>& all)
 {
+    QList<CheckProblem> problems;
     const QStringList names = ColumnTexts(&variables, ColName);
     // A variable is shown by row on the page of its mode.
     QList<int> shownRow;
@@ -182,6 +198,21 @@ void CheckVariables(const QStandardItemModel& variables, QList<CheckProblem>& pr
                  : QStringLiteral("has the name of variable %1").arg(Quoted(names.at(fault.firstRow).trimmed())),
              {CheckPlace::Variables, fault.row}});
     }
+    for (int row = 0; row < variables.rowCount(); ++row) {
+        const QString number = VariableNumberProblem(variables, row);
+        if (number.isEmpty())
+            continue;
+        const QStandardItem* flag = variables.item(row, ColSetup);
+        const bool isSetup = flag && flag->text() == QLatin1String("true");
+        problems.append({CheckKind::NotANumber,
+                         ItemLocation(isSetup ? QStringLiteral("setup variable") : QStringLiteral("variable"),
+                                      names.at(row), shownRow.at(row)),
+                         number,
+                         {CheckPlace::Variables, row}});
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const CheckProblem& a, const CheckProblem& b) { return a.place.row < b.place.row; });
+    all += problems;
 }
 
 } // namespace

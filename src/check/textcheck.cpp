@@ -8,38 +8,17 @@
 #include "editors/modeltext.h"
 #include "editors/outgoingssmodel.h"
 #include "editors/paramrows.h"
+#include "editors/textarithmetic.h"
 #include "editors/variablerows.h"
-#include "expr/exprtextarithmetic.h"
 
 namespace {
-
-using SS = OutgoingSSModel_c;
-
-const QString kJoinHint = QStringLiteral("; + - * / add numbers, & joins text");
-
-QStringList Uses(const QString& expression, const QSet<QString>& textNames)
-{
-    QStringList uses;
-    const QByteArray bytes = TextBytes(expression);
-    const auto isText = [&](std::string_view name) {
-        return textNames.contains(FoldName(FromStd(std::string(name))));
-    };
-    const std::vector<TextArithmetic> found =
-        FindTextArithmetic(std::string_view(bytes.constData(), size_t(bytes.size())), isText);
-    for (const TextArithmetic& use : found) {
-        const QString operand = FromStd(use.operand);
-        // A quoted run shows its own quotes; a name or call is quoted here.
-        uses << QStringLiteral("'%1' applied to text %2")
-                    .arg(QChar::fromLatin1(use.op), operand.startsWith(QLatin1Char('"')) ? operand : Quoted(operand));
-    }
-    return uses;
-}
 
 void Report(QList<PartProblem>& problems, CheckPlace::Part part, int row, const QString& where,
             const QStringList& uses)
 {
     for (const QString& use : uses)
-        problems.append({CheckKind::TextArithmetic, part, row, where + QStringLiteral(": ") + use + kJoinHint});
+        problems.append(
+            {CheckKind::TextArithmetic, part, row, where + QStringLiteral(": ") + use + QStringLiteral("; ") + TextArithmeticAdvice});
 }
 
 QString ItemText(const QStandardItemModel& model, int row, int column)
@@ -50,41 +29,14 @@ QString ItemText(const QStandardItemModel& model, int row, int column)
 
 } // namespace
 
-QSet<QString> TextNames(const QStandardItemModel* params, const QStandardItemModel* variables)
-{
-    QSet<QString> names;
-    for (int row = 0; params && row < params->rowCount(); ++row) {
-        if (ParamRowFields(params, row).type == ParamTypeString)
-            names.insert(FoldName(ItemText(*params, row, ParamColName)));
-    }
-    const int stringType = VariableTypeIndex(QStringLiteral("string"));
-    for (int row = 0; variables && row < variables->rowCount(); ++row) {
-        if (ItemText(*variables, row, ColType).toInt() == stringType)
-            names.insert(FoldName(ItemText(*variables, row, ColName)));
-    }
-    names.remove(QString());
-    return names;
-}
-
 QList<PartProblem> OutgoingTextArithmetic(const OutgoingSSModel_c& model, bool manual, const QString& args,
                                           const QSet<QString>& textNames)
 {
     QList<PartProblem> problems;
-    if (manual) {
-        // The arguments are a list: they parse as the call they are stored in.
-        Report(problems, CheckPlace::Outgoing, -1, QStringLiteral("outgoing message"),
-               Uses(QStringLiteral("sprintf(\"\", ") + args + QLatin1Char(')'), textNames));
-        return problems;
-    }
-    for (int row = 0; row < model.rowCount(); ++row) {
-        // A constant is quoted text sent as it is, never computed.
-        if (model.Type(row) == SS::TypeConstant)
-            continue;
-        // A local's argument is its name; what it computes is its formula.
-        const QString formula = model.Text(row, SS::ColFormula);
-        Report(problems, CheckPlace::Outgoing, row, QStringLiteral("outgoing substring %1").arg(row + 1),
-               Uses(formula.isEmpty() ? model.Text(row, SS::ColArgPiece) : formula, textNames));
-    }
+    for (const ComputedText& text : OutgoingComputedTexts(model, manual, args))
+        Report(problems, CheckPlace::Outgoing, text.row,
+               text.row < 0 ? QStringLiteral("outgoing message") : QStringLiteral("outgoing substring %1").arg(text.row + 1),
+               TextArithmeticUses(text.expression, textNames));
     return problems;
 }
 
@@ -96,7 +48,7 @@ QList<PartProblem> IncomingTextArithmetic(const QStandardItemModel& model, const
         if (Text(model, row, ColOperationOn) != QLatin1String("true"))
             continue;
         Report(problems, CheckPlace::Incoming, row, QStringLiteral("incoming substring %1's operation").arg(row + 1),
-               Uses(Text(model, row, ColOperation), textNames));
+               TextArithmeticUses(Text(model, row, ColOperation), textNames));
     }
     return problems;
 }

@@ -12,10 +12,6 @@ class QStandardItemModel;
 // Checks of what the show controller reads as numbers: arithmetic that the
 // language applies to text, and numbers written where none is.
 
-// The folded names of string parameters (params may be null) and string
-// variables: what text arithmetic looks for besides quoted runs.
-QSet<QString> TextNames(const QStandardItemModel* params, const QStandardItemModel* variables);
-
 // Every + - * / on text in an outgoing message: the typed message in manual
 // edit, else each substring's argument.
 QList<PartProblem> OutgoingTextArithmetic(const OutgoingSSModel_c& model, bool manual, const QString& args,

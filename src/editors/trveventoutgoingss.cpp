@@ -13,6 +13,7 @@
 #include "editors/outgoingssstore.h"
 #include "editors/paramrows.h"
 #include "editors/prompts.h"
+#include "editors/textarithmetic.h"
 #include "editors/trveventoutgoingsschecksum.h"
 #include "editors/trveventparams.h"
 #include "editors/trvinsertfunction.h"
@@ -314,6 +315,14 @@ void TRVEventOutgoingSS::UpdateSSResults()
     ui->m_pEditOutgoingHexRep->setText(message.preview.hexRep);
     ui->m_pEditOutgoingMsgFormat->setText(message.format);
     ui->m_pEditOutgoingMsgArgs->setText(message.args);
+    ShowHint();
+}
+
+void TRVEventOutgoingSS::ShowHint()
+{
+    const QString hint = m_pModel ? OutgoingTextArithmeticHint(*m_pModel, IsManualEdit(), Args()) : QString();
+    ui->m_pLabelOutgoingHint->setText(hint);
+    ui->m_pLabelOutgoingHint->setVisible(!hint.isEmpty());
 }
 
 void TRVEventOutgoingSS::UpdateSSFormat(int row)
@@ -542,6 +551,7 @@ void TRVEventOutgoingSS::ManEditFormatOrArgsChanged()
     ui->m_pEditOutgoingResult->setText(preview.message);
     ui->m_pEditOutgoingStringRep->setText(preview.stringRep);
     ui->m_pEditOutgoingHexRep->setText(preview.hexRep);
+    ShowHint();
 }
 
 void TRVEventOutgoingSS::on_m_pButAddEditVar_clicked()

@@ -115,6 +115,8 @@ public slots:
 
 private:
     void EmitSavable();
+    // Says under the preview when + - * / are applied to text.
+    void ShowHint();
     void AfterRowsChanged(int current);
     void ShowOptions();
     void SyncReferenceCombos();

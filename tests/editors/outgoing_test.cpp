@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "editors/outgoingssrows.h"
 #include "editors/outgoingssstore.h"
 #include "editors/paramrows.h"
+#include "editors/textarithmetic.h"
 #include "editors/trveventoutgoingss.h"
 #include "editors/trveventoutgoingsschecksum.h"
 #include "editors/trvvariables.h"
@@ -204,6 +206,31 @@ private slots:
             const OutgoingPreview preview = PreviewText(c[0]);
             QCOMPARE((QStringList{c[0], preview.message, preview.hexRep}), c);
         }
+    }
+
+    // The hint names + - * / on text (a string variable, a quoted run, an md5)
+    // with its row, and stays away from numbers and & joins.
+    void textArithmeticHint()
+    {
+        Event event;
+        event.vars.appendRow(NewVariableRow("Password", true));
+        event.vars.item(1, ColType)->setText(QString::number(VariableTypeIndex("string")));
+        event.Add(SS::TypeConstant, SS::FormatString, "LOGIN ");
+        event.Add(SS::TypeLocal, SS::FormatInteger, "Sum", {}, "Volume + 1");
+        const int login = event.Add(SS::TypeLocal, SS::FormatString, "Answer", {}, "md5(password + \"x\")");
+        TRVEventOutgoingSS page(&event.vars, nullptr);
+        page.SetModel(&event.model, &event.params);
+        page.SetManualEdit(false);
+        auto* hint = page.findChild<QLabel*>("m_pLabelOutgoingHint");
+        QCOMPARE(hint->text(), QStringLiteral("Substring 3: '+' applied to text 'password'\n") + TextArithmeticAdvice);
+        QVERIFY(!hint->isHidden());
+        event.model.SetText(login, SS::ColFormula, "md5(password & \"x\")");
+        RefreshRow(event.model, login);
+        page.UpdateSSResults();
+        QVERIFY(hint->isHidden());
+        page.SetManualEdit(true);
+        page.SetArgs("Volume, md5(\"a\") - 1");
+        QCOMPARE(hint->text(), QStringLiteral("'-' applied to text 'md5(...)'\n") + TextArithmeticAdvice);
     }
 
     // Results written by hand or by older files.
