@@ -282,13 +282,9 @@ private slots:
         QTest::addColumn<QString>("taken");  // empty: no request
         const QByteArray digest = QCryptographicHash::hash("498b5924JBMIAProjectorLink", QCryptographicHash::Md5).toHex();
         QTest::newRow("query, not the option") << QByteArray("%1POWR ?\r") << "PowerQuery";
-        QTest::newRow("option's text") << QByteArray("%1POWR 1\r") << "Power";
         QTest::newRow("no option sends 7") << QByteArray("%1POWR 7\r") << "";
         QTest::newRow("within limits") << QByteArray("%1INPT 31\r") << "Input";
         QTest::newRow("beyond limits") << QByteArray("%1INPT 99\r") << "";
-        QTest::newRow("not a number") << QByteArray("%1INPT x\r") << "";
-        QTest::newRow("another option") << QByteArray("%1AVMT 20\r") << "Mute";
-        QTest::newRow("query without digest") << QByteArray("%1CLSS ?\r") << "ClassQuery";
         QTest::newRow("digest first") << digest + "%1CLSS ?\r" << "Outgoing - SetupMessage2";
     }
     void mostSpecificAnswers()
@@ -320,7 +316,6 @@ private slots:
         QTest::addColumn<bool>("lenient");
         QTest::addColumn<int>("pieces");
         QTest::addColumn<bool>("answered");
-        QTest::newRow("right") << QByteArray("JBMIAProjectorLink") << false << 1 << true;
         QTest::newRow("right, in pieces") << QByteArray("JBMIAProjectorLink") << false << 3 << true;
         QTest::newRow("wrong") << QByteArray("other") << false << 1 << false;
         QTest::newRow("wrong, lenient") << QByteArray("other") << true << 2 << true;
@@ -340,9 +335,8 @@ private slots:
         Client client = TcpClient(simulator.Port());
         QTRY_COMPARE_WITH_TIMEOUT(client.received(), QByteArray("PJLINK 1 498b5924\r"), 5000);
         QCOMPARE(simulator.VariableValue("Seed"), QString("498b5924"));
-        const QByteArray right = QCryptographicHash::hash("498b5924JBMIAProjectorLink", QCryptographicHash::Md5).toHex();
-        const QByteArray login = QCryptographicHash::hash("498b5924" + password, QCryptographicHash::Md5).toHex() +
-                                 "%1CLSS ?\r";
+        const auto digest = [](QByteArray pw) { return QCryptographicHash::hash("498b5924" + pw, QCryptographicHash::Md5); };
+        const QByteArray login = digest(password).toHex() + "%1CLSS ?\r";
         const qsizetype piece = login.size() / pieces + 1;
         for (qsizetype at = 0; at < login.size(); at += piece) {
             client.send(login.mid(at, piece));
@@ -352,8 +346,8 @@ private slots:
         QCOMPARE(recognised.first().at(1).toByteArray(), login);
         QTest::qWait(50);
         QCOMPARE(client.received(), QByteArray("PJLINK 1 498b5924\r") + (answered ? "%1CLSS=1\r" : ""));
-        const QString differs = "computed field differs: expected " + QString::fromLatin1(right) +
-                                "%1CLSS ?\\r, received " + EscapedBytes(login);
+        const QString differs = "computed field differs: expected " + digest("JBMIAProjectorLink").toHex() + "%1CLSS ?\\r, received "
+                                + EscapedBytes(login);
         QCOMPARE(std::any_of(logged.begin(), logged.end(),
                              [&](const QList<QVariant>& line) { return line.first().toString().contains(differs); }),
                  password != "JBMIAProjectorLink");
