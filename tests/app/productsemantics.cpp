@@ -20,21 +20,40 @@ std::string Flag(KorBool value)
     return KorIsTrue(value) ? "true" : "false";
 }
 
-// A value as it can be read in a failure message: control bytes escaped.
+// The length of the UTF-8 sequence at value[at], or 0 when it is not one.
+size_t Utf8Length(const std::string& value, size_t at)
+{
+    const auto c = static_cast<unsigned char>(value[at]);
+    const size_t length = c < 0x80 ? 1 : (c & 0xe0) == 0xc0 ? 2 : (c & 0xf0) == 0xe0 ? 3 : (c & 0xf8) == 0xf0 ? 4 : 0;
+    if (length == 0 || at + length > value.size())
+        return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(value[at + i]) & 0xc0) != 0x80)
+            return 0;
+    return length;
+}
+
+// A value as it can be read in a failure message: control bytes and bytes
+// that are not UTF-8 escaped.
 std::string Shown(const std::string& value)
 {
     std::string shown = "\"";
-    for (const unsigned char c : value) {
+    for (size_t at = 0; at < value.size();) {
+        const auto c = static_cast<unsigned char>(value[at]);
+        const size_t length = Utf8Length(value, at);
         if (c == '\\' || c == '"') {
             shown += '\\';
             shown += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7f) {
+        } else if (length == 0 || c < 0x20 || c == 0x7f) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02x", c);
             shown += hex;
         } else {
-            shown += static_cast<char>(c);
+            shown.append(value, at, length);
+            at += length;
+            continue;
         }
+        ++at;
     }
     return shown + "\"";
 }
