@@ -304,13 +304,14 @@ const QList<Action>& Actions()
              WhenShown<TRVEventParams>([](TRVEventParams* d) { Press(d, OK::Ok); });
              Click(w.OutgoingAt(1, 1), "m_pButAddEditParam"); }},
         {"add parameter Cancel", false, [](Window& w) {
-             WhenShown<TRVEventParams>([](TRVEventParams* d) { Type(d, "m_pEditParamName", "Z"); Press(d, OK::Cancel); });
+             WhenShown<TRVEventParams>([](TRVEventParams* d) {
+                 Type(d, "m_pEditParamName", "Z"); SelectRow(d, "m_pListParams", 0); Press(d, OK::Cancel); });
              Click(w.OutgoingAt(1, 1), "m_pButAddEditParam"); }},
         {"outgoing add variable OK", true, [](Window& w) {
              WhenShown<TRVVariables>([](TRVVariables* d) { Press(d, OK::Ok); });
              Click(w.OutgoingAt(1, 3), "m_pButAddEditVar"); }},
         {"outgoing add variable Cancel", false, [](Window& w) {
-             WhenShown<TRVVariables>([](TRVVariables* d) { Press(d, OK::Cancel); });
+             WhenShown<TRVVariables>([](TRVVariables* d) { Type(d, "m_pEditVariableName", "Q"); Press(d, OK::Cancel); });
              Click(w.OutgoingAt(1, 3), "m_pButAddEditVar"); }},
 
         {"incoming add", true, [](Window& w) { w.prompts.Answer(0); Click(w.IncomingAt(1, 0), "m_pButAddIncomingSS"); }},
