@@ -53,6 +53,7 @@ struct DeviceSimulator::Channel
     QByteArray buffer;
     QTimer quiet;
     Sender send;
+    bool refused = false;
 };
 
 DeviceSimulator::DeviceSimulator(const DriverModels& models, QObject* parent)
@@ -110,7 +111,7 @@ bool DeviceSimulator::ListenPty(QString* error)
     Channel* channel = m_pPtyChannel.get();
     m_pPtyChannel->quiet.setSingleShot(true);
     connect(&m_pPtyChannel->quiet, &QTimer::timeout, this,
-            [this, channel] { Process(channel->buffer, true, channel->send); });
+            [this, channel] { Process(channel->buffer, true, channel->send, channel->refused); });
     m_pPtyNotifier = new QSocketNotifier(m_Pty.MasterFd(), QSocketNotifier::Read, this);
     connect(m_pPtyNotifier, &QSocketNotifier::activated, this, &DeviceSimulator::OnPtyReadable);
     // A serial device greets as it powers up; the terminal holds the bytes
@@ -136,6 +137,7 @@ void DeviceSimulator::Close()
     m_pPtyChannel.reset();
     m_Pty.Close();
     m_UdpPeers.clear();
+    m_RefusedPeers.clear();
 }
 
 QString DeviceSimulator::Endpoint() const
@@ -159,7 +161,7 @@ void DeviceSimulator::Receive(Channel& channel, const QByteArray& bytes)
     if (Stopped())
         return;
     channel.buffer += bytes;
-    Process(channel.buffer, false, channel.send);
+    Process(channel.buffer, false, channel.send, channel.refused);
     if (channel.buffer.size() > BufferLimit) {
         const qsizetype drop = channel.buffer.size() - KeepOnOverflow;
         Unknown(channel.buffer.left(drop));
@@ -172,7 +174,7 @@ void DeviceSimulator::Receive(Channel& channel, const QByteArray& bytes)
         channel.quiet.start(QuietMs);
 }
 
-void DeviceSimulator::Process(QByteArray& buffer, bool complete, const Sender& send)
+void DeviceSimulator::Process(QByteArray& buffer, bool complete, const Sender& send, bool& refused)
 {
     while (!buffer.isEmpty() && !Stopped()) {
         const RequestMatch match = m_Matcher.Find(buffer, complete);
@@ -189,7 +191,7 @@ void DeviceSimulator::Process(QByteArray& buffer, bool complete, const Sender& s
             emit logged(QStringLiteral("request %1 fits '%2' equally; taken as '%3'")
                             .arg(EscapedBytes(request), names.join(QStringLiteral("', '")), names.first()));
         }
-        Answer(match.index, request, send);
+        Answer(match.index, request, send, refused);
     }
     if (complete && !buffer.isEmpty() && !Stopped()) {
         Unknown(buffer);
@@ -226,7 +228,7 @@ QByteArray DeviceSimulator::Expected(const RequestPattern& message) const
     return m_Script.OutgoingBytes(message.ref, {}, &bytes, &error) ? bytes : QByteArray();
 }
 
-void DeviceSimulator::Answer(int pattern, const QByteArray& request, const Sender& send)
+void DeviceSimulator::Answer(int pattern, const QByteArray& request, const Sender& send, bool& refused)
 {
     const RequestPattern& message = Patterns().at(pattern);
     const QString kind = message.ref.source == MessageRef::Event ? QStringLiteral("event")
@@ -236,10 +238,15 @@ void DeviceSimulator::Answer(int pattern, const QByteArray& request, const Sende
     if (differs)
         emit logged(QStringLiteral("request '%1' (%2): computed field differs: expected %3, received %4")
                         .arg(message.name, kind, EscapedBytes(expected), EscapedBytes(request)));
+    const bool wasRefused = refused && !m_Lenient;
+    if (differs && !m_Lenient && message.ref.source == MessageRef::Setup)
+        refused = true;
     const MessageRef replyRef = m_Script.ReplyTo(message.ref);
-    const bool answers = replyRef.row >= 0 && (!differs || m_Lenient);
+    const bool answers = replyRef.row >= 0 && ((!differs && !wasRefused) || m_Lenient);
     const QByteArray reply = answers ? m_Script.ExampleReply(replyRef) : QByteArray();
-    QString outcome = differs && !m_Lenient ? QStringLiteral("not answered") : QStringLiteral("no reply");
+    QString outcome = wasRefused                ? QStringLiteral("not answered: the client's login failed")
+                      : differs && !m_Lenient ? QStringLiteral("not answered")
+                                              : QStringLiteral("no reply");
     bool sent = false;
     if (!reply.isEmpty()) {
         const QString why = send(reply);
@@ -286,7 +293,8 @@ void DeviceSimulator::OnNewConnection()
         };
         Channel* held = channel.get();
         channel->quiet.setSingleShot(true);
-        connect(&channel->quiet, &QTimer::timeout, this, [this, held] { Process(held->buffer, true, held->send); });
+        connect(&channel->quiet, &QTimer::timeout, this,
+                [this, held] { Process(held->buffer, true, held->send, held->refused); });
         m_Clients.emplace(socket, std::move(channel));
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnTcpReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { OnTcpDisconnected(socket); });
@@ -313,7 +321,8 @@ void DeviceSimulator::OnTcpDisconnected(QTcpSocket* socket)
     // A client gone mid-message leaves bytes that will never complete.
     Channel& channel = *found->second;
     channel.quiet.stop();
-    Process(channel.buffer, true, [](const QByteArray&) { return QStringLiteral("the client is gone"); });
+    Process(channel.buffer, true, [](const QByteArray&) { return QStringLiteral("the client is gone"); },
+            channel.refused);
     m_Clients.erase(socket);
     socket->deleteLater();
 }
@@ -342,9 +351,16 @@ void DeviceSimulator::OnDatagrams()
             if (m_UdpPeers.size() >= MaxUdpPeers)
                 m_UdpPeers.removeFirst();
             m_UdpPeers << peer;
+            m_RefusedPeers.removeAll(peer);
             Greet(send);
         }
-        Process(bytes, true, send);
+        bool refused = m_RefusedPeers.contains(peer);
+        Process(bytes, true, send, refused);
+        if (refused && !m_RefusedPeers.contains(peer)) {
+            if (m_RefusedPeers.size() >= MaxUdpPeers)
+                m_RefusedPeers.removeFirst();
+            m_RefusedPeers << peer;
+        }
     }
 }
 

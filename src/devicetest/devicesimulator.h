@@ -32,7 +32,9 @@ class QUdpSocket;
 // The simulator keeps its own device variables, filled from the replies it
 // sends. A request that sends a computed value (a checksum, md5, a local)
 // and takes no parameters is worked out from them and compared byte for
-// byte: one that differs is logged and, unless lenient, not answered.
+// byte: one that differs is logged and, unless lenient, not answered; when
+// it is a setup message (a login) the client's login failed, and nothing it
+// sends is answered until it connects again.
 //
 // Bytes collect per client: the earliest request in them is taken out, with
 // anything before it reported as an unknown request; what no pattern matches
@@ -97,8 +99,9 @@ private:
 
     bool Stopped() const { return m_Limit > 0 && m_Count >= m_Limit; }
     void Receive(Channel& channel, const QByteArray& bytes);
-    void Process(QByteArray& buffer, bool complete, const Sender& send);
-    void Answer(int pattern, const QByteArray& request, const Sender& send);
+    // refused: the client's login failed; nothing it sends is answered.
+    void Process(QByteArray& buffer, bool complete, const Sender& send, bool& refused);
+    void Answer(int pattern, const QByteArray& request, const Sender& send, bool& refused);
     // Sends what the device says before it is asked, if anything.
     void Greet(const Sender& send);
     // The request's bytes worked out from the simulator's variables; empty
@@ -118,6 +121,7 @@ private:
     int m_PeakBuffered = 0;
     bool m_Lenient = false;
     QList<QString> m_UdpPeers;  // greeted, oldest first
+    QList<QString> m_RefusedPeers;  // UDP senders whose login failed
 
     QTcpServer* m_pServer = nullptr;
     QUdpSocket* m_pUdp = nullptr;

@@ -389,6 +389,7 @@ QList<RequestPattern> RequestPatterns(const DriverScript& script)
             values.params = script.ExampleValues(ref.row);
         for (const auto& [name, value] : script.VariableValues())
             values.variables.insert(name, value);
+        values.text = script.TextNames(ref.source == MessageRef::Event ? ref.row : -1);
         if (source.manual)
             request.pattern = ManualMessagePattern(source.format, source.args, values, &request.openEnd, &request);
         else
