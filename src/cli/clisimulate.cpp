@@ -54,6 +54,8 @@ const char* const kSimulateHelp =
     "another computed value, and takes no parameters, is worked out from them and\n"
     "compared byte for byte; one that differs is logged (\"computed field differs:\n"
     "expected ..., received ...\") and not answered, unless --lenient is given.\n"
+    "When it is a setup message (a login), the client's login failed: nothing more\n"
+    "it sends is answered until it connects again.\n"
     "\n"
     "Bytes that are no request are reported as unknown and not answered: those\n"
     "before a recognised request, and the rest once the client has been quiet for\n"
