@@ -206,10 +206,9 @@ private slots:
         QCOMPARE(m_pSession->Script().VariableValue(QStringLiteral("LampHours")), QStringLiteral("7"));
     }
 
-    // How a run goes when the device's answers fall short: a seed that looks
-    // like a number is still sent as text, a failed setup step stops the run
-    // (nothing computed from a missing seed is sent), bytes before a drop are
-    // told, and a reply an unsolicited event took is named.
+    // A seed that looks like a number is sent as text; a failed setup step stops
+    // the run (no login from a missing seed); bytes before a drop are told, and
+    // a reply an unsolicited event took is named.
     void setupAndStepEnds_data()
     {
         QTest::addColumn<QByteArray>("seedReply");
