@@ -21,6 +21,11 @@ const char* const kToolHelp =
     "  xml [FILE|-]            parse XML and print it in compact (or --pretty) form\n"
     "  resave FILE [-o OUT]    load and save a product file through the data model\n"
     "  info FILE [--json]      summarise a product file\n"
+    "  bytes TEXT...           read bytes typed in any notation (hex list, escapes,\n"
+    "                          <CR>-style names) and print them as hex and escapes\n"
+    "  find-checksum [--json] FRAME...\n"
+    "                          find the checksum function, range and output that\n"
+    "                          produce the check bytes of sample frames\n"
 #ifdef TARVO_CLI_EDITORS
     "  save FILE [-o OUT] [--keep-version]\n"
     "                          open and save a product file exactly as the Tarvo\n"
@@ -79,6 +84,8 @@ int main(int argc, char** argv) {
       {"xml", RunXml, kXmlHelp, {"--pretty"}, false},
       {"resave", RunResave, kResaveHelp, {}, true},
       {"info", RunInfo, kInfoHelp, {"--json"}, false},
+      {"bytes", RunBytes, kBytesHelp, {}, false},
+      {"find-checksum", RunFindChecksum, kFindChecksumHelp, {"--json"}, false},
 #ifdef TARVO_CLI_EDITORS
       {"save", RunSave, kSaveHelp, {"--keep-version"}, true},
       {"check", RunCheck, kCheckHelp, {"--json"}, false},
@@ -88,7 +95,7 @@ int main(int argc, char** argv) {
   };
   for (const Command& command : commands) {
     if (name != command.name) continue;
-    if (name == "eval") {
+    if (name == "eval" || name == "bytes") {
       // Expressions such as "-5" look like options: only a leading --help is one.
       Arguments args;
       int first = 2;

@@ -182,14 +182,12 @@ void EvaluateMod(ExprNode& node) {
 }
 
 void EvaluateKorNetChecksum(ExprNode& node) {
-  const uint32_t sum = ByteSum(node.EvaluateOperand(0).ToBytes());
+  const std::string& bytes = node.EvaluateOperand(0).ToBytes();
+  const uint32_t sum = ByteSum(bytes);
   if (sum < 250) {
     node.Value().SetInteger(static_cast<int32_t>(sum));
-  } else if (sum < 65536) {
-    node.Value().SetBytes(std::string{'\xFF', static_cast<char>(sum >> 8), static_cast<char>(sum & 0xFF)});
   } else {
-    node.Value().SetBytes(std::string{'\xFE', static_cast<char>((sum >> 16) & 0xFF),
-                                      static_cast<char>((sum >> 8) & 0xFF), static_cast<char>(sum & 0xFF)});
+    node.Value().SetBytes(KorNetChecksumBytes(bytes));
   }
 }
 
@@ -308,6 +306,24 @@ void EvaluateGetByte(ExprNode& node) {
 
 }  // namespace
 
+uint32_t ChecksumOf(std::string_view bytes) { return ByteSum(bytes); }
+
+uint32_t ByteChecksumOf(std::string_view bytes) { return ByteSum(bytes) & 0xFF; }
+
+uint32_t BccOf(std::string_view bytes) {
+  unsigned char x = 0;
+  for (const char c : bytes) x ^= static_cast<unsigned char>(c);
+  return x;
+}
+
+std::string KorNetChecksumBytes(std::string_view bytes) {
+  const uint32_t sum = ByteSum(bytes);
+  if (sum < 250) return std::string(1, static_cast<char>(sum));
+  if (sum < 65536) return std::string{'\xFF', static_cast<char>(sum >> 8), static_cast<char>(sum & 0xFF)};
+  return std::string{'\xFE', static_cast<char>((sum >> 16) & 0xFF), static_cast<char>((sum >> 8) & 0xFF),
+                     static_cast<char>(sum & 0xFF)};
+}
+
 const std::array<ExprFunctionInfo, kExprFunctionCount>& ExprFunctionTable() { return kFunctions; }
 
 const std::array<ExprOperatorInfo, kExprOperatorCount>& ExprOperatorTable() { return kOperators; }
@@ -362,20 +378,17 @@ void EvaluateFunction(ExprNode& node) {
       EvaluateSubstring(node);
       break;
     case K::kChecksum:
-      value.SetInteger(static_cast<int32_t>(ByteSum(node.EvaluateOperand(0).ToBytes())));
+      value.SetInteger(static_cast<int32_t>(ChecksumOf(node.EvaluateOperand(0).ToBytes())));
       break;
     case K::kByteChecksum:
-      value.SetInteger(static_cast<int32_t>(ByteSum(node.EvaluateOperand(0).ToBytes()) & 0xFF));
+      value.SetInteger(static_cast<int32_t>(ByteChecksumOf(node.EvaluateOperand(0).ToBytes())));
       break;
     case K::kKorNetChecksum:
       EvaluateKorNetChecksum(node);
       break;
-    case K::kBcc: {
-      unsigned char x = 0;
-      for (const char c : node.EvaluateOperand(0).ToBytes()) x ^= static_cast<unsigned char>(c);
-      value.SetInteger(x);
+    case K::kBcc:
+      value.SetInteger(static_cast<int32_t>(BccOf(node.EvaluateOperand(0).ToBytes())));
       break;
-    }
     case K::kMd5:
       EvaluateMd5(node);
       break;

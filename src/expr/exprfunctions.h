@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,15 @@ int FindExprFunction(std::string_view name);
 
 // Evaluates a function node into its value (the node's kind is a function kind).
 void EvaluateFunction(ExprNode& node);
+
+// The checksum functions' values over bytes, as checksum(), bytechecksum()
+// and bcc() give them: the byte sum, its low byte, the exclusive or.
+uint32_t ChecksumOf(std::string_view bytes);
+uint32_t ByteChecksumOf(std::string_view bytes);
+uint32_t BccOf(std::string_view bytes);
+// The bytes kornetchecksum() sends as raw bytes: the sum as one byte below
+// 250, else FF and two bytes or FE and three, most significant first.
+std::string KorNetChecksumBytes(std::string_view bytes);
 
 // sprintf/printf: the first operand is the format, the others its arguments.
 // The output is cut at kSprintfLimit bytes.
