@@ -5,13 +5,13 @@
 
 #include "app/productio.h"
 #include "check/productcheck.h"
-#include "editors/eventrows.h"
-#include "editors/setuprows.h"
-#include "editors/trvevents.h"
-#include "editors/trvinfo.h"
-#include "editors/trvportsimport.h"
-#include "editors/trvsetup.h"
-#include "editors/trvvariables.h"
+#include "editors/events/eventrows.h"
+#include "editors/setup/setuprows.h"
+#include "editors/events/trvevents.h"
+#include "editors/info/trvinfo.h"
+#include "editors/ports/trvportsimport.h"
+#include "editors/setup/trvsetup.h"
+#include "editors/variables/trvvariables.h"
 #include "model/document/productdatadocument.h"
 
 void ProductEditors::Delete()

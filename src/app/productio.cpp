@@ -1,6 +1,6 @@
 #include "app/productio.h"
 
-#include "editors/modeltext.h"
+#include "editors/common/modeltext.h"
 #include "foundation/korbuffer.h"
 #include "model/document/productdatadocument.h"
 #include "model/productdata.h"

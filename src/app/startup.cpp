@@ -8,7 +8,7 @@
 
 #include "app/tarvo.h"
 #include "app/trvsplash.h"
-#include "editors/prompts.h"
+#include "editors/common/prompts.h"
 
 namespace {
 

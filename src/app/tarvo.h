@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/producteditors.h"
-#include "editors/infofields.h"
+#include "editors/info/infofields.h"
 #include "model/document/productdatadocument.h"
 
 namespace Ui {

@@ -1,7 +1,7 @@
 #include "check/checkproblem.h"
 
-#include "editors/modeltext.h"
-#include "editors/shownbytes.h"
+#include "editors/common/modeltext.h"
+#include "editors/common/shownbytes.h"
 
 QString CheckKindName(CheckKind kind)
 {

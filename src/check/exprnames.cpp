@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "editors/modeltext.h"
+#include "editors/common/modeltext.h"
 #include "expr/exprnode.h"
 #include "expr/exprparser.h"
 

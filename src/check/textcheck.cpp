@@ -4,12 +4,12 @@
 #include <QStandardItemModel>
 
 #include "check/exprnames.h"
-#include "editors/incomingssmodel.h"
-#include "editors/modeltext.h"
-#include "editors/outgoingssmodel.h"
-#include "editors/paramrows.h"
-#include "editors/textarithmetic.h"
-#include "editors/variablerows.h"
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/common/modeltext.h"
+#include "editors/outgoing/outgoingssmodel.h"
+#include "editors/params/paramrows.h"
+#include "editors/common/textarithmetic.h"
+#include "editors/variables/variablerows.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "cli/clicommon.h"
 #include "cli/cliproduct.h"
-#include "editors/trvevents.h"
-#include "editors/trvportsimport.h"
-#include "editors/trvsetup.h"
-#include "editors/trvvariables.h"
+#include "editors/events/trvevents.h"
+#include "editors/ports/trvportsimport.h"
+#include "editors/setup/trvsetup.h"
+#include "editors/variables/trvvariables.h"
 
 namespace tarvo::cli {
 

@@ -4,7 +4,7 @@
 
 #include "app/producteditors.h"
 #include "devicetest/driverscript.h"
-#include "editors/portfields.h"
+#include "editors/ports/portfields.h"
 
 namespace tarvo::cli {
 

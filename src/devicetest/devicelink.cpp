@@ -10,7 +10,7 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
-#include "editors/portfields.h"
+#include "editors/ports/portfields.h"
 
 namespace {
 

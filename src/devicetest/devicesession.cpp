@@ -1,8 +1,8 @@
 #include "devicetest/devicesession.h"
 
-#include "editors/incomingssmodel.h"
-#include "editors/modeltext.h"
-#include "editors/variablerows.h"
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/common/modeltext.h"
+#include "editors/variables/variablerows.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <algorithm>
 
 #include "check/messagecheck.h"
-#include "editors/eventrows.h"
-#include "editors/incomingssmodel.h"
-#include "editors/modeltext.h"
-#include "editors/outgoingssmodel.h"
-#include "editors/paramrows.h"
-#include "editors/setuprows.h"
-#include "editors/variablerows.h"
+#include "editors/events/eventrows.h"
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/common/modeltext.h"
+#include "editors/outgoing/outgoingssmodel.h"
+#include "editors/params/paramrows.h"
+#include "editors/setup/setuprows.h"
+#include "editors/variables/variablerows.h"
 
 namespace {
 

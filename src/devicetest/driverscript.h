@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "editors/incomingssmatch.h"
+#include "editors/incoming/incomingssmatch.h"
 
 class ExampleValidator;
 class OutgoingSSModel_c;

@@ -1,7 +1,7 @@
 #include "devicetest/requestpattern.h"
 
-#include "editors/modeltext.h"
-#include "editors/outgoingssmodel.h"
+#include "editors/common/modeltext.h"
+#include "editors/outgoing/outgoingssmodel.h"
 
 #include <algorithm>
 #include <cctype>

@@ -10,10 +10,10 @@
 
 #include "app/producteditors.h"
 #include "app/tarvo.h"
-#include "app/trvdevicetest.h"
+#include "app/devicetest/trvdevicetest.h"
 #include "appfixtures.h"
 #include "devicetest/devicesimulator.h"
-#include "editors/trvevents.h"
+#include "editors/events/trvevents.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
 

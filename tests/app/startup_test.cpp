@@ -11,7 +11,7 @@
 #include "app/tarvo.h"
 #include "app/trvsplash.h"
 #include "appfixtures.h"
-#include "editors/trvinfo.h"
+#include "editors/info/trvinfo.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/producteditors.h"
 #include "devicetest/devicesession.h"
-#include "editors/eventrows.h"
+#include "editors/events/eventrows.h"
 #include "testregistry.h"
 
 namespace {

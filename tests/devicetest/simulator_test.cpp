@@ -20,8 +20,8 @@
 #include "app/producteditors.h"
 #include "devicetest/devicesession.h"
 #include "devicetest/devicesimulator.h"
-#include "editors/eventrows.h"
-#include "editors/outgoingssmodel.h"
+#include "editors/events/eventrows.h"
+#include "editors/outgoing/outgoingssmodel.h"
 #include "testregistry.h"
 
 namespace {

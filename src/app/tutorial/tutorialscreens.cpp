@@ -12,13 +12,13 @@
 #include "app/startup.h"
 #include "app/tarvo.h"
 #include "app/trvsplash.h"
-#include "editors/infofields.h"
-#include "editors/prompts.h"
-#include "editors/portfields.h"
-#include "editors/trvinfo.h"
-#include "editors/trvportsimport.h"
-#include "editors/trvvariables.h"
-#include "editors/variablerows.h"
+#include "editors/info/infofields.h"
+#include "editors/common/prompts.h"
+#include "editors/ports/portfields.h"
+#include "editors/info/trvinfo.h"
+#include "editors/ports/trvportsimport.h"
+#include "editors/variables/trvvariables.h"
+#include "editors/variables/variablerows.h"
 
 namespace {
 

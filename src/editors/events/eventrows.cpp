@@ -1,0 +1,426 @@
+#include "editors/events/eventrows.h"
+
+#include <QStandardItemModel>
+#include <QStringList>
+
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/incoming/incomingssstore.h"
+#include "editors/common/modeltext.h"
+#include "editors/outgoing/outgoingssmodel.h"
+#include "editors/outgoing/outgoingssrows.h"
+#include "editors/outgoing/outgoingssstore.h"
+#include "editors/params/paramrows.h"
+#include "model/productdata.h"
+#include "model/productdatacommand.h"
+#include "model/productdatahardware.h"
+#include "model/productdatamessage.h"
+
+namespace EventRow {
+
+namespace {
+
+const QString TrueText = QStringLiteral("true");
+const QString FalseText = QStringLiteral("false");
+
+QString FlagText(bool flag)
+{
+    return flag ? TrueText : FalseText;
+}
+
+QStandardItemModel* ChildModel(const QStandardItemModel& events, int row, int column)
+{
+    const QStandardItem* cell = row >= 0 && row < events.rowCount() ? events.item(row, column) : nullptr;
+    return cell ? cell->data(ModelRole).value<QStandardItemModel*>() : nullptr;
+}
+
+void SetChildModel(QStandardItem* cell, QStandardItemModel* model)
+{
+    cell->setData(QVariant::fromValue(model), ModelRole);
+}
+
+bool IsSpace(QChar c)
+{
+    return c.isSpace();
+}
+
+// Marks (or unmarks, when a row is loaded again) a message kept as stored.
+void SetKept(QStandardItemModel& events, int row, int column, bool kept)
+{
+    QStandardItem* cell = events.item(row, column);
+    if (cell && cell->data(KeptStoredRole).toBool() != kept)
+        cell->setData(kept ? QVariant(true) : QVariant(), KeptStoredRole);
+}
+
+// Outside double-quoted text an expression holds names of functions,
+// parameters and variables, which the language matches ignoring case;
+// quoted text is sent as written.
+bool SameExpressionText(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const QChar c = a[i];
+        if (quoted ? c != b[i] : c.toCaseFolded() != b[i].toCaseFolded())
+            return false;
+        if (quoted && c == QLatin1Char('\\') && i + 1 < a.size()) {
+            ++i;
+            if (a[i] != b[i])
+                return false;
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        }
+    }
+    return true;
+}
+
+ProductDataCommands_c* ProtocolCommands(ProductData_c& product, bool create)
+{
+    ProductDataProtocol_c* protocol = nullptr;
+    if (create)
+        protocol = product.FirstProtocol();
+    else if (ProductDataProtocols_c* protocols = product.Protocols(); protocols && protocols->Count() > 0)
+        protocol = protocols->Item(0);
+    return protocol ? protocol->Commands() : nullptr;
+}
+
+} // namespace
+
+QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemModel* variables)
+{
+    QList<QStandardItem*> row;
+    row.reserve(ColumnCount);
+    for (int column = 0; column < ColumnCount; ++column)
+        row << new QStandardItem();
+    row[ColName]->setText(name);
+    row[ColRetries]->setText(QStringLiteral("0"));
+    row[ColTimeout]->setText(QStringLiteral("30"));
+    row[ColIncoming]->setText(TrueText);
+    for (int column : {ColUnsolicited, ColMsgManEdit, ColIncManEdit})
+        row[column]->setText(FalseText);
+
+    auto* params = new QStandardItemModel(0, ParamColumnCount, owner);
+    auto* outgoing = new OutgoingSSModel_c(owner);
+    outgoing->SetReferenceModels(params, variables);
+    auto* incoming = new QStandardItemModel(0, IncomingSS::ColumnCount, owner);
+    SetChildModel(row[ColParams], params);
+    SetChildModel(row[ColOutgoingSS], outgoing);
+    SetChildModel(row[ColIncomingSS], incoming);
+    return row;
+}
+
+QString Text(const QStandardItemModel& events, int row, int column)
+{
+    const QStandardItem* cell = events.item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+void SetText(QStandardItemModel& events, int row, int column, const QString& text)
+{
+    QStandardItem* cell = events.item(row, column);
+    if (!cell) {
+        if (row < 0 || row >= events.rowCount())
+            return;
+        events.setItem(row, column, new QStandardItem(text));
+    } else if (cell->text() != text) {
+        cell->setText(text);
+    }
+}
+
+bool Flag(const QStandardItemModel& events, int row, int column)
+{
+    return Text(events, row, column) == TrueText;
+}
+
+QStandardItemModel* Params(const QStandardItemModel& events, int row)
+{
+    return ChildModel(events, row, ColParams);
+}
+
+OutgoingSSModel_c* Outgoing(const QStandardItemModel& events, int row)
+{
+    return qobject_cast<OutgoingSSModel_c*>(ChildModel(events, row, ColOutgoingSS));
+}
+
+QStandardItemModel* Incoming(const QStandardItemModel& events, int row)
+{
+    return ChildModel(events, row, ColIncomingSS);
+}
+
+int AppendNew(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
+{
+    events.appendRow(NewRow(QStringLiteral("Event%1").arg(events.rowCount() + 1), owner, variables));
+    return events.rowCount() - 1;
+}
+
+int AppendIRFileEvent(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables,
+                      const QString& name, const QString& message)
+{
+    QList<QStandardItem*> row = NewRow(name, owner, variables);
+    row[ColMsgFormat]->setText(message);
+    row[ColMsgManEdit]->setText(TrueText);
+    row[ColIRRegexp]->setText(QStringLiteral("completeir.+\\r"));
+    row[ColIncManEdit]->setText(TrueText);
+    events.appendRow(row);
+    return events.rowCount() - 1;
+}
+
+int Duplicate(QStandardItemModel& events, int row, QObject* owner, QStandardItemModel* variables)
+{
+    if (row < 0 || row >= events.rowCount())
+        return -1;
+    QList<QStandardItem*> copy = NewRow(Text(events, row, ColName) + QStringLiteral("Copy"), owner, variables);
+    for (int column = ColDescription; column < ColumnCount; ++column) {
+        if (column != ColParams && column != ColOutgoingSS && column != ColIncomingSS)
+            copy[column]->setText(Text(events, row, column));
+    }
+    auto* params = copy[ColParams]->data(ModelRole).value<QStandardItemModel*>();
+    CopyParamRows(Params(events, row), params);
+    // The substrings' parameter references follow the copied parameters by row.
+    const OutgoingSSModel_c* outgoing = Outgoing(events, row);
+    auto* outgoingCopy = qobject_cast<OutgoingSSModel_c*>(copy[ColOutgoingSS]->data(ModelRole).value<QStandardItemModel*>());
+    if (outgoing && outgoingCopy)
+        CopySubstrings(*outgoing, *outgoingCopy);
+    const QStandardItemModel* incoming = Incoming(events, row);
+    auto* incomingCopy = copy[ColIncomingSS]->data(ModelRole).value<QStandardItemModel*>();
+    for (int ss = 0; incoming && ss < incoming->rowCount(); ++ss)
+        incomingCopy->appendRow(IncomingSS::CopyRow(*incoming, ss));
+    events.appendRow(copy);
+    return events.rowCount() - 1;
+}
+
+bool Remove(QStandardItemModel& events, int row)
+{
+    if (row < 0 || row >= events.rowCount())
+        return false;
+    QList<QStandardItemModel*> models = {Params(events, row), Outgoing(events, row), Incoming(events, row)};
+    const QList<QStandardItem*> items = events.takeRow(row);
+    qDeleteAll(items);
+    // The outgoing model refers to the parameter model, so it goes first.
+    delete models[1];
+    delete models[0];
+    delete models[2];
+    return true;
+}
+
+StoredFormat SplitStoredFormat(const QString& stored)
+{
+    const qsizetype size = stored.size();
+    qsizetype at = 0;
+    while (at < size && IsSpace(stored[at]))
+        ++at;
+    if (at < size && stored[at] == QLatin1Char('"')) {
+        const qsizetype start = ++at;
+        while (at < size && stored[at] != QLatin1Char('"'))
+            at += stored[at] == QLatin1Char('\\') ? 2 : 1;
+        if (at < size) {
+            const QString format = stored.mid(start, at - start);
+            ++at;
+            while (at < size && IsSpace(stored[at]))
+                ++at;
+            if (at == size)
+                return {format, QString()};
+            if (stored[at] == QLatin1Char(',')) {
+                ++at;
+                while (at < size && IsSpace(stored[at]))
+                    ++at;
+                return {format, stored.mid(at)};
+            }
+        }
+    }
+    return {stored, QString()};
+}
+
+QString JoinStoredFormat(const QString& format, const QString& args)
+{
+    QString text = QLatin1Char('"') + format + QLatin1Char('"');
+    if (!args.isEmpty())
+        text += QStringLiteral(", ") + args;
+    return text;
+}
+
+StoredFormat GeneratedFormat(const OutgoingSSModel_c& model)
+{
+    StoredFormat out;
+    QStringList args;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        out.format += FormatPiece(model, row);
+        const QString arg = ArgPiece(model, row);
+        if (!arg.isEmpty())
+            args << arg;
+    }
+    out.args = XorAsBcc(args.join(QStringLiteral(", ")));
+    return out;
+}
+
+QString StoredOutgoingText(const StoredFormat& texts, const QString& loaded)
+{
+    // Spaces around the comma are the file's own: the language reads a bare
+    // word with the space before it.
+    if (!loaded.isNull()) {
+        const StoredFormat split = SplitStoredFormat(loaded);
+        if (split.format == texts.format && split.args == texts.args)
+            return XorAsBcc(loaded);
+    }
+    return XorAsBcc(JoinStoredFormat(texts.format, texts.args));
+}
+
+QString SavedOutgoingText(const OutgoingSSModel_c* model, bool manual, const StoredFormat& typed,
+                          const QString& loaded)
+{
+    if (manual || !model)
+        return StoredOutgoingText(typed, loaded);
+    const QString generated = StoredOutgoingText(GeneratedFormat(*model));
+    return !loaded.isEmpty() && SameExpressionText(loaded, generated) ? loaded : generated;
+}
+
+bool OutgoingDiffers(const OutgoingSSModel_c& model, const QString& stored)
+{
+    const QString generated = StoredOutgoingText(GeneratedFormat(model));
+    // A message with nothing stored sends nothing, as do substrings that make
+    // an empty format.
+    if (stored.isEmpty())
+        return generated != JoinStoredFormat(QString(), QString());
+    return !SameExpressionText(stored, generated);
+}
+
+bool IncomingDiffers(const QStandardItemModel& model, const QString& stored)
+{
+    return stored != IncomingSS::ResponseFormat(model);
+}
+
+int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)
+{
+    int kept = 0;
+    SetText(events, row, ColName, FromStd(command.GetName()));
+    SetText(events, row, ColDescription, FromStd(command.GetDescription()));
+    SetText(events, row, ColRetries, QString::number(command.GetRetries()));
+    SetText(events, row, ColTimeout, QString::number(command.GetTimeout()));
+    QStandardItemModel* params = Params(events, row);
+    LoadParamRows(command.Params(), params);
+
+    ProductDataMessages_c* messages = command.Messages();
+    const int count = messages ? messages->Count() : 0;
+    int next = 0;
+    bool outgoing = false;
+    ProductDataMessage_c* message = count > 0 ? messages->Item(0) : nullptr;
+    if (message && !KorIsTrue(message->IsIncoming())) {
+        outgoing = true;
+        next = 1;
+        SetText(events, row, ColUnsolicited, FalseText);
+        OutgoingSSModel_c* model = Outgoing(events, row);
+        model->SetReferenceModels(params, variables);
+        LoadOutgoingSubstrings(*message, *model);
+        const QString stored = FromStd(message->GetFormat());
+        const bool keep = !KorIsTrue(message->IsManual()) && OutgoingDiffers(*model, stored);
+        const bool manual = keep || KorIsTrue(message->IsManual());
+        const StoredFormat texts = manual ? SplitStoredFormat(stored) : GeneratedFormat(*model);
+        SetText(events, row, ColMsgFormat, texts.format);
+        SetText(events, row, ColMsgArgs, texts.args);
+        SetText(events, row, ColMsgManEdit, FlagText(manual));
+        SetKept(events, row, ColMsgManEdit, keep);
+        events.item(row, ColMsgFormat)->setData(stored, StoredTextRole);
+        kept += keep;
+    }
+    message = next < count ? messages->Item(next) : nullptr;
+    if (message && KorIsTrue(message->IsIncoming())) {
+        SetText(events, row, ColIncoming, TrueText);
+        SetText(events, row, ColUnsolicited, FlagText(!outgoing));
+        QStandardItemModel* model = Incoming(events, row);
+        SetText(events, row, ColIRExample, LoadIncomingSubstrings(*message, *model, variables));
+        const QString stored = FromStd(message->GetRegexpFormat());
+        const bool keep = !KorIsTrue(message->IsManual()) && IncomingDiffers(*model, stored);
+        const bool manual = keep || KorIsTrue(message->IsManual());
+        SetText(events, row, ColIRRegexp, manual ? stored : IncomingSS::ResponseFormat(*model));
+        SetText(events, row, ColIncManEdit, FlagText(manual));
+        SetKept(events, row, ColIncManEdit, keep);
+        kept += keep;
+    } else {
+        SetText(events, row, ColIncoming, FalseText);
+        SetText(events, row, ColUnsolicited, FalseText);
+    }
+    return kept;
+}
+
+void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* variables,
+              ProductDataCommand_c& command)
+{
+    command.SetName(Text(events, row, ColName).toStdString());
+    command.SetDescription(Text(events, row, ColDescription).toStdString());
+    command.SetRetries(Text(events, row, ColRetries).toInt());
+    command.SetTimeout(Text(events, row, ColTimeout).toInt());
+    StoreParamRows(Params(events, row), command.Params());
+
+    const bool unsolicited = Flag(events, row, ColUnsolicited);
+    command.SetUnsolicited(unsolicited);
+    ProductDataMessages_c* messages = command.Messages();
+    if (!messages)
+        return;
+    int next = 0;
+    if (!unsolicited) {
+        if (ProductDataMessage_c* message = messages->Item(next++, true)) {
+            const OutgoingSSModel_c* model = Outgoing(events, row);
+            if (model)
+                StoreOutgoingSubstrings(*model, *message);
+            const bool manual = Flag(events, row, ColMsgManEdit);
+            // A generated message is rebuilt from its substrings, which follow
+            // renamed or deleted variables even while the event is not shown.
+            const QStandardItem* formatCell = events.item(row, ColMsgFormat);
+            message->SetFormat(
+                SavedOutgoingText(model, manual, {Text(events, row, ColMsgFormat), Text(events, row, ColMsgArgs)},
+                                  formatCell ? formatCell->data(StoredTextRole).toString() : QString())
+                    .toStdString());
+            message->SetManual(manual);
+        }
+    }
+    if (Flag(events, row, ColIncoming)) {
+        if (ProductDataMessage_c* message = messages->Item(next++, true)) {
+            message->SetIncoming(true);
+            message->SetRegexpFormat(Text(events, row, ColIRRegexp).toStdString());
+            message->SetText(Text(events, row, ColIRExample).toStdString());
+            if (const QStandardItemModel* model = Incoming(events, row))
+                StoreIncomingSubstrings(*model, variables, *message);
+            message->SetManual(Flag(events, row, ColIncManEdit));
+        }
+    }
+}
+
+int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
+{
+    ProductDataCommands_c* commands = ProtocolCommands(product, false);
+    const int count = commands ? commands->Count() : 0;
+    int kept = 0;
+    for (int index = 0; index < count; ++index) {
+        ProductDataCommand_c* command = commands->Item(index);
+        if (!command)
+            continue;
+        events.appendRow(NewRow(QString(), owner, variables));
+        kept += LoadRow(events, events.rowCount() - 1, variables, *command);
+    }
+    return kept;
+}
+
+bool KeptStored(const QStandardItemModel& events, int row, int column)
+{
+    const QStandardItem* cell = row >= 0 && row < events.rowCount() ? events.item(row, column) : nullptr;
+    return cell && cell->data(KeptStoredRole).toBool();
+}
+
+int KeptStoredCount(const QStandardItemModel& events)
+{
+    int kept = 0;
+    for (int row = 0; row < events.rowCount(); ++row)
+        kept += KeptStored(events, row, ColMsgManEdit) + KeptStored(events, row, ColIncManEdit);
+    return kept;
+}
+
+void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product)
+{
+    ProductDataCommands_c* commands = ProtocolCommands(product, events.rowCount() > 0);
+    for (int row = 0; commands && row < events.rowCount(); ++row) {
+        if (ProductDataCommand_c* command = commands->Item(row, true))
+            StoreRow(events, row, variables, *command);
+    }
+}
+
+} // namespace EventRow

@@ -1,0 +1,336 @@
+#include "editors/incoming/incomingssstore.h"
+
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/common/modeltext.h"
+#include "model/productdatamessage.h"
+
+#include <QRegularExpression>
+#include <QStandardItem>
+#include <QStandardItemModel>
+
+#include <vector>
+
+namespace IncomingSS {
+namespace {
+
+const QString kTemp = QStringLiteral("temp");
+
+std::string ToStd(const QString& text)
+{
+    return text.toStdString();
+}
+
+// Every occurrence of name (case-sensitive) becomes replacement; an empty
+// name names nothing.
+QString Renamed(QString text, const QString& name, const QString& replacement)
+{
+    if (!name.isEmpty())
+        text.replace(name, replacement, Qt::CaseSensitive);
+    return text;
+}
+
+bool Captures(const QString& pattern)
+{
+    return !pattern.isEmpty() && pattern != QLatin1String("()");
+}
+
+template <typename Item>
+void Fill(Item* item, const QString& name, bool deviceVar, const QString& result)
+{
+    if (!item)
+        return;
+    item->SetName(ToStd(name));
+    item->SetDeviceVar(deviceVar);
+    item->SetResult(ToStd(result));
+}
+
+// One item of a message list as read back.
+struct Stored
+{
+    QString name;
+    QString value;  // a substring's or operation's result, a parameter's text
+    bool deviceVar = false;
+};
+
+template <typename List>
+std::vector<Stored> ReadList(List* list, bool params)
+{
+    std::vector<Stored> items;
+    if (!list)
+        return items;
+    for (int32_t i = 0; i < list->Count(); ++i) {
+        auto* item = list->Item(i);
+        if (!item)
+            continue;
+        QString value;
+        if constexpr (requires { item->GetResult(); }) {
+            value = FromStd(item->GetResult());
+        }
+        if (params)
+            value = FromStd(item->GetText());
+        items.push_back({FromStd(item->GetName()), value, item->IsDeviceVar() == KOR_TRUE});
+    }
+    return items;
+}
+
+// A substring as the start of a row: its kind and its row number (-1 when
+// the name carries none). A device_var substring belongs to a variable row
+// with an operation.
+struct SubstringRow
+{
+    int type = TypeConstant;
+    int index = -1;
+    const Stored* stored = nullptr;
+};
+
+SubstringRow ClassifySubstring(const Stored& substring)
+{
+    SubstringRow row;
+    row.stored = &substring;
+    if (substring.deviceVar) {
+        row.type = TypeVariable;
+        return row;
+    }
+    if (substring.name.contains(QLatin1String("Wildcard")))
+        row.type = TypeWildcard;
+    else if (substring.name.contains(QLatin1String("Local")))
+        row.type = TypeLocal;
+    static const QRegularExpression number(QStringLiteral("^[0-9]+"));
+    const QRegularExpressionMatch digits = number.match(substring.name);
+    if (digits.hasMatch())
+        row.index = digits.captured().left(9).toInt();
+    return row;
+}
+
+// The receiving name of a variable row with an operation, as its parameter
+// or substring is named: without the "temp" the store adds.
+QString WithoutTemp(const QString& name)
+{
+    return name.endsWith(kTemp) ? name.chopped(kTemp.size()) : name;
+}
+
+// A stored operation with the receiving name back in place of name + "temp";
+// a row that received nothing was stored unrenamed.
+QString Restored(const QString& operation, const QString& name)
+{
+    return name.isEmpty() ? operation : Renamed(operation, name + kTemp, name);
+}
+
+QStandardItem* FindVariable(const QStandardItemModel* variables, const QString& name)
+{
+    if (!variables || name.isEmpty())
+        return nullptr;
+    for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int row = 0; row < variables->rowCount(); ++row) {
+            QStandardItem* item = variables->item(row, 0);
+            if (item && QString::compare(item->text(), name, sensitivity) == 0)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+// Character type, minimum and maximum back from a wildcard or capture pattern.
+void ReadWildcard(QList<QStandardItem*>& row, const QString& pattern)
+{
+    static const QRegularExpression charClass(QStringLiteral(R"(\(?(\[0-9\]|\[A-Za-z\]|\.)\)?.*)"));
+    static const QRegularExpression limits(QStringLiteral(R"(.*\{(.*),(.*)\})"));
+    int charType = CharsNone;
+    if (const QRegularExpressionMatch match = charClass.match(pattern); match.hasMatch()) {
+        const QString found = match.captured(1);
+        charType = found == QLatin1String(".") ? CharsAny : found == QLatin1String("[0-9]") ? CharsDigits : CharsLetters;
+    }
+    row[ColCharTypes]->setText(QString::number(charType));
+    if (const QRegularExpressionMatch match = limits.match(pattern); match.hasMatch()) {
+        row[ColMinimum]->setText(match.captured(1));
+        row[ColMaximum]->setText(match.captured(2));
+    }
+}
+
+void SetOperation(QList<QStandardItem*>& row, const QString& operation)
+{
+    row[ColOperation]->setText(operation);
+    row[ColOperationOn]->setText(QStringLiteral("true"));
+}
+
+void Link(QList<QStandardItem*>& row, QStandardItem* variable)
+{
+    if (!variable)
+        return;
+    row[ColVariable]->setData(QVariant::fromValue(variable), LinkRole);
+    row[ColVariable]->setText(variable->text());
+}
+
+} // namespace
+} // namespace IncomingSS
+
+using namespace IncomingSS;
+
+void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardItemModel* variables,
+                             ProductDataMessage_c& message)
+{
+    ProductDataParams_c* params = message.Params();
+    ProductDataSubstrings_c* substrings = message.Substrings();
+    ProductDataOperations_c* operations = message.Operations();
+    if (!params || !substrings || !operations)
+        return;
+    int32_t paramCount = 0, substringCount = 0, operationCount = 0;
+    const auto addParam = [&](const QString& name, const QString& pattern) {
+        ProductDataParam_c* param = params->Item(paramCount++, true);
+        if (param) {
+            param->SetName(ToStd(name));
+            param->SetText(ToStd(pattern));
+        }
+        return param;
+    };
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QString number = QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
+        const QString pattern = Text(model, row, ColPattern);
+        const QString name = ReceivingName(model, row, variables);
+        const QString operation = Text(model, row, ColOperation);
+        switch (RowType(model, row)) {
+        case TypeConstant:
+            Fill(substrings->Item(substringCount++, true), number + QLatin1String("Constant"), false,
+                 ReduceConstantPattern(pattern));
+            break;
+        case TypeWildcard:
+            Fill(substrings->Item(substringCount++, true), number + QLatin1String("Wildcard"), false, pattern);
+            break;
+        case TypeVariable: {
+            const bool withOperation = Text(model, row, ColOperationOn) == QLatin1String("true");
+            if (ProductDataParam_c* param = addParam(withOperation ? name + kTemp : name, pattern))
+                param->SetDeviceVar(!withOperation);
+            if (withOperation) {
+                const QString stored = Renamed(operation, name, name + kTemp);
+                Fill(substrings->Item(substringCount++, true), name + kTemp, true, stored);
+                Fill(operations->Item(operationCount++, true), name, true, stored);
+            }
+            break;
+        }
+        case TypeLocal: {
+            const bool captures = Captures(pattern);
+            if (captures)
+                addParam(name + kTemp, pattern);
+            Fill(substrings->Item(substringCount++, true), number + QLatin1String("Local"), false, name);
+            QString stored = operation;
+            if (captures)
+                stored = Renamed(stored.isEmpty() ? name : stored, name, name + kTemp);
+            Fill(operations->Item(operationCount++, true), name, false, stored);
+            break;
+        }
+        default: break;
+        }
+    }
+}
+
+QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel& model,
+                               const QStandardItemModel* variables)
+{
+    model.removeRows(0, model.rowCount());
+    const std::vector<Stored> params = ReadList(message.Params(), true);
+    const std::vector<Stored> substrings = ReadList(message.Substrings(), false);
+    const std::vector<Stored> operations = ReadList(message.Operations(), false);
+
+    std::vector<SubstringRow> written;
+    for (const Stored& substring : substrings)
+        written.push_back(ClassifySubstring(substring));
+    std::vector<const Stored*> variableOperations, localOperations;
+    for (const Stored& operation : operations)
+        (operation.deviceVar ? variableOperations : localOperations).push_back(&operation);
+    size_t nextVariableOperation = 0, nextLocalOperation = 0;
+
+    // A capturing local's parameter is named like that of a variable row with
+    // an operation on a variable of the same name, and like that of a later
+    // local of the same name. The local owns the next such parameter when the
+    // variable rows leave one for it and either every later local needs one
+    // too or its stored operation shows the renaming only a capture makes.
+    const auto isLocalParam = [&](size_t param, size_t substring, const QString& local, const QString& operation) {
+        const QString name = local + kTemp;
+        if (params[param].deviceVar || params[param].name != name)
+            return false;
+        qsizetype paramsLeft = 0, variablesLeft = 0, localsLeft = 0;
+        for (size_t p = param; p < params.size(); ++p)
+            paramsLeft += !params[p].deviceVar && params[p].name == name;
+        for (size_t s = substring; s < written.size(); ++s) {
+            variablesLeft += written[s].type == TypeVariable && WithoutTemp(written[s].stored->name) == local;
+            localsLeft += written[s].type == TypeLocal && written[s].stored->value == local;
+        }
+        const qsizetype spare = paramsLeft - variablesLeft;
+        return spare > 0 && (spare >= localsLeft || operation.contains(name));
+    };
+
+    size_t param = 0, substring = 0;
+    while (param < params.size() || substring < written.size()) {
+        const int row = model.rowCount();
+        const SubstringRow* next = substring < written.size() ? &written[substring] : nullptr;
+        const bool numbered = next && next->type != TypeVariable;
+        // A variable row without an operation is written only as a device_var
+        // parameter; it goes first when the next written row comes later or
+        // is itself a variable row (whose parameter follows this one).
+        // Parameters are listed in the order of the captures: one listed
+        // before the parameter a capturing local owns is a row before that
+        // local, whatever the substrings' numbers say.
+        const auto beforeLocal = [&] {
+            if (!next || next->type != TypeLocal)
+                return false;
+            size_t owned = param;
+            while (owned < params.size() && params[owned].deviceVar)
+                ++owned;
+            const QString operation = nextLocalOperation < localOperations.size()
+                                          ? localOperations[nextLocalOperation]->value
+                                          : QString();
+            return owned < params.size() && isLocalParam(owned, substring, next->stored->value, operation);
+        };
+        const bool variableFirst = param < params.size() && params[param].deviceVar &&
+                                   (!next || !numbered || next->index > row || beforeLocal());
+        if (variableFirst || !next) {
+            const Stored& stored = params[param++];
+            QList<QStandardItem*> items = NewRow(row, TypeVariable);
+            if (stored.deviceVar) {
+                Link(items, FindVariable(variables, stored.name));
+            } else {
+                Link(items, FindVariable(variables, WithoutTemp(stored.name)));
+                if (nextVariableOperation < variableOperations.size())
+                    SetOperation(items, Restored(variableOperations[nextVariableOperation++]->value,
+                                                 WithoutTemp(stored.name)));
+            }
+            ReadWildcard(items, stored.value);
+            model.appendRow(items);
+            continue;
+        }
+        ++substring;
+        const Stored& stored = *next->stored;
+        QList<QStandardItem*> items = NewRow(row, next->type);
+        switch (next->type) {
+        case TypeConstant: items[ColConstant]->setText(stored.value); break;
+        case TypeWildcard: ReadWildcard(items, stored.value); break;
+        case TypeVariable: {
+            const QString name = WithoutTemp(stored.name);
+            Link(items, FindVariable(variables, name));
+            QString pattern;
+            if (param < params.size() && !params[param].deviceVar && WithoutTemp(params[param].name) == name)
+                pattern = params[param++].value;
+            ReadWildcard(items, pattern);
+            QString operation = stored.value;
+            if (nextVariableOperation < variableOperations.size())
+                operation = variableOperations[nextVariableOperation++]->value;
+            SetOperation(items, Restored(operation, name));
+            break;
+        }
+        case TypeLocal: {
+            const QString name = stored.value;
+            items[ColVariable]->setText(name);
+            QString operation;
+            if (nextLocalOperation < localOperations.size())
+                operation = localOperations[nextLocalOperation++]->value;
+            const bool captures = param < params.size() && isLocalParam(param, substring - 1, name, operation);
+            ReadWildcard(items, captures ? params[param++].value : QString());
+            SetOperation(items, captures ? Restored(operation, name) : operation);
+            break;
+        }
+        }
+        model.appendRow(items);
+    }
+    UpdateAllRowPatterns(model);
+    return FromStd(message.GetText());
+}

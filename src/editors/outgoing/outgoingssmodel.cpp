@@ -1,0 +1,692 @@
+#include "editors/outgoing/outgoingssmodel.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <string>
+
+#include "editors/common/modeltext.h"
+#include "editors/params/paramrows.h"
+#include "editors/common/shownbytes.h"
+#include "editors/variables/variablerows.h"
+#include "expr/preview.h"
+
+Q_DECLARE_METATYPE(QStandardItem*)
+
+namespace {
+
+using SS = OutgoingSSModel_c;
+
+// A name in an argument and the example value a preview puts in its place.
+using Substitution = QPair<QString, QString>;
+
+QString CellText(const QStandardItemModel* model, int row, int column)
+{
+    const QStandardItem* cell = model ? model->item(row, column) : nullptr;
+    return cell ? cell->text() : QString();
+}
+
+bool HasOutput(int format)
+{
+    return format != SS::FormatNone && format != SS::FormatUnset;
+}
+
+QString ValueLiteral(const QString& value, bool text = false);
+
+// A parameter's value as a preview puts it in: as typed for the editor's
+// preview, as a literal when sending.
+QString ValueText(const QString& name, const QString& value, const MessageValues* values)
+{
+    return values ? ValueLiteral(value, values->text.contains(name)) : value;
+}
+
+// The value a parameter row sends (its example unless values names it): an
+// option parameter sends the replacement of the option the value names, when
+// that has one.
+QString ParamExample(const QStandardItemModel* params, int row, const MessageValues* values)
+{
+    const QString name = CellText(params, row, ParamColName);
+    const QString example = values && values->params.contains(name) ? values->params.value(name)
+                                                                    : CellText(params, row, ParamColExample);
+    if (CellText(params, row, ParamColType).toInt() != ParamTypeOption)
+        return example;
+    const QStandardItemModel* options = ParamOptionModel(params, row);
+    for (int option = 0; options && option < options->rowCount(); ++option) {
+        if (CellText(options, option, OptionColMatch) == example) {
+            const QString replacement = CellText(options, option, OptionColReplace);
+            return replacement.isEmpty() ? example : replacement;
+        }
+    }
+    return example;
+}
+
+void AddSubstitution(QList<Substitution>& subs, const QString& name, const QString& value)
+{
+    if (name.isEmpty())
+        return;
+    for (const Substitution& sub : subs) {
+        if (sub.first == name)
+            return;
+    }
+    subs.append({name, value});
+}
+
+// What a preview of row replaces: its own reference, or for a checksum the
+// references of every row it covers, so the checksum is computed over the
+// bytes the covered rows preview.
+void CollectSubstitutions(const SS& model, int row, const MessageValues* values, QList<Substitution>& subs,
+                          QSet<int>& visited)
+{
+    if (visited.contains(row))
+        return;
+    visited.insert(row);
+    switch (model.Type(row)) {
+    case SS::TypeParameter:
+        if (const QStandardItem* ref = model.ParamRef(row))
+            AddSubstitution(subs, ref->text(),
+                            ValueText(ref->text(), ParamExample(model.ParamModel(), ref->row(), values), values));
+        break;
+    case SS::TypeVariable:
+        if (const QStandardItem* ref = model.VarRef(row))
+            AddSubstitution(subs, ref->text(),
+                            values && values->variables.contains(ref->text())
+                                ? ValueLiteral(values->variables.value(ref->text()), values->text.contains(ref->text()))
+                                : CellText(model.VariableModel(), ref->row(), ColInitial));
+        break;
+    case SS::TypeLocal:
+        AddSubstitution(subs, model.Text(row, SS::ColLocalName), model.Text(row, SS::ColFormula));
+        break;
+    case SS::TypeChecksum:
+        for (const QStandardItem* covered : model.CoveredRows(row))
+            CollectSubstitutions(model, covered->row(), values, subs, visited);
+        break;
+    default:
+        break;
+    }
+}
+
+// Copies text, letting replace rewrite what lies outside double-quoted
+// runs: replace(i, out) appends a replacement for the text at i and returns
+// how many characters it stands for, or 0 to keep the character. A quoted
+// text (a checksum's inner format, a string in a formula) sends its
+// characters as written.
+template <typename Replace>
+QString RewriteOutsideQuotes(const QString& text, Replace replace)
+{
+    QString out;
+    out.reserve(text.size());
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        if (quoted && c == QLatin1Char('\\') && i + 1 < text.size()) {
+            out += text.mid(i, 2);
+            i += 2;
+            continue;
+        }
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        const qsizetype used = quoted || c == QLatin1Char('"') ? 0 : replace(i, out);
+        if (used == 0)
+            out += c;
+        i += std::max<qsizetype>(used, 1);
+    }
+    return out;
+}
+
+// Replaces name wherever it occurs outside double-quoted runs.
+QString ReplaceOutsideQuotes(const QString& text, const QString& name, const QString& value)
+{
+    return RewriteOutsideQuotes(text, [&](qsizetype i, QString& out) -> qsizetype {
+        if (name.isEmpty() || !QStringView(text).mid(i).startsWith(name))
+            return 0;
+        out += value;
+        return name.size();
+    });
+}
+
+// A value as expression text: a number in its plain form as it is, any
+// other text in double quotes. The language reads a bare word with the space
+// before it ("sprintf("%s", On)" sends " On") and reads "01" as 1; quoted,
+// a value sends exactly its characters, and a comma, a parenthesis or a quote
+// the device sent cannot change the expression around it. Escapes such as
+// \xHH mean the same inside quotes. A text value (text) is quoted even when
+// it looks like a number: a seed 1.234567 would be printed as 1.23.
+QString ValueLiteral(const QString& value, bool text)
+{
+    static const QRegularExpression plainNumber(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?$"));
+    if (value.isEmpty() || (!text && plainNumber.match(value).hasMatch()))
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool IsNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// Every whole word outside quotes that names a variable of values becomes
+// its value: a local's formula or a hand-typed argument list reads the
+// device's current state.
+QString ReplaceVariableNames(const QString& text, const MessageValues& values)
+{
+    if (values.variables.isEmpty())
+        return text;
+    return RewriteOutsideQuotes(text, [&](qsizetype i, QString& out) -> qsizetype {
+        if (!IsNameChar(text[i]) || (i > 0 && IsNameChar(text[i - 1])))
+            return 0;
+        qsizetype end = i;
+        while (end < text.size() && IsNameChar(text[end]))
+            ++end;
+        const QString word = text.mid(i, end - i);
+        out += values.variables.contains(word) ? ValueLiteral(values.variables.value(word), values.text.contains(word))
+                                               : word;
+        return end - i;
+    });
+}
+
+bool PreviewBytes(const QString& expression, QByteArray* bytes)
+{
+    std::string raw;
+    const QByteArray text = TextBytes(expression);
+    const KorStatus status = PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                                               nullptr, nullptr, nullptr, &raw);
+    *bytes = QByteArray(raw.data(), static_cast<qsizetype>(raw.size()));
+    return status != KOR_FAIL;
+}
+
+void PreviewRow(SS& model, int row)
+{
+    model.SetText(row, SS::ColFormatPiece, FormatPiece(model, row));
+    model.SetText(row, SS::ColArgPiece, ArgPiece(model, row));
+    const OutgoingPreview preview = PreviewText(RowPreviewText(model, row));
+    model.SetText(row, SS::ColResult, preview.message);
+    model.SetText(row, SS::ColStringRep, preview.stringRep);
+    model.SetText(row, SS::ColHexRep, preview.hexRep);
+}
+
+// onPath guards against a covered list that leads back to row.
+void RefreshRowAndCovering(SS& model, int row, QSet<int>& onPath)
+{
+    if (onPath.contains(row))
+        return;
+    onPath.insert(row);
+    PreviewRow(model, row);
+    QStandardItem* rowItem = model.item(row, 0);
+    for (int other = 0; other < model.rowCount(); ++other) {
+        if (model.Type(other) == SS::TypeChecksum && model.CoveredRows(other).contains(rowItem))
+            RefreshRowAndCovering(model, other, onPath);
+    }
+    onPath.remove(row);
+}
+
+// Checksum rows after every checksum row they cover.
+void PreviewChecksumFirstCovered(SS& model, int row, QSet<int>& done)
+{
+    if (done.contains(row))
+        return;
+    done.insert(row);
+    for (const QStandardItem* covered : model.CoveredRows(row)) {
+        if (model.Type(covered->row()) == SS::TypeChecksum)
+            PreviewChecksumFirstCovered(model, covered->row(), done);
+    }
+    PreviewRow(model, row);
+}
+
+} // namespace
+
+OutgoingSSModel_c::OutgoingSSModel_c(QObject* parent) : QStandardItemModel(0, ColumnCount, parent)
+{
+}
+
+void OutgoingSSModel_c::SetReferenceModels(QStandardItemModel* params, QStandardItemModel* variables)
+{
+    m_pParams = params;
+    m_pVariables = variables;
+}
+
+QVariant OutgoingSSModel_c::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return QStandardItemModel::data(index, role);
+    const int row = index.row();
+    const int type = Type(row);
+    if (type == TypeConstant)
+        return Text(row, ColConstText);
+    const int format = Format(row);
+    QString text = HasOutput(format) ? Text(row, ColResult) : QStringLiteral("[no output]");
+    if (format == FormatValue)
+        text = ShownBytes(TextBytes(text));
+    switch (type) {
+    case TypeParameter: return text + QStringLiteral(" (param: %1)").arg(RefName(row));
+    case TypeVariable: return text + QStringLiteral(" (var: %1)").arg(RefName(row));
+    case TypeLocal: return text + QStringLiteral(" (local: %1)").arg(Text(row, ColLocalName));
+    case TypeChecksum: return text + QStringLiteral(" (checksum)");
+    default: return text + QStringLiteral(" (unknown type)");
+    }
+}
+
+int OutgoingSSModel_c::AppendSubstring(const QString& name, int type)
+{
+    QList<QStandardItem*> cells;
+    for (int column = 0; column < ColumnCount; ++column)
+        cells << new QStandardItem();
+    cells[ColResult]->setText(name);
+    cells[ColSSType]->setText(QString::number(type));
+    cells[ColOutputFormat]->setText(QString::number(type == TypeConstant ? FormatString : FormatUnset));
+    cells[ColOptions]->setText(QStringLiteral("false"));
+    appendRow(cells);
+    return rowCount() - 1;
+}
+
+QString OutgoingSSModel_c::Text(int row, int column) const
+{
+    return CellText(this, row, column);
+}
+
+void OutgoingSSModel_c::SetText(int row, int column, const QString& text)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    QStandardItem* cell = item(row, column);
+    if (!cell) {
+        setItem(row, column, new QStandardItem(text));
+    } else if (cell->data(Qt::EditRole).userType() != QMetaType::QString || cell->text() != text) {
+        cell->setText(text);
+    }
+}
+
+int OutgoingSSModel_c::Type(int row) const
+{
+    bool ok = false;
+    const int type = Text(row, ColSSType).toInt(&ok);
+    return ok && type >= TypeParameter && type <= TypeChecksum ? type : TypeNone;
+}
+
+int OutgoingSSModel_c::Format(int row) const
+{
+    bool ok = false;
+    const int format = Text(row, ColOutputFormat).toInt(&ok);
+    return ok && format >= FormatString && format <= FormatNone ? format : FormatUnset;
+}
+
+bool OutgoingSSModel_c::OptionsOn(int row) const
+{
+    return Text(row, ColOptions) == QLatin1String("true");
+}
+
+QStandardItem* OutgoingSSModel_c::ValidRef(int row, int column, const QStandardItemModel* model) const
+{
+    const QStandardItem* cell = item(row, column);
+    const auto* ref = cell ? cell->data(ReferenceRole).value<QStandardItem*>() : nullptr;
+    if (!ref || !model)
+        return nullptr;
+    // Compared by address only: the item may have been deleted with its row.
+    for (int r = 0; r < model->rowCount(); ++r) {
+        if (model->item(r, 0) == ref)
+            return model->item(r, 0);
+    }
+    return nullptr;
+}
+
+QStandardItem* OutgoingSSModel_c::ParamRef(int row) const
+{
+    return ValidRef(row, ColParamRef, m_pParams);
+}
+
+QStandardItem* OutgoingSSModel_c::VarRef(int row) const
+{
+    return ValidRef(row, ColVarRef, m_pVariables);
+}
+
+void OutgoingSSModel_c::SetParamRef(int row, QStandardItem* nameItem)
+{
+    if (QStandardItem* cell = item(row, ColParamRef))
+        cell->setData(QVariant::fromValue(nameItem), ReferenceRole);
+}
+
+void OutgoingSSModel_c::SetVarRef(int row, QStandardItem* nameItem)
+{
+    if (QStandardItem* cell = item(row, ColVarRef))
+        cell->setData(QVariant::fromValue(nameItem), ReferenceRole);
+}
+
+QString OutgoingSSModel_c::RefName(int row) const
+{
+    switch (Type(row)) {
+    case TypeParameter: {
+        const QStandardItem* ref = ParamRef(row);
+        return ref ? ref->text() : QString();
+    }
+    case TypeVariable: {
+        const QStandardItem* ref = VarRef(row);
+        return ref ? ref->text() : QString();
+    }
+    case TypeLocal: return Text(row, ColLocalName);
+    default: return QString();
+    }
+}
+
+QList<QStandardItem*> OutgoingSSModel_c::CoveredRows(int row) const
+{
+    const QStandardItem* cell = item(row, ColChecksumRows);
+    if (!cell)
+        return {};
+    const auto stored = cell->data(ReferenceRole).value<QList<QStandardItem*>>();
+    if (stored.isEmpty())
+        return {};
+    QList<QStandardItem*> live;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (r != row && stored.contains(item(r, 0)))
+            live.append(item(r, 0));
+    }
+    return live;
+}
+
+void OutgoingSSModel_c::SetCoveredRows(int row, const QList<QStandardItem*>& items)
+{
+    QStandardItem* cell = item(row, ColChecksumRows);
+    if (!cell)
+        return;
+    QList<QStandardItem*> ordered;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (r != row && items.contains(item(r, 0)))
+            ordered.append(item(r, 0));
+    }
+    if (ordered != cell->data(ReferenceRole).value<QList<QStandardItem*>>())
+        cell->setData(QVariant::fromValue(ordered), ReferenceRole);
+}
+
+bool OutgoingSSModel_c::Covers(int row, int target) const
+{
+    QList<int> pending{row};
+    QSet<int> seen{row};
+    while (!pending.isEmpty()) {
+        const int current = pending.takeLast();
+        for (const QStandardItem* covered : CoveredRows(current)) {
+            const int r = covered->row();
+            if (r == target)
+                return true;
+            if (!seen.contains(r) && Type(r) == TypeChecksum) {
+                seen.insert(r);
+                pending.append(r);
+            }
+        }
+    }
+    return false;
+}
+
+const QStringList& SubstringTypeNames()
+{
+    static const QStringList names{"parameter", "variable", "local", "constant", "checksum"};
+    return names;
+}
+
+const QStringList& OutputFormatNames()
+{
+    static const QStringList names{"string",    "ascii integer", "ascii decimal", "ascii hex",
+                                   "ascii hex (uppercase)", "value", "none"};
+    return names;
+}
+
+QString OutputFormatLetter(int format)
+{
+    static const QString letters = QStringLiteral("sdfxXp");
+    return format >= 0 && format < letters.size() ? QString(letters[format]) : QString();
+}
+
+int OutputFormatOfLetter(QChar letter)
+{
+    const int format = static_cast<int>(QStringLiteral("sdfxXp").indexOf(letter));
+    return format >= 0 ? format : SS::FormatUnset;
+}
+
+const QStringList& ChecksumFunctionNames()
+{
+    static const QStringList names{"Checksum", "ByteChecksum", "KorNetChecksum", "BCC", "XOR", "MD5", "Length"};
+    return names;
+}
+
+QString ConstantFormatPiece(const QString& text)
+{
+    static const QRegularExpression escapes(QStringLiteral(R"(\\(\\[nrtx])+)"));
+    static const QRegularExpression special(QStringLiteral(R"((['"%]))"));
+    QString piece = text;
+    piece.replace(QLatin1Char('\\'), QStringLiteral(R"(\\)"));
+    piece.replace(escapes, QStringLiteral(R"(\1)"));
+    piece.replace(special, QStringLiteral(R"(\\1)"));
+    return piece;
+}
+
+QString FormatPiece(const OutgoingSSModel_c& model, int row)
+{
+    const int format = model.Format(row);
+    if (!HasOutput(format))
+        return QString();
+    const int type = model.Type(row);
+    if (type == SS::TypeConstant)
+        return ConstantFormatPiece(model.Text(row, SS::ColConstText));
+    QString piece = QStringLiteral("%");
+    // A checksum is stored with its letter only, and its width cannot be seen
+    // on its page, so a width left from another type is not used.
+    const QString width = model.Text(row, SS::ColChars);
+    if (type != SS::TypeChecksum && model.OptionsOn(row) && !width.isEmpty())
+        piece += QLatin1Char('0') + width;
+    return piece + OutputFormatLetter(format);
+}
+
+QString ArgPiece(const OutgoingSSModel_c& model, int row)
+{
+    if (!HasOutput(model.Format(row)))
+        return QString();
+    switch (model.Type(row)) {
+    case SS::TypeParameter:
+    case SS::TypeVariable: {
+        const QString name = model.RefName(row);
+        if (name.isEmpty())
+            return QString();
+        const QString formula = model.Text(row, SS::ColFormula);
+        return formula.contains(name) ? formula : name;
+    }
+    case SS::TypeLocal: {
+        const QString name = model.Text(row, SS::ColLocalName);
+        return name.isEmpty() ? model.Text(row, SS::ColFormula) : name;
+    }
+    case SS::TypeChecksum: return ChecksumExpression(model, row);
+    default: return QString();
+    }
+}
+
+QString XorAsBcc(QString text)
+{
+    return RewriteOutsideQuotes(text, [&](qsizetype i, QString& out) -> qsizetype {
+        if (QStringView(text).mid(i, 4).compare(QLatin1String("XOR("), Qt::CaseInsensitive) != 0)
+            return 0;
+        out += QLatin1String("BCC(");
+        return 4;
+    });
+}
+
+QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
+{
+    const QStringList& names = ChecksumFunctionNames();
+    const int type = model.Text(row, SS::ColChecksumType).toInt();
+    QString format;
+    QString args;
+    for (const QStandardItem* covered : model.CoveredRows(row)) {
+        format += model.Text(covered->row(), SS::ColFormatPiece);
+        // A row without an argument (a constant) adds no empty argument,
+        // which sprintf would take for the next conversion.
+        const QString arg = model.Text(covered->row(), SS::ColArgPiece);
+        if (!arg.isEmpty())
+            args += QStringLiteral(", ") + arg;
+    }
+    return names.value(type, names.first()) + QStringLiteral("(sprintf(\"") + format + QLatin1Char('"') + args +
+           QStringLiteral("))");
+}
+
+QString RowPreviewText(const OutgoingSSModel_c& model, int row, const MessageValues* values)
+{
+    QString arg = XorAsBcc(model.Text(row, SS::ColArgPiece));
+    QList<Substitution> subs;
+    QSet<int> visited;
+    CollectSubstitutions(model, row, values, subs, visited);
+    for (const Substitution& sub : subs)
+        arg = ReplaceOutsideQuotes(arg, sub.first, sub.second);
+    if (values)
+        arg = ReplaceVariableNames(arg, *values);
+    return QStringLiteral("sprintf(\"") + model.Text(row, SS::ColFormatPiece) + QStringLiteral("\", ") + arg +
+           QLatin1Char(')');
+}
+
+void RefreshRow(OutgoingSSModel_c& model, int row)
+{
+    if (row < 0 || row >= model.rowCount())
+        return;
+    QSet<int> onPath;
+    RefreshRowAndCovering(model, row, onPath);
+}
+
+void RefreshAllRows(OutgoingSSModel_c& model)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) != SS::TypeChecksum)
+            PreviewRow(model, row);
+    }
+    RefreshChecksums(model);
+}
+
+void RefreshChecksums(OutgoingSSModel_c& model)
+{
+    QSet<int> done;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) == SS::TypeChecksum) {
+            model.SetCoveredRows(row, model.CoveredRows(row));
+            PreviewChecksumFirstCovered(model, row, done);
+        }
+    }
+}
+
+void RefreshRowsReferring(OutgoingSSModel_c& model, const QStandardItem* nameItem)
+{
+    if (!nameItem)
+        return;
+    const QStandardItemModel* owner = nameItem->model();
+    const QStandardItem* rowItem = owner ? owner->item(nameItem->row(), 0) : nullptr;
+    if (!rowItem)
+        return;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.ParamRef(row) == rowItem || model.VarRef(row) == rowItem)
+            RefreshRow(model, row);
+    }
+}
+
+bool CleanupReferences(OutgoingSSModel_c& model)
+{
+    bool cleared = false;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        bool rowCleared = false;
+        const QStandardItem* paramCell = model.item(row, SS::ColParamRef);
+        if (paramCell && paramCell->data(SS::ReferenceRole).value<QStandardItem*>() && !model.ParamRef(row)) {
+            model.SetParamRef(row, nullptr);
+            rowCleared = true;
+        }
+        const QStandardItem* varCell = model.item(row, SS::ColVarRef);
+        if (varCell && varCell->data(SS::ReferenceRole).value<QStandardItem*>() && !model.VarRef(row)) {
+            model.SetVarRef(row, nullptr);
+            rowCleared = true;
+        }
+        if (rowCleared)
+            RefreshRow(model, row);
+        cleared = cleared || rowCleared;
+    }
+    return cleared;
+}
+
+OutgoingMessage BuildOutgoingMessage(const OutgoingSSModel_c& model)
+{
+    OutgoingMessage out;
+    QString hex;
+    QStringList args;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        out.preview.message += model.Text(row, SS::ColResult);
+        hex += model.Text(row, SS::ColHexRep);
+        const QString rep = model.Text(row, SS::ColStringRep);
+        if (rep.startsWith(QLatin1Char('"')) && out.preview.stringRep.endsWith(QLatin1Char('"'))) {
+            out.preview.stringRep.chop(1);
+            out.preview.stringRep += QStringView(rep).mid(1);
+        } else {
+            out.preview.stringRep += rep;
+        }
+        out.format += model.Text(row, SS::ColFormatPiece);
+        const QString arg = model.Text(row, SS::ColArgPiece);
+        if (!arg.isEmpty())
+            args << arg;
+    }
+    out.preview.hexRep = hex.mid(1);
+    out.args = XorAsBcc(args.join(QStringLiteral(", ")));
+    return out;
+}
+
+OutgoingPreview PreviewText(const QString& expression)
+{
+    std::string message;
+    std::string stringRep;
+    std::string hexRep;
+    std::string raw;
+    const QByteArray text = TextBytes(expression);
+    const KorStatus status = PreviewExpression(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                                               &message, &stringRep, &hexRep, &raw);
+    const auto bytes = [](const std::string& part) {
+        return QByteArray(part.data(), static_cast<qsizetype>(part.size()));
+    };
+    // The hex list is the bytes sent; the message shows them with what is
+    // text as its characters.
+    return {status == KOR_FAIL ? QString::fromLatin1(bytes(message)) : ShownBytes(bytes(raw)),
+            ShownText(bytes(stringRep)), QString::fromLatin1(bytes(hexRep))};
+}
+
+OutgoingPreview PreviewManualMessage(const QString& format, const QString& args)
+{
+    OutgoingPreview preview =
+        PreviewText(QStringLiteral("sprintf(\"") + format + QStringLiteral("\", ") + args + QLatin1Char(')'));
+    preview.hexRep.remove(0, 1);
+    return preview;
+}
+
+bool MessageBytes(const OutgoingSSModel_c& model, const MessageValues& values, QByteArray* bytes, QString* error)
+{
+    bytes->clear();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (!HasOutput(model.Format(row)) && model.Type(row) != SS::TypeConstant)
+            continue;
+        QByteArray part;
+        if (!PreviewBytes(RowPreviewText(model, row, &values), &part)) {
+            *error = QStringLiteral("substring %1 ('%2') does not parse with these values")
+                         .arg(row + 1)
+                         .arg(model.item(row, 0) ? model.item(row, 0)->text() : QString());
+            return false;
+        }
+        bytes->append(part);
+    }
+    return true;
+}
+
+bool ManualMessageBytes(const QString& format, const QString& args, const MessageValues& values, QByteArray* bytes,
+                        QString* error)
+{
+    QString arguments = XorAsBcc(args);
+    for (auto it = values.params.cbegin(); it != values.params.cend(); ++it)
+        arguments = ReplaceOutsideQuotes(arguments, it.key(), ValueLiteral(it.value(), values.text.contains(it.key())));
+    arguments = ReplaceVariableNames(arguments, values);
+    const QString call = QStringLiteral("sprintf(\"") + format + QLatin1Char('"') +
+                         (arguments.trimmed().isEmpty() ? QString() : QStringLiteral(", ") + arguments) +
+                         QLatin1Char(')');
+    if (PreviewBytes(call, bytes))
+        return true;
+    *error = QStringLiteral("the message typed by hand does not parse with these values");
+    return false;
+}

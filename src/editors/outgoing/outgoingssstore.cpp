@@ -1,0 +1,326 @@
+#include "editors/outgoing/outgoingssstore.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include "editors/common/modeltext.h"
+#include "model/productdatamessage.h"
+#include "model/showresource.h"
+
+namespace {
+
+using SS = OutgoingSSModel_c;
+
+int IndexIgnoringCase(const QStringList& names, const QString& name)
+{
+    for (int i = 0; i < names.size(); ++i) {
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QStandardItem* FindNameItem(const QStandardItemModel* model, const QString& name)
+{
+    for (int row = 0; model && row < model->rowCount(); ++row) {
+        QStandardItem* item = model->item(row, 0);
+        if (item && item->text() == name)
+            return item;
+    }
+    return nullptr;
+}
+
+// "%", then "0" and the width only for "%0" followed by digits and a letter,
+// which is what a store writes.
+QString WidthOfConversion(const QString& conversion)
+{
+    if (conversion.size() < 4 || conversion[1] != QLatin1Char('0'))
+        return QString();
+    const QString width = conversion.mid(2, conversion.size() - 3);
+    for (const QChar c : width) {
+        if (!c.isDigit())
+            return QString();
+    }
+    return width;
+}
+
+// The first name in square brackets outside double-quoted text: a quoted
+// "[x]" in a formula is text the formula works on, not a reference.
+QString BracketedName(const QString& argument)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        const QChar c = argument[i];
+        if (quoted && c == QLatin1Char('\\')) {
+            ++i;
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (!quoted && c == QLatin1Char('[')) {
+            const qsizetype end = argument.indexOf(QLatin1Char(']'), i + 1);
+            return end < 0 ? QString() : argument.mid(i + 1, end - i - 1);
+        }
+    }
+    return QString();
+}
+
+// A parameter, variable or local: the conversion gives format and
+// width, the argument the bracketed name and the formula.
+void ReadValueSubstring(SS& model, int row, const QString& conversion, const QString& argument)
+{
+    int format = SS::FormatNone;
+    if (!conversion.isEmpty())
+        format = conversion.size() > 1 ? OutputFormatOfLetter(conversion.back()) : SS::FormatUnset;
+    model.SetText(row, SS::ColOutputFormat, QString::number(format));
+    const QString width = WidthOfConversion(conversion);
+    model.SetText(row, SS::ColChars, width);
+
+    const QString name = BracketedName(argument);
+    QString formula = argument;
+    formula.replace(QLatin1Char('[') + name + QLatin1Char(']'), name);
+    const bool hasFormula = formula.size() > name.size();
+    if (hasFormula)
+        model.SetText(row, SS::ColFormula, formula);
+    model.SetText(row, SS::ColOptions, QLatin1String(!width.isEmpty() || hasFormula ? "true" : "false"));
+
+    // The stored type word decides between a parameter and a variable of the
+    // same name; the other list is asked only when its own has no such name.
+    const bool storedVariable = model.Type(row) == SS::TypeVariable;
+    QStandardItem* param = nullptr;
+    QStandardItem* variable = nullptr;
+    if (!name.isEmpty()) {
+        if (storedVariable)
+            variable = FindNameItem(model.VariableModel(), name);
+        if (!variable)
+            param = FindNameItem(model.ParamModel(), name);
+        if (!param && !variable && !storedVariable)
+            variable = FindNameItem(model.VariableModel(), name);
+    }
+    if (param) {
+        model.SetText(row, SS::ColSSType, QString::number(SS::TypeParameter));
+        model.SetParamRef(row, param);
+    } else if (variable) {
+        model.SetText(row, SS::ColSSType, QString::number(SS::TypeVariable));
+        model.SetVarRef(row, variable);
+    } else if (name.isEmpty() && (model.Type(row) == SS::TypeParameter || model.Type(row) == SS::TypeVariable)) {
+        // A parameter or variable row that names nothing was saved before its
+        // reference was chosen (or after it was deleted); it stays that row.
+    } else {
+        model.SetText(row, SS::ColSSType, QString::number(SS::TypeLocal));
+        model.SetText(row, SS::ColLocalName, name);
+    }
+}
+
+template <class List>
+void RemoveAll(List* list)
+{
+    while (list && list->Count() > 0) {
+        list->First();
+        list->RemoveCurrent();
+    }
+}
+
+} // namespace
+
+QList<QStandardItem*> AllowedCoverage(const OutgoingSSModel_c& model, int row, const QList<QStandardItem*>& items)
+{
+    QList<QStandardItem*> allowed;
+    for (int other = 0; other < model.rowCount(); ++other) {
+        QStandardItem* item = model.item(other, 0);
+        if (other == row || !items.contains(item))
+            continue;
+        if (model.Type(other) == SS::TypeChecksum && model.Covers(other, row))
+            continue;
+        allowed.append(item);
+    }
+    return allowed;
+}
+
+void SetChecksumSettings(OutgoingSSModel_c& model, int row, int functionType, const QList<QStandardItem*>& covered)
+{
+    if (row < 0 || row >= model.rowCount())
+        return;
+    if (functionType < 0 || functionType >= ChecksumFunctionNames().size())
+        functionType = 0;
+    model.SetText(row, SS::ColChecksumType, QString::number(functionType));
+    model.SetCoveredRows(row, AllowedCoverage(model, row, covered));
+    model.SetText(row, SS::ColArgPiece, ArgPiece(model, row));
+}
+
+QString StoredChecksumExpression(const OutgoingSSModel_c& model, int row)
+{
+    const QStringList& names = ChecksumFunctionNames();
+    const QList<QStandardItem*> covered = model.CoveredRows(row);
+    QString refs;
+    for (const QStandardItem* item : covered) {
+        const int r = item->row();
+        refs += QLatin1String(model.Type(r) == SS::TypeChecksum ? ", Checksum" : ", Substring") + QString::number(r);
+    }
+    return names.value(model.Text(row, SS::ColChecksumType).toInt(), names.first()) + QStringLiteral("(sprintf(\"") +
+           QStringLiteral("%s").repeated(covered.size()) + QLatin1Char('"') + refs + QStringLiteral("))");
+}
+
+bool ReadChecksumSettings(OutgoingSSModel_c& model, int row, const QString& stored)
+{
+    // The conversion letter may be missing (a checksum with no output yet),
+    // and an empty selection has no argument list: both are stored that way.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re("%[a-zA-Z]?", (.+)\(sprintf\("(?:.*)"(?:, (.+))?\)\))re"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = pattern.match(stored);
+    if (!match.hasMatch()) {
+        SetChecksumSettings(model, row, 0, {});
+        return false;
+    }
+    static const QRegularExpression reference(QStringLiteral("^([a-zA-Z]+)([0-9]+)$"));
+    QList<QStandardItem*> covered;
+    const QString refs = match.captured(2);
+    for (const QString& name : refs.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch ref = reference.match(name);
+        bool ok = false;
+        const int r = ref.captured(2).toInt(&ok);
+        if (ref.hasMatch() && ok && r < model.rowCount())
+            covered << model.item(r, 0);
+    }
+    const int type = IndexIgnoringCase(ChecksumFunctionNames(), match.captured(1));
+    SetChecksumSettings(model, row, type < 0 ? 0 : type, covered);
+    return true;
+}
+
+QString StoredSubstringName(const OutgoingSSModel_c& model, int row)
+{
+    return SubstringTypeNames().value(model.Type(row)) + QString::number(row);
+}
+
+QString StoredSubstringResult(const OutgoingSSModel_c& model, int row)
+{
+    const int format = model.Format(row);
+    const QString letter = OutputFormatLetter(format);
+    switch (model.Type(row)) {
+    case SS::TypeConstant:
+        return QStringLiteral("\"%") + letter + QStringLiteral("\", \"") + model.Text(row, SS::ColConstText) +
+               QLatin1Char('"');
+    case SS::TypeChecksum:
+        return QStringLiteral("\"%") + letter + QStringLiteral("\", ") + StoredChecksumExpression(model, row);
+    default:
+        break;
+    }
+    QString conversion;
+    if (!letter.isEmpty()) {
+        conversion = QStringLiteral("%");
+        if (model.OptionsOn(row) && !model.Text(row, SS::ColChars).isEmpty())
+            conversion += QLatin1Char('0') + model.Text(row, SS::ColChars);
+        conversion += letter;
+    }
+    const QString name = model.RefName(row);
+    QString argument = model.Text(row, SS::ColFormula);
+    if (name.isEmpty()) {
+        // A local without a name is its formula; it reads back as one.
+        if (argument.isEmpty())
+            argument = QStringLiteral("[]");
+    } else if (argument.contains(name)) {
+        argument.replace(name, QLatin1Char('[') + name + QLatin1Char(']'));
+    } else {
+        argument = QLatin1Char('[') + name + QLatin1Char(']');
+    }
+    return QLatin1Char('"') + conversion + QStringLiteral("\", ") + argument;
+}
+
+int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const QString& result)
+{
+    static const QRegularExpression digits(QStringLiteral("[0-9]"));
+    QString word = name;
+    word.remove(digits);
+    const int type = IndexIgnoringCase(SubstringTypeNames(), word);
+    const int row = model.AppendSubstring(name, type);
+
+    // The conversion may hold a width of any length.
+    static const QRegularExpression pattern(QStringLiteral(R"(^"(%[a-zA-Z0-9]*)?", (.+))"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = pattern.match(result);
+    if (!match.hasMatch())
+        return row;
+    const QString conversion = match.captured(1);
+    const QString argument = match.captured(2);
+    if (type == SS::TypeConstant) {
+        model.SetText(row, SS::ColOutputFormat, QString::number(SS::FormatString));
+        model.SetText(row, SS::ColConstText, argument.size() >= 2 ? argument.mid(1, argument.size() - 2) : QString());
+    } else if (type == SS::TypeChecksum) {
+        model.SetText(row, SS::ColOutputFormat,
+                      QString::number(result.size() > 2 ? OutputFormatOfLetter(result[2]) : SS::FormatUnset));
+        model.SetText(row, SS::ColResult, result);
+    } else {
+        ReadValueSubstring(model, row, conversion, argument);
+    }
+    return row;
+}
+
+void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_c& message)
+{
+    ProductDataSubstrings_c* substrings = message.Substrings();
+    RemoveAll(substrings);
+    for (int row = 0; substrings && row < model.rowCount(); ++row) {
+        ProductDataSubstring_c* substring = substrings->Item(row, true);
+        if (!substring)
+            continue;
+        substring->SetName(StoredSubstringName(model, row).toStdString());
+        substring->SetDeviceVar(false);
+        substring->SetResult(StoredSubstringResult(model, row).toStdString());
+    }
+
+    QList<int> locals;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) == SS::TypeLocal)
+            locals << row;
+    }
+    // A message without locals gets no operations element.
+    if (locals.isEmpty() && !ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations"))
+        return;
+    ProductDataOperations_c* operations = message.Operations();
+    RemoveAll(operations);
+    for (int i = 0; operations && i < locals.size(); ++i) {
+        if (ProductDataOperation_c* operation = operations->Item(i, true)) {
+            operation->SetName(model.Text(locals[i], SS::ColLocalName).toStdString());
+            operation->SetResult(model.Text(locals[i], SS::ColFormula).toStdString());
+        }
+    }
+}
+
+void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& model)
+{
+    model.removeRows(0, model.rowCount());
+    if (ProductDataSubstrings_c* substrings = message.Substrings()) {
+        const int count = substrings->Count();
+        for (int i = 0; i < count; ++i) {
+            if (ProductDataSubstring_c* substring = substrings->Item(i))
+                AppendStoredSubstring(model, FromStd(substring->GetName()), FromStd(substring->GetResult()));
+        }
+    }
+    if (ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations")) {
+        ProductDataOperations_c* operations = message.Operations();
+        const int count = operations ? operations->Count() : 0;
+        QSet<int> taken;
+        for (int i = 0; i < count; ++i) {
+            ProductDataOperation_c* operation = operations->Item(i);
+            if (!operation)
+                continue;
+            // Operations are written in the order of the local rows, so locals
+            // that share a name (or have none) each take the next one.
+            const QString name = FromStd(operation->GetName());
+            for (int row = 0; row < model.rowCount(); ++row) {
+                if (model.Type(row) == SS::TypeLocal && !taken.contains(row) &&
+                    model.Text(row, SS::ColLocalName) == name) {
+                    model.SetText(row, SS::ColFormula, FromStd(operation->GetResult()));
+                    taken.insert(row);
+                    break;
+                }
+            }
+        }
+    }
+    // Every checksum row reads its settings before a preview overwrites the
+    // stored text it keeps in ColResult.
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) == SS::TypeChecksum)
+            ReadChecksumSettings(model, row, model.Text(row, SS::ColResult));
+    }
+    RefreshAllRows(model);
+}

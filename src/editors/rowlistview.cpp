@@ -1,7 +1,0 @@
-#include "editors/rowlistview.h"
-
-void RowListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
-{
-    QListView::currentChanged(current, previous);
-    emit currentRowChanged(current, previous);
-}
