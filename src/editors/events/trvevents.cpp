@@ -5,16 +5,12 @@
 #include <QApplication>
 #include <QDataWidgetMapper>
 #include <QLineEdit>
-#include <QScopedValueRollback>
-#include <QSignalBlocker>
 #include <QStandardItemModel>
 
 #include "editors/common/fieldinput.h"
-#include "editors/outgoing/outgoingssmodel.h"
-#include "editors/incoming/incomingssmodel.h"
 #include "editors/common/pagelayout.h"
-#include "editors/params/paramrows.h"
 #include "editors/incoming/trveventincomingss.h"
+#include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/trveventoutgoingss.h"
 #include "editors/params/trveventparams.h"
 
@@ -23,32 +19,40 @@ namespace {
 const QString TrueText = QStringLiteral("true");
 const QString FalseText = QStringLiteral("false");
 
+bool OutgoingManual(const QStandardItemModel& events, int row)
+{
+    return EventRow::Flag(events, row, EventRow::ColMsgManEdit);
+}
+
+void WriteGenerated(QStandardItemModel& events, int row, const OutgoingSSModel_c& outgoing)
+{
+    const EventRow::StoredFormat texts = EventRow::GeneratedFormat(outgoing);
+    EventRow::SetText(events, row, EventRow::ColMsgFormat, texts.format);
+    EventRow::SetText(events, row, EventRow::ColMsgArgs, texts.args);
+}
+
+const MessageListPage::RowFunctions EventRows = {&EventRow::Duplicate, &EventRow::Remove, &EventRow::LoadRows,
+    &EventRow::StoreRows, &EventRow::Outgoing, &EventRow::Incoming, &OutgoingManual, &WriteGenerated};
 
 } // namespace
 
 TRVEvents::TRVEvents(QStandardItemModel* variables, QWidget* parent)
-    : QWidget(parent),
+    : MessageListPage(variables, ColumnCount, EventRows, parent),
       ui(std::make_unique<Ui::TRVEvents>()),
-      m_pVariables(variables),
-      m_pEventModel(new QStandardItemModel(0, ColumnCount, this)),
-      m_pMapper(new QDataWidgetMapper(this)),
-      m_pNoOutgoing(new OutgoingSSModel_c(this)),
-      m_pNoIncoming(TRVEventIncomingSS::NewModel(this))
+      m_pMapper(new QDataWidgetMapper(this))
 {
     ui->setupUi(this);
     HoldFileText(this);
 
     m_pParams = new TRVEventParams(ui->m_pFrameParams);
     ui->m_pLayoutParams->addWidget(m_pParams);
-    m_pOutgoing = new TRVEventOutgoingSS(m_pVariables, ui->m_pTabOutgoingCommand);
-    ui->m_pLayoutOutgoingCommand->addWidget(m_pOutgoing);
-    m_pIncoming = new TRVEventIncomingSS(m_pVariables, ui->m_pTabIncomingResponse);
-    ui->m_pLayoutIncomingResponse->addWidget(m_pIncoming);
-    // The list announces its first current row as soon as it has a model.
-    ui->m_pListEvents->setModel(m_pEventModel);
-    ui->m_pListEvents->setModelColumn(ColName);
+    AddEditors(ui->m_pTabOutgoingCommand, ui->m_pLayoutOutgoingCommand, ui->m_pTabIncomingResponse,
+               ui->m_pLayoutIncomingResponse);
+    SetUpList(ui->m_pListEvents, ColName,
+              {ui->m_pButAddEvent, ui->m_pButDupEvent, ui->m_pButDeleteEvent, ui->m_pButMoveEventUp,
+               ui->m_pButMoveEventDown});
 
-    m_pMapper->setModel(m_pEventModel);
+    m_pMapper->setModel(EventModel());
     m_pMapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     m_pMapper->addMapping(ui->m_pEditEventName, ColName);
     m_pMapper->addMapping(ui->m_pEditEventDescription, ColDescription);
@@ -65,56 +69,34 @@ TRVEvents::TRVEvents(QStandardItemModel* variables, QWidget* parent)
         connect(check, &QCheckBox::clicked, this, &TRVEvents::EmitSavable);
     connect(this, &TRVEvents::savableDataChanged, this, &TRVEvents::submit);
 
+    TRVEventOutgoingSS* outgoing = OutgoingEditor();
+    TRVEventIncomingSS* incoming = IncomingEditor();
     connect(m_pParams, &TRVEventParams::savableDataChanged, this, &TRVEvents::EmitSavable);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::savableDataChanged, this, &TRVEvents::EmitSavable);
-    connect(m_pIncoming, &TRVEventIncomingSS::savableDataChanged, this, &TRVEvents::EmitSavable);
-    connect(m_pParams, &TRVEventParams::paramDeleted, m_pOutgoing, &TRVEventOutgoingSS::CleanupParamsAndVars);
-
-    connect(m_pOutgoing, &TRVEventOutgoingSS::formatChanged, this, &TRVEvents::UpdateEventMsgFormat);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::argsChanged, this, &TRVEvents::UpdateEventMsgArgs);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::manEditToggled, this, &TRVEvents::UpdateMsgManEdit);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::addEditParamClicked, this, &TRVEvents::FocusParamTab);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::addEditVarClicked, this, &TRVEvents::requestVarTabFocus);
-    connect(m_pIncoming, &TRVEventIncomingSS::formatChanged, this, &TRVEvents::UpdateEventIRRegexp);
-    connect(m_pIncoming, &TRVEventIncomingSS::exampleChanged, this, &TRVEvents::UpdateEventIRExample);
-    connect(m_pIncoming, &TRVEventIncomingSS::manEditToggled, this, &TRVEvents::UpdateIncManEdit);
-    connect(m_pIncoming, &TRVEventIncomingSS::addEditVarClicked, this, &TRVEvents::requestVarTabFocus);
+    connect(m_pParams, &TRVEventParams::paramDeleted, outgoing, &TRVEventOutgoingSS::CleanupParamsAndVars);
+    connect(outgoing, &TRVEventOutgoingSS::formatChanged, this, &TRVEvents::UpdateEventMsgFormat);
+    connect(outgoing, &TRVEventOutgoingSS::argsChanged, this, &TRVEvents::UpdateEventMsgArgs);
+    connect(outgoing, &TRVEventOutgoingSS::manEditToggled, this, &TRVEvents::UpdateMsgManEdit);
+    connect(outgoing, &TRVEventOutgoingSS::addEditParamClicked, this, &TRVEvents::FocusParamTab);
+    connect(outgoing, &TRVEventOutgoingSS::addEditVarClicked, this, &TRVEvents::requestVarTabFocus);
+    connect(incoming, &TRVEventIncomingSS::formatChanged, this, &TRVEvents::UpdateEventIRRegexp);
+    connect(incoming, &TRVEventIncomingSS::exampleChanged, this, &TRVEvents::UpdateEventIRExample);
+    connect(incoming, &TRVEventIncomingSS::manEditToggled, this, &TRVEvents::UpdateIncManEdit);
+    connect(incoming, &TRVEventIncomingSS::addEditVarClicked, this, &TRVEvents::requestVarTabFocus);
 
     // The tabs follow the check boxes from the start, as they do for every row.
     on_m_pChkIncomingResponse_toggled(ui->m_pChkIncomingResponse->isChecked());
-    on_m_pListEvents_currentRowChanged(QModelIndex(), QModelIndex());
+    HandOver(-1);
     RefreshSizeHints(m_pParams, this);
-    RefreshSizeHints(m_pOutgoing, this);
-    RefreshSizeHints(m_pIncoming, this);
+    RefreshEditorSizeHints();
 }
 
 TRVEvents::~TRVEvents() = default;
-
-void TRVEvents::EmitSavable()
-{
-    if (!m_Populating)
-        emit savableDataChanged();
-}
-
-int TRVEvents::CurrentRow() const
-{
-    const QModelIndex current = ui->m_pListEvents->currentIndex();
-    return current.isValid() ? current.row() : -1;
-}
-
-void TRVEvents::SelectRow(int row)
-{
-    if (row >= 0 && row < m_pEventModel->rowCount())
-        ui->m_pListEvents->setCurrentIndex(m_pEventModel->index(row, ColName));
-    else
-        ui->m_pListEvents->selectionModel()->clearCurrentIndex();
-}
 
 void TRVEvents::WriteCurrent(int column, const QString& text)
 {
     const int row = CurrentRow();
     if (row >= 0)
-        EventRow::SetText(*m_pEventModel, row, column, text);
+        EventRow::SetText(*EventModel(), row, column, text);
 }
 
 void TRVEvents::UpdateEventMsgFormat(const QString& format)
@@ -161,24 +143,22 @@ void TRVEvents::submit()
         edit->setCursorPosition(cursor);
 }
 
-void TRVEvents::on_m_pListEvents_currentRowChanged(const QModelIndex& current, const QModelIndex&)
+void TRVEvents::ShowRow(int row)
 {
-    QScopedValueRollback<bool> populating(m_Populating, true);
-    if (!current.isValid()) {
+    if (row < 0) {
         ui->m_pEditEventName->clear();
         ui->m_pEditEventDescription->clear();
         ui->m_pChkIncomingResponse->setChecked(false);
         ui->m_pTabsEvent->setCurrentIndex(0);
         ui->m_pTabsEvent->setEnabled(false);
         m_pParams->SetModel(nullptr);
-        m_pOutgoing->SetModel(m_pNoOutgoing, nullptr);
-        ShowIncoming(m_pNoIncoming, QString());
+        ShowNoOutgoing();
+        ShowNoIncoming();
         return;
     }
-    const int row = current.row();
     // The editors report their texts into the current row while they take
     // over its models, so the stored texts are read first.
-    const QStandardItemModel& events = *m_pEventModel;
+    const QStandardItemModel& events = *EventModel();
     const bool msgManual = EventRow::Flag(events, row, ColMsgManEdit);
     const QString format = EventRow::Text(events, row, ColMsgFormat);
     const QString args = EventRow::Text(events, row, ColMsgArgs);
@@ -190,22 +170,8 @@ void TRVEvents::on_m_pListEvents_currentRowChanged(const QModelIndex& current, c
     m_pMapper->setCurrentIndex(row);
     ui->m_pTabsEvent->setEnabled(true);
     m_pParams->SetModel(params);
-    m_pOutgoing->SetModel(EventRow::Outgoing(events, row), params);
-    m_pOutgoing->SetManualEdit(msgManual);
-    if (msgManual) {
-        m_pOutgoing->SetFormat(format);
-        m_pOutgoing->SetArgs(args);
-    }
-    ShowIncoming(EventRow::Incoming(events, row), example);
-    m_pIncoming->SetManual(incManual, regexp);
-}
-
-void TRVEvents::ShowIncoming(QStandardItemModel* model, const QString& example)
-{
-    // Handing the incoming editor the model it shows again would cost it its
-    // selection model; the same model is the same row, already shown.
-    if (m_pIncoming->Model() != model)
-        m_pIncoming->SetModel(model, example);
+    ShowOutgoing(EventRow::Outgoing(events, row), params, msgManual, format, args);
+    ShowIncoming(EventRow::Incoming(events, row), incManual, regexp, example);
 }
 
 void TRVEvents::on_m_pChkIncomingResponse_toggled(bool checked)
@@ -242,60 +208,6 @@ void TRVEvents::on_m_pChkUnsolicitedCommand_toggled(bool checked)
         tabs->setTabText(incoming, checked ? tr("Incoming Message (Unsolicited)") : tr("Incoming Response"));
 }
 
-void TRVEvents::on_m_pButAddEvent_clicked()
-{
-    SelectRow(EventRow::AppendNew(*m_pEventModel, this, m_pVariables));
-    emit savableDataChanged();
-}
-
-void TRVEvents::on_m_pButDupEvent_clicked()
-{
-    const int row = CurrentRow();
-    if (row < 0)
-        return;
-    SelectRow(EventRow::Duplicate(*m_pEventModel, row, this, m_pVariables));
-    emit savableDataChanged();
-}
-
-void TRVEvents::on_m_pButDeleteEvent_clicked()
-{
-    const int row = CurrentRow();
-    if (row < 0)
-        return;
-    // The editors move to the neighbouring event before this one's models go.
-    if (row + 1 < m_pEventModel->rowCount())
-        SelectRow(row + 1);
-    else
-        SelectRow(row - 1);
-    EventRow::Remove(*m_pEventModel, row);
-    emit savableDataChanged();
-}
-
-void TRVEvents::MoveCurrent(int offset)
-{
-    const int row = CurrentRow();
-    int moved = -1;
-    {
-        // The editors keep showing the moving row's models; only its place changes.
-        const QSignalBlocker blocker(ui->m_pListEvents);
-        moved = MoveModelRow(m_pEventModel, row, offset);
-    }
-    if (moved < 0)
-        return;
-    SelectRow(moved);
-    emit savableDataChanged();
-}
-
-void TRVEvents::on_m_pButMoveEventUp_clicked()
-{
-    MoveCurrent(-1);
-}
-
-void TRVEvents::on_m_pButMoveEventDown_clicked()
-{
-    MoveCurrent(+1);
-}
-
 void TRVEvents::FocusParamTab(QStandardItem* nameItem)
 {
     ui->m_pTabsEvent->setCurrentWidget(ui->m_pTabInfoParams);
@@ -304,43 +216,11 @@ void TRVEvents::FocusParamTab(QStandardItem* nameItem)
 
 void TRVEvents::CreateIRFileEvent(QString name, QString message)
 {
-    SelectRow(EventRow::AppendIRFileEvent(*m_pEventModel, this, m_pVariables, name, message));
+    SelectRow(EventRow::AppendIRFileEvent(*EventModel(), this, VariablesModel(), name, message));
     emit savableDataChanged();
 }
 
-void TRVEvents::CleanupVars()
+int TRVEvents::AppendRow()
 {
-    const int current = CurrentRow();
-    for (int row = 0; row < m_pEventModel->rowCount(); ++row) {
-        if (row == current)
-            continue;
-        if (OutgoingSSModel_c* outgoing = EventRow::Outgoing(*m_pEventModel, row);
-            outgoing && CleanupReferences(*outgoing) && !EventRow::Flag(*m_pEventModel, row, ColMsgManEdit)) {
-            const EventRow::StoredFormat texts = EventRow::GeneratedFormat(*outgoing);
-            EventRow::SetText(*m_pEventModel, row, ColMsgFormat, texts.format);
-            EventRow::SetText(*m_pEventModel, row, ColMsgArgs, texts.args);
-        }
-        if (QStandardItemModel* incoming = EventRow::Incoming(*m_pEventModel, row))
-            IncomingSS::CleanupVars(*incoming, m_pVariables);
-    }
-    // The shown event goes through its editors, which show the change too.
-    if (current >= 0) {
-        m_pIncoming->CleanupVars();
-        m_pOutgoing->CleanupParamsAndVars();
-    }
-}
-
-void TRVEvents::Load(ProductData_c* product)
-{
-    SelectRow(-1);
-    while (m_pEventModel->rowCount() > 0)
-        EventRow::Remove(*m_pEventModel, m_pEventModel->rowCount() - 1);
-    if (product)
-        EventRow::LoadRows(*product, *m_pEventModel, this, m_pVariables);
-}
-
-void TRVEvents::Store(ProductData_c* product)
-{
-    if (product)
-        EventRow::StoreRows(*m_pEventModel, m_pVariables, *product);
+    return EventRow::AppendNew(*EventModel(), this, VariablesModel());
 }

@@ -2,69 +2,72 @@
 
 #include "ui_trvsetup.h"
 
-#include <QScopedValueRollback>
-#include <QSignalBlocker>
 #include <QStandardItemModel>
 
-#include "editors/events/eventrows.h"
-#include "editors/incoming/incomingssmodel.h"
-#include "editors/outgoing/outgoingssmodel.h"
 #include "editors/common/pagelayout.h"
-#include "editors/params/paramrows.h"
 #include "editors/common/prompts.h"
+#include "editors/events/eventrows.h"
 #include "editors/incoming/trveventincomingss.h"
+#include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/trveventoutgoingss.h"
 #include "editors/variables/trvvariables.h"
 
+namespace {
+
+// An outgoing row's child is its substrings too, not an incoming message.
+QStandardItemModel* IncomingChild(const QStandardItemModel& messages, int row)
+{
+    return SetupRow::RowKind(messages, row) == SetupRow::KindIncoming ? SetupRow::Child(messages, row) : nullptr;
+}
+
+void WriteGenerated(QStandardItemModel& messages, int row, const OutgoingSSModel_c& outgoing)
+{
+    const EventRow::StoredFormat texts = EventRow::GeneratedFormat(outgoing);
+    SetupRow::SetText(messages, row, SetupRow::ColFormatOrRegexp, texts.format);
+    SetupRow::SetText(messages, row, SetupRow::ColArgsOrExample, texts.args);
+}
+
+const MessageListPage::RowFunctions SetupRows = {&SetupRow::Duplicate, &SetupRow::Remove, &SetupRow::LoadRows,
+    &SetupRow::StoreRows, &SetupRow::Outgoing, &IncomingChild, &SetupRow::IsManual, &WriteGenerated};
+
+} // namespace
+
 TRVSetup::TRVSetup(QWidget* parent, QStandardItemModel* variables)
-    : QWidget(parent),
-      ui(std::make_unique<Ui::TRVSetup>()),
-      m_pVariables(variables),
-      m_pMessageModel(new QStandardItemModel(0, ColumnCount, this)),
-      m_pNoOutgoing(new OutgoingSSModel_c(this)),
-      m_pNoIncoming(TRVEventIncomingSS::NewModel(this))
+    : MessageListPage(variables, ColumnCount, SetupRows, parent),
+      ui(std::make_unique<Ui::TRVSetup>())
 {
     ui->setupUi(this);
     m_pSetupVariables = new TRVVariables(ui->m_pTabSetupVariables, true, variables);
     ui->m_pLayoutSetupVariables->addWidget(m_pSetupVariables);
-    m_pOutgoing = new TRVEventOutgoingSS(variables, ui->m_pPageSetupOutgoing);
-    m_pOutgoing->SetAddsSetupVariables(true);
-    ui->m_pLayoutOutgoingSS->addWidget(m_pOutgoing);
-    m_pIncoming = new TRVEventIncomingSS(variables, ui->m_pPageSetupIncoming);
-    m_pIncoming->SetAddsSetupVariables(true);
-    ui->m_pLayoutIncomingSS->addWidget(m_pIncoming);
-    // The list announces its first current row as soon as it has a model.
-    ui->m_pListSetupMessages->setModel(m_pMessageModel);
-    ui->m_pListSetupMessages->setModelColumn(ColName);
+    AddEditors(ui->m_pPageSetupOutgoing, ui->m_pLayoutOutgoingSS, ui->m_pPageSetupIncoming, ui->m_pLayoutIncomingSS);
+    TRVEventOutgoingSS* outgoing = OutgoingEditor();
+    TRVEventIncomingSS* incoming = IncomingEditor();
+    outgoing->SetAddsSetupVariables(true);
+    incoming->SetAddsSetupVariables(true);
+    SetUpList(ui->m_pListSetupMessages, ColName,
+              {ui->m_pButAddSetupMessage, ui->m_pButDupSetupMessage, ui->m_pButDeleteSetupMessage,
+               ui->m_pButMoveSetupMessageUp, ui->m_pButMoveSetupMessageDown});
 
     connect(m_pSetupVariables, &TRVVariables::varDeleted, this, &TRVSetup::varDeleted);
     connect(m_pSetupVariables, &TRVVariables::varDeleted, this, &TRVSetup::CleanupVars);
     connect(m_pSetupVariables, &TRVVariables::savableDataChanged, this, &TRVSetup::EmitSavable);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::savableDataChanged, this, &TRVSetup::EmitSavable);
-    connect(m_pIncoming, &TRVEventIncomingSS::savableDataChanged, this, &TRVSetup::EmitSavable);
 
-    connect(m_pOutgoing, &TRVEventOutgoingSS::formatChanged, this, &TRVSetup::UpdateFormatRegexp);
-    connect(m_pIncoming, &TRVEventIncomingSS::formatChanged, this, &TRVSetup::UpdateFormatRegexp);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::argsChanged, this, &TRVSetup::UpdateArgsExample);
-    connect(m_pIncoming, &TRVEventIncomingSS::exampleChanged, this, &TRVSetup::UpdateArgsExample);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::manEditToggled, this, &TRVSetup::UpdateManEdit);
-    connect(m_pIncoming, &TRVEventIncomingSS::manEditToggled, this, &TRVSetup::UpdateManEdit);
-    connect(m_pOutgoing, &TRVEventOutgoingSS::addEditVarClicked, this, &TRVSetup::FocusVarTab);
-    connect(m_pIncoming, &TRVEventIncomingSS::addEditVarClicked, this, &TRVSetup::FocusVarTab);
+    // Both editors report into the same columns (see WriteCurrent).
+    connect(outgoing, &TRVEventOutgoingSS::formatChanged, this, &TRVSetup::UpdateFormatRegexp);
+    connect(incoming, &TRVEventIncomingSS::formatChanged, this, &TRVSetup::UpdateFormatRegexp);
+    connect(outgoing, &TRVEventOutgoingSS::argsChanged, this, &TRVSetup::UpdateArgsExample);
+    connect(incoming, &TRVEventIncomingSS::exampleChanged, this, &TRVSetup::UpdateArgsExample);
+    connect(outgoing, &TRVEventOutgoingSS::manEditToggled, this, &TRVSetup::UpdateManEdit);
+    connect(incoming, &TRVEventIncomingSS::manEditToggled, this, &TRVSetup::UpdateManEdit);
+    connect(outgoing, &TRVEventOutgoingSS::addEditVarClicked, this, &TRVSetup::FocusVarTab);
+    connect(incoming, &TRVEventIncomingSS::addEditVarClicked, this, &TRVSetup::FocusVarTab);
 
-    on_m_pListSetupMessages_currentRowChanged(QModelIndex(), QModelIndex());
+    HandOver(-1);
     RefreshSizeHints(m_pSetupVariables, this);
-    RefreshSizeHints(m_pOutgoing, this);
-    RefreshSizeHints(m_pIncoming, this);
+    RefreshEditorSizeHints();
 }
 
 TRVSetup::~TRVSetup() = default;
-
-void TRVSetup::EmitSavable()
-{
-    if (!m_Populating)
-        emit savableDataChanged();
-}
 
 void TRVSetup::SelectVariable(QStandardItem* item)
 {
@@ -77,27 +80,13 @@ void TRVSetup::FocusVarTab(QStandardItem* variable)
     SelectVariable(variable);
 }
 
-int TRVSetup::CurrentRow() const
-{
-    const QModelIndex current = ui->m_pListSetupMessages->currentIndex();
-    return current.isValid() ? current.row() : -1;
-}
-
-void TRVSetup::SelectRow(int row)
-{
-    if (row >= 0 && row < m_pMessageModel->rowCount())
-        ui->m_pListSetupMessages->setCurrentIndex(m_pMessageModel->index(row, ColName));
-    else
-        ui->m_pListSetupMessages->selectionModel()->clearCurrentIndex();
-}
-
 void TRVSetup::WriteCurrent(int kind, int column, const QString& text)
 {
     const int row = CurrentRow();
     // Both editors report into the same columns; the one not showing the
     // current row's kind has nothing to say about it.
-    if (row >= 0 && (kind < 0 || SetupRow::RowKind(*m_pMessageModel, row) == kind))
-        SetupRow::SetText(*m_pMessageModel, row, column, text);
+    if (row >= 0 && (kind < 0 || SetupRow::RowKind(*MessageModel(), row) == kind))
+        SetupRow::SetText(*MessageModel(), row, column, text);
 }
 
 namespace {
@@ -113,59 +102,44 @@ int SenderKind(const QObject* sender, const QObject* outgoing, const QObject* in
 
 void TRVSetup::UpdateFormatRegexp(const QString& formatOrRegexp)
 {
-    WriteCurrent(SenderKind(sender(), m_pOutgoing, m_pIncoming), ColFormatOrRegexp, formatOrRegexp);
+    WriteCurrent(SenderKind(sender(), OutgoingEditor(), IncomingEditor()), ColFormatOrRegexp, formatOrRegexp);
 }
 
 void TRVSetup::UpdateArgsExample(const QString& argsOrExample)
 {
-    WriteCurrent(SenderKind(sender(), m_pOutgoing, m_pIncoming), ColArgsOrExample, argsOrExample);
+    WriteCurrent(SenderKind(sender(), OutgoingEditor(), IncomingEditor()), ColArgsOrExample, argsOrExample);
 }
 
 void TRVSetup::UpdateManEdit(bool enabled)
 {
-    WriteCurrent(SenderKind(sender(), m_pOutgoing, m_pIncoming), ColManEdit,
+    WriteCurrent(SenderKind(sender(), OutgoingEditor(), IncomingEditor()), ColManEdit,
                  enabled ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-void TRVSetup::on_m_pListSetupMessages_currentRowChanged(const QModelIndex& current, const QModelIndex&)
+void TRVSetup::ShowRow(int row)
 {
-    QScopedValueRollback<bool> populating(m_Populating, true);
-    const int row = current.isValid() ? current.row() : -1;
-    const int kind = SetupRow::RowKind(*m_pMessageModel, row);
+    const QStandardItemModel& messages = *MessageModel();
+    const int kind = SetupRow::RowKind(messages, row);
     // Every row change hands over the row's manual flag and texts too, so no
     // row's texts stay behind in an editor to be reported into the next.
-    const bool manual = SetupRow::IsManual(*m_pMessageModel, row);
-    const QString formatOrRegexp = SetupRow::Text(*m_pMessageModel, row, ColFormatOrRegexp);
-    const QString argsOrExample = SetupRow::Text(*m_pMessageModel, row, ColArgsOrExample);
-    QStandardItemModel* child = SetupRow::Child(*m_pMessageModel, row);
+    const bool manual = SetupRow::IsManual(messages, row);
+    const QString formatOrRegexp = SetupRow::Text(messages, row, ColFormatOrRegexp);
+    const QString argsOrExample = SetupRow::Text(messages, row, ColArgsOrExample);
+    QStandardItemModel* child = SetupRow::Child(messages, row);
 
     if (kind == SetupRow::KindOutgoing) {
-        ShowIncoming(m_pNoIncoming, QString());
-        m_pOutgoing->SetModel(qobject_cast<OutgoingSSModel_c*>(child), nullptr);
-        m_pOutgoing->SetManualEdit(manual);
-        if (manual) {
-            m_pOutgoing->SetFormat(formatOrRegexp);
-            m_pOutgoing->SetArgs(argsOrExample);
-        }
+        ShowNoIncoming();
+        ShowOutgoing(qobject_cast<OutgoingSSModel_c*>(child), nullptr, manual, formatOrRegexp, argsOrExample);
         ui->m_pStkSetupMessage->setCurrentWidget(ui->m_pPageSetupOutgoing);
     } else if (kind == SetupRow::KindIncoming) {
-        m_pOutgoing->SetModel(m_pNoOutgoing, nullptr);
-        ShowIncoming(child, argsOrExample);
-        m_pIncoming->SetManual(manual, formatOrRegexp);
+        ShowNoOutgoing();
+        ShowIncoming(child, manual, formatOrRegexp, argsOrExample);
         ui->m_pStkSetupMessage->setCurrentWidget(ui->m_pPageSetupIncoming);
     } else {
-        m_pOutgoing->SetModel(m_pNoOutgoing, nullptr);
-        ShowIncoming(m_pNoIncoming, QString());
+        ShowNoOutgoing();
+        ShowNoIncoming();
         ui->m_pStkSetupMessage->setCurrentWidget(ui->m_pPageSetupEmpty);
     }
-}
-
-void TRVSetup::ShowIncoming(QStandardItemModel* model, const QString& example)
-{
-    // Handing the incoming editor the model it shows again would cost it its
-    // selection model; the same model is the same row, already shown.
-    if (m_pIncoming->Model() != model)
-        m_pIncoming->SetModel(model, example);
 }
 
 void TRVSetup::on_m_pChkSetupMessages_toggled(bool checked)
@@ -179,95 +153,13 @@ void TRVSetup::on_m_pChkSetupMessages_toggled(bool checked)
     // Only what the page shows changes: the box is not saved.
 }
 
-void TRVSetup::on_m_pButAddSetupMessage_clicked()
+int TRVSetup::AppendRow()
 {
     const int choice = Prompts::Current().Choice(this, tr("Add Setup Message"),
                                                  tr("What type of Setup Message would you like to add?"),
                                                  {tr("Outgoing Message"), tr("Incoming Response")});
     if (choice != 0 && choice != 1)
-        return;
+        return -1;
     const int kind = choice == 0 ? SetupRow::KindOutgoing : SetupRow::KindIncoming;
-    SelectRow(SetupRow::AppendNew(*m_pMessageModel, kind, this, m_pVariables));
-    emit savableDataChanged();
-}
-
-void TRVSetup::on_m_pButDupSetupMessage_clicked()
-{
-    const int row = CurrentRow();
-    if (row < 0)
-        return;
-    SelectRow(SetupRow::Duplicate(*m_pMessageModel, row, this, m_pVariables));
-    emit savableDataChanged();
-}
-
-void TRVSetup::on_m_pButDeleteSetupMessage_clicked()
-{
-    const int row = CurrentRow();
-    if (row < 0)
-        return;
-    // The editors move to the neighbouring message before this one's model goes.
-    SelectRow(row + 1 < m_pMessageModel->rowCount() ? row + 1 : row - 1);
-    SetupRow::Remove(*m_pMessageModel, row);
-    emit savableDataChanged();
-}
-
-void TRVSetup::MoveCurrent(int offset)
-{
-    int moved = -1;
-    {
-        // The editors keep showing the moving row's model; only its place changes.
-        const QSignalBlocker blocker(ui->m_pListSetupMessages);
-        moved = MoveModelRow(m_pMessageModel, CurrentRow(), offset);
-    }
-    if (moved < 0)
-        return;
-    SelectRow(moved);
-    emit savableDataChanged();
-}
-
-void TRVSetup::on_m_pButMoveSetupMessageUp_clicked()
-{
-    MoveCurrent(-1);
-}
-
-void TRVSetup::on_m_pButMoveSetupMessageDown_clicked()
-{
-    MoveCurrent(+1);
-}
-
-void TRVSetup::CleanupVars()
-{
-    const int current = CurrentRow();
-    for (int row = 0; row < m_pMessageModel->rowCount(); ++row) {
-        if (row == current)
-            continue;
-        if (OutgoingSSModel_c* outgoing = SetupRow::Outgoing(*m_pMessageModel, row)) {
-            if (CleanupReferences(*outgoing) && !SetupRow::IsManual(*m_pMessageModel, row)) {
-                const EventRow::StoredFormat texts = EventRow::GeneratedFormat(*outgoing);
-                SetupRow::SetText(*m_pMessageModel, row, ColFormatOrRegexp, texts.format);
-                SetupRow::SetText(*m_pMessageModel, row, ColArgsOrExample, texts.args);
-            }
-        } else if (QStandardItemModel* incoming = SetupRow::Child(*m_pMessageModel, row)) {
-            IncomingSS::CleanupVars(*incoming, m_pVariables);
-        }
-    }
-    if (current >= 0) {
-        m_pIncoming->CleanupVars();
-        m_pOutgoing->CleanupParamsAndVars();
-    }
-}
-
-void TRVSetup::Load(ProductData_c* product)
-{
-    SelectRow(-1);
-    while (m_pMessageModel->rowCount() > 0)
-        SetupRow::Remove(*m_pMessageModel, m_pMessageModel->rowCount() - 1);
-    if (product)
-        SetupRow::LoadRows(*product, *m_pMessageModel, this, m_pVariables);
-}
-
-void TRVSetup::Store(ProductData_c* product)
-{
-    if (product)
-        SetupRow::StoreRows(*m_pMessageModel, m_pVariables, *product);
+    return SetupRow::AppendNew(*MessageModel(), kind, this, VariablesModel());
 }

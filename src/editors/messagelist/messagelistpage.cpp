@@ -1,0 +1,202 @@
+#include "editors/messagelist/messagelistpage.h"
+
+#include <QAbstractButton>
+#include <QLayout>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+
+#include "editors/common/pagelayout.h"
+#include "editors/common/rowlistview.h"
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/incoming/trveventincomingss.h"
+#include "editors/outgoing/outgoingssmodel.h"
+#include "editors/outgoing/trveventoutgoingss.h"
+#include "editors/params/paramrows.h"
+
+MessageListPage::MessageListPage(QStandardItemModel* variables, int columns, const RowFunctions& rows,
+                                 QWidget* parent)
+    : QWidget(parent),
+      m_Rows(rows),
+      m_pVariables(variables),
+      m_pRows(new QStandardItemModel(0, columns, this)),
+      m_pNoOutgoing(new OutgoingSSModel_c(this)),
+      m_pNoIncoming(TRVEventIncomingSS::NewModel(this))
+{
+}
+
+MessageListPage::~MessageListPage() = default;
+
+void MessageListPage::AddEditors(QWidget* outgoingParent, QLayout* outgoingLayout, QWidget* incomingParent,
+                                 QLayout* incomingLayout)
+{
+    m_pOutgoing = new TRVEventOutgoingSS(m_pVariables, outgoingParent);
+    outgoingLayout->addWidget(m_pOutgoing);
+    m_pIncoming = new TRVEventIncomingSS(m_pVariables, incomingParent);
+    incomingLayout->addWidget(m_pIncoming);
+    connect(m_pOutgoing, &TRVEventOutgoingSS::savableDataChanged, this, &MessageListPage::EmitSavable);
+    connect(m_pIncoming, &TRVEventIncomingSS::savableDataChanged, this, &MessageListPage::EmitSavable);
+}
+
+void MessageListPage::SetUpList(RowListView* list, int nameColumn, const ListButtons& buttons)
+{
+    m_pList = list;
+    connect(list, &RowListView::currentRowChanged, this, &MessageListPage::OnCurrentRowChanged);
+    // The list announces its first current row as soon as it has a model.
+    list->setModel(m_pRows);
+    list->setModelColumn(nameColumn);
+    connect(buttons.add, &QAbstractButton::clicked, this, &MessageListPage::AddRow);
+    connect(buttons.duplicate, &QAbstractButton::clicked, this, &MessageListPage::DuplicateCurrent);
+    connect(buttons.remove, &QAbstractButton::clicked, this, &MessageListPage::DeleteCurrent);
+    connect(buttons.up, &QAbstractButton::clicked, this, [this] { MoveCurrent(-1); });
+    connect(buttons.down, &QAbstractButton::clicked, this, [this] { MoveCurrent(+1); });
+}
+
+void MessageListPage::RefreshEditorSizeHints()
+{
+    RefreshSizeHints(m_pOutgoing, this);
+    RefreshSizeHints(m_pIncoming, this);
+}
+
+void MessageListPage::EmitSavable()
+{
+    if (!m_Populating)
+        emit savableDataChanged();
+}
+
+int MessageListPage::CurrentRow() const
+{
+    const QModelIndex current = m_pList->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void MessageListPage::SelectRow(int row)
+{
+    if (row >= 0 && row < m_pRows->rowCount())
+        m_pList->setCurrentIndex(m_pRows->index(row, m_pList->modelColumn()));
+    else
+        m_pList->selectionModel()->clearCurrentIndex();
+}
+
+void MessageListPage::OnCurrentRowChanged(const QModelIndex& current)
+{
+    HandOver(current.isValid() ? current.row() : -1);
+}
+
+void MessageListPage::HandOver(int row)
+{
+    QScopedValueRollback<bool> populating(m_Populating, true);
+    ShowRow(row);
+}
+
+void MessageListPage::ShowOutgoing(OutgoingSSModel_c* model, QStandardItemModel* params, bool manual,
+                                   const QString& format, const QString& args)
+{
+    m_pOutgoing->SetModel(model, params);
+    m_pOutgoing->SetManualEdit(manual);
+    if (manual) {
+        m_pOutgoing->SetFormat(format);
+        m_pOutgoing->SetArgs(args);
+    }
+}
+
+void MessageListPage::ShowIncoming(QStandardItemModel* model, bool manual, const QString& expression,
+                                   const QString& example)
+{
+    SetIncomingModel(model, example);
+    m_pIncoming->SetManual(manual, expression);
+}
+
+void MessageListPage::ShowNoOutgoing()
+{
+    m_pOutgoing->SetModel(m_pNoOutgoing, nullptr);
+}
+
+void MessageListPage::ShowNoIncoming()
+{
+    SetIncomingModel(m_pNoIncoming, QString());
+}
+
+void MessageListPage::SetIncomingModel(QStandardItemModel* model, const QString& example)
+{
+    // Handing the incoming editor the model it shows again would cost it its
+    // selection model; the same model is the same row, already shown.
+    if (m_pIncoming->Model() != model)
+        m_pIncoming->SetModel(model, example);
+}
+
+void MessageListPage::AddRow()
+{
+    const int row = AppendRow();
+    if (row < 0)
+        return;
+    SelectRow(row);
+    emit savableDataChanged();
+}
+
+void MessageListPage::DuplicateCurrent()
+{
+    const int row = CurrentRow();
+    if (row < 0)
+        return;
+    SelectRow(m_Rows.duplicate(*m_pRows, row, this, m_pVariables));
+    emit savableDataChanged();
+}
+
+void MessageListPage::DeleteCurrent()
+{
+    const int row = CurrentRow();
+    if (row < 0)
+        return;
+    // The editors move to the neighbouring row before this one's models go.
+    SelectRow(row + 1 < m_pRows->rowCount() ? row + 1 : row - 1);
+    m_Rows.remove(*m_pRows, row);
+    emit savableDataChanged();
+}
+
+void MessageListPage::MoveCurrent(int offset)
+{
+    int moved = -1;
+    {
+        // The editors keep showing the moving row's models; only its place changes.
+        const QSignalBlocker blocker(m_pList);
+        moved = MoveModelRow(m_pRows, CurrentRow(), offset);
+    }
+    if (moved < 0)
+        return;
+    SelectRow(moved);
+    emit savableDataChanged();
+}
+
+void MessageListPage::CleanupVars()
+{
+    const int current = CurrentRow();
+    for (int row = 0; row < m_pRows->rowCount(); ++row) {
+        if (row == current)
+            continue;
+        if (OutgoingSSModel_c* outgoing = m_Rows.outgoing(*m_pRows, row);
+            outgoing && CleanupReferences(*outgoing) && !m_Rows.outgoingManual(*m_pRows, row))
+            m_Rows.writeGenerated(*m_pRows, row, *outgoing);
+        if (QStandardItemModel* incoming = m_Rows.incoming(*m_pRows, row))
+            IncomingSS::CleanupVars(*incoming, m_pVariables);
+    }
+    if (current >= 0) {
+        m_pIncoming->CleanupVars();
+        m_pOutgoing->CleanupParamsAndVars();
+    }
+}
+
+void MessageListPage::Load(ProductData_c* product)
+{
+    SelectRow(-1);
+    while (m_pRows->rowCount() > 0)
+        m_Rows.remove(*m_pRows, m_pRows->rowCount() - 1);
+    if (product)
+        m_Rows.load(*product, *m_pRows, this, m_pVariables);
+}
+
+void MessageListPage::Store(ProductData_c* product)
+{
+    if (product)
+        m_Rows.store(*m_pRows, m_pVariables, *product);
+}
