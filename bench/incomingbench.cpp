@@ -15,9 +15,9 @@
 #include <QLineEdit>
 #include <QStandardItemModel>
 
-#include "editors/incomingssmatch.h"
-#include "editors/incomingssmodel.h"
-#include "editors/trveventincomingss.h"
+#include "editors/incoming/incomingssmatch.h"
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/incoming/trveventincomingss.h"
 
 namespace {
 

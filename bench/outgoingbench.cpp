@@ -15,11 +15,11 @@
 #include <QLineEdit>
 #include <QStandardItemModel>
 
-#include "editors/outgoingssmodel.h"
-#include "editors/outgoingssstore.h"
-#include "editors/paramrows.h"
-#include "editors/trveventoutgoingss.h"
-#include "editors/variablerows.h"
+#include "editors/outgoing/outgoingssmodel.h"
+#include "editors/outgoing/outgoingssstore.h"
+#include "editors/params/paramrows.h"
+#include "editors/outgoing/trveventoutgoingss.h"
+#include "editors/variables/variablerows.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 
 #include "app/tarvo.h"
 #include "benchdata.h"
-#include "editors/trvevents.h"
+#include "editors/events/trvevents.h"
 
 namespace {
 
