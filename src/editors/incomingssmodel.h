@@ -149,4 +149,32 @@ ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* va
 // The match status alone, for an expression typed by hand.
 ResponseState CheckFormat(const QString& format, const QString& example, IncomingMatcher& matcher);
 
+// A refresh in three steps, so that the match can run on another thread:
+// the model is read and written only by the first and the last.
+struct MatchJob
+{
+    QString format;             // the response's expression as typed
+    QString bytePattern;        // format as matched (BytePattern)
+    QString captureExpression;  // the capture expression as matched; unused without capture
+    QString reply;              // the reply as matched (ByteText)
+    int groups = 0;
+    bool capture = true;        // false: the match status alone
+};
+struct MatchOutcome
+{
+    bool match = false;
+    bool checked = true;
+    bool found = false;  // the capture search found a match
+    QStringList captures;
+};
+// Rebuilds the row patterns as RefreshResponse does and returns what to match.
+MatchJob PrepareResponse(QStandardItemModel& model, const QString& example, int changedRow = -1);
+MatchJob PrepareCheck(const QString& format, const QString& example);
+// Touches no model: safe on any thread, one matcher per thread.
+MatchOutcome RunMatch(const MatchJob& job, IncomingMatcher& matcher);
+// Writes the captures (all "-" unless found) and the results of every row.
+// The model must have the rows the job was prepared from.
+ResponseState ApplyMatch(QStandardItemModel& model, const QStandardItemModel* variables, const MatchJob& job,
+                         const MatchOutcome& outcome, const QHash<QString, QString>* values = nullptr);
+
 } // namespace IncomingSS
