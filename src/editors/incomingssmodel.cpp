@@ -348,6 +348,7 @@ void SetLinkedVariable(QStandardItemModel& model, int row, QStandardItem* nameIt
         model.setItem(row, ColVariable, new QStandardItem());
     QStandardItem* cell = model.item(row, ColVariable);
     cell->setData(nameItem ? QVariant::fromValue(nameItem) : QVariant(), LinkRole);
+    cell->setData(QVariant(), StoredNameRole);
     if (nameItem)
         SetText(model, row, ColVariable, nameItem->text());
 }
@@ -365,8 +366,10 @@ QString ReceivingName(const QStandardItemModel& model, int row, const QStandardI
 {
     switch (RowType(model, row)) {
     case TypeVariable: {
-        const QStandardItem* variable = LinkedVariable(model, row, variables);
-        return variable ? variable->text() : QString();
+        if (const QStandardItem* variable = LinkedVariable(model, row, variables))
+            return variable->text();
+        const QStandardItem* cell = model.item(row, ColVariable);
+        return cell ? cell->data(StoredNameRole).toString() : QString();
     }
     case TypeLocal: return Text(model, row, ColVariable);
     default: return {};

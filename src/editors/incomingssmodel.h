@@ -37,6 +37,14 @@ enum Type { TypeNone = -1, TypeConstant, TypeWildcard, TypeVariable, TypeLocal }
 enum CharType { CharsUnset = -1, CharsAny, CharsDigits, CharsLetters, CharsNone };
 
 inline constexpr int LinkRole = Qt::UserRole + 1;
+// On the ColVariable cell of a variable row read from a file: the name it
+// was stored under when no device variable has it, kept as the name it
+// stores into until a variable is chosen.
+inline constexpr int StoredNameRole = Qt::UserRole + 2;
+// On the ColPattern cell of a variable row read from a file: its capture's
+// stored text, whether that capture was stored as device_var, and the
+// pattern the row had when read (StoredCapture).
+inline constexpr int StoredCaptureRole = Qt::UserRole + 3;
 
 // Column headers, "\n" breaking the two-word ones.
 QStringList Headers();
@@ -105,7 +113,8 @@ QStandardItem* LinkedVariable(const QStandardItemModel& model, int row, const QS
 void SetLinkedVariable(QStandardItemModel& model, int row, QStandardItem* nameItem);
 // Clears every link that no longer points at a column-0 item of variables.
 void CleanupVars(QStandardItemModel& model, const QStandardItemModel* variables);
-// The name a row stores into: a variable's linked name, a local's name.
+// The name a row stores into: a variable's linked name (or, unlinked, the
+// name it was read under), a local's name.
 QString ReceivingName(const QStandardItemModel& model, int row, const QStandardItemModel* variables);
 
 // The row's result from its captured text: without an applied operation (or
