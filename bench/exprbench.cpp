@@ -42,10 +42,13 @@ void PreviewBench(benchmark::State& state, const char* text) {
 
 }  // namespace
 
+void RegisterChecksumFinderBenchmarks();
+
 void RegisterExprBenchmarks() {
   for (const TypicalMessage& m : kMessages) {
     BenchNote(std::string("expr:") + m.id, m.text);
     benchmark::RegisterBenchmark((std::string("Expr/preview/") + m.id).c_str(), PreviewBench,
                                  m.text);
   }
+  RegisterChecksumFinderBenchmarks();
 }

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardItem>
 #include <QStandardItemModel>
@@ -15,8 +16,10 @@
 #include "app/resources.h"
 #include "app/trvcheckproblems.h"
 #include "app/devicetest/trvdevicetest.h"
+#include "app/trvhelp.h"
 #include "app/windowtitle.h"
 #include "check/productcheck.h"
+#include "devicetest/terminal.h"
 #include "editors/events/eventrows.h"
 #include "editors/common/prompts.h"
 #include "editors/incoming/trveventincomingss.h"
@@ -318,14 +321,36 @@ void Tarvo::on_actionAbout_triggered()
 void Tarvo::on_actionPRD_Creation_Guide_triggered()
 {
     const QString program = QCoreApplication::applicationDirPath();
-    const QString path = TutorialPath(program);
-    if (!QFileInfo::exists(path)) {
-        const QStringList looked = TarvoDataCandidates(program, QStringLiteral("tutorial.pdf"));
-        Prompts::Current().Critical(this, tr("PRD Creation Guide"),
+    const QString path = FindTarvoData(program, QStringLiteral("tutorial.md"));
+    if (!m_pHelp) {
+        m_pHelp = new TRVHelp(this);
+        connect(m_pHelp, &TRVHelp::openPdf, this, &Tarvo::on_actionOpen_Tutorial_PDF_triggered);
+    }
+    if (path.isEmpty() || !m_pHelp->Load(path)) {
+        const QStringList looked = TarvoDataCandidates(program, QStringLiteral("tutorial.md"));
+        Prompts::Current().Critical(this, tr("View Tutorial"),
                                     tr("The tutorial could not be found:\n%1").arg(looked.join(QLatin1Char('\n'))));
         return;
     }
-    Prompts::Current().OpenUrl(QUrl::fromLocalFile(path));
+    m_pHelp->show();
+    m_pHelp->raise();
+    m_pHelp->activateWindow();
+}
+
+void Tarvo::on_actionOpen_Tutorial_PDF_triggered()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString path = TutorialPath(program);
+    if (!QFileInfo::exists(path)) {
+        const QStringList looked = TarvoDataCandidates(program, QStringLiteral("tutorial.pdf"));
+        Prompts::Current().Critical(this, tr("Open Tutorial as PDF"),
+                                    tr("The tutorial could not be found:\n%1").arg(looked.join(QLatin1Char('\n'))));
+        return;
+    }
+    if (!Prompts::Current().OpenUrl(QUrl::fromLocalFile(path)))
+        Prompts::Current().Critical(this, tr("Open Tutorial as PDF"),
+                                    tr("No application could open %1.\nHelp > View Tutorial (F1) shows the same text "
+                                       "inside Tarvo.").arg(QDir::toNativeSeparators(path)));
 }
 
 void Tarvo::FocusVarTab(QStandardItem* setupVarField)
@@ -372,8 +397,19 @@ void Tarvo::on_actionTest_on_Device_triggered()
 {
     // A field being edited commits its pending value when it loses the focus.
     setFocus(Qt::OtherFocusReason);
-    if (!m_pDeviceTest)
+    if (!m_pDeviceTest) {
         m_pDeviceTest = new TRVDeviceTest(this);
+        connect(m_pDeviceTest, &TRVDeviceTest::makeEventRequested, this, [this](const Exchange& exchange) {
+            if (!m_Editors.events)
+                return;
+            // The event goes in as one row insertion (its variables first).
+            const int row = AppendExchangeEvent(*m_Editors.events->EventModel(), m_Editors.events,
+                                                m_Editors.events->VariablesModel(), exchange);
+            m_Editors.events->SelectRow(row);
+            ui->m_pTabMain->setCurrentWidget(ui->Events);
+            changesMade();
+        });
+    }
     // Opening starts from the pages as they are now; raising an open window keeps its run.
     if (!m_pDeviceTest->isVisible() || !m_pDeviceTest->Session())
         StartDeviceTest();

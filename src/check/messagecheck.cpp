@@ -10,6 +10,7 @@
 #include "check/textcheck.h"
 #include "editors/incoming/incomingssmatch.h"
 #include "editors/incoming/incomingssmodel.h"
+#include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/params/paramrows.h"
 #include "expr/preview.h"
@@ -266,7 +267,7 @@ QString ExampleValidator::Judge(const ParamFields& fields)
     m_pParam->SetTypeCode(SHOW_RULE_NONE);
     StoreParamFields(fields, *m_pParam);
     ShowResourceRules_c* rules = m_pParam->PeekRules();
-    const std::string example = fields.example.toStdString();
+    const std::string example = ToStd(fields.example);
     const int32_t count = rules ? rules->Count() : 0;
     for (int32_t i = 0; i < count; ++i) {
         ShowResourceRule_c* rule = rules->Item(i);

@@ -182,7 +182,7 @@ KorStatus ShowXMLInterface_c::Duplicate(ShowXMLInterface_c* target) {
 
 KorXML_c* ShowXMLInterface_c::Cached(const char* key, bool isAttribute) const {
   for (const CachedNode& c : m_cache)
-    if (c.isAttribute == isAttribute && std::strcmp(c.key, key) == 0) return c.node;
+    if (c.isAttribute == isAttribute && c.key == key) return c.node;
   return nullptr;
 }
 
@@ -192,7 +192,7 @@ void ShowXMLInterface_c::Remember(const char* key, bool isAttribute, KorXML_c* n
 
 void ShowXMLInterface_c::Forget(const char* key, bool isAttribute) {
   std::erase_if(m_cache, [&](const CachedNode& c) {
-    return c.isAttribute == isAttribute && std::strcmp(c.key, key) == 0;
+    return c.isAttribute == isAttribute && c.key == key;
   });
 }
 

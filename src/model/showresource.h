@@ -156,7 +156,9 @@ class ShowXMLInterface_c : public KorObject_c, public ShowXMLWatcher_c {
 
  private:
   struct CachedNode {
-    const char* key;  // attribute name or child-element tag
+    // Attribute name or child-element tag, copied: a caller's name need not
+    // outlive the cache (short names stay within the string's own buffer).
+    std::string key;
     bool isAttribute;
     KorXML_c* node;
   };

@@ -126,6 +126,8 @@ private slots:
         QTest::newRow("XOR( inside quotes") << Driver(sent, vars)
                                             << Driver("format=\"&quot;V %d&quot;, BCC(&quot;BCC(&quot;)\"", vars)
                                             << "event 1 message 1: format was";
+        QTest::newRow("message name lost") << Driver(sent + " name=\"Login 1\"", vars) << Driver(sent, vars)
+                                           << "event 1 message 1: name was \"Login 1\", saved \"\"";
         QTest::newRow("built-in added") << Driver(sent, vars) << Driver(sent, "<var name=\"Error\"/>" + vars) << "";
         QTest::newRow("variable added") << Driver(sent, vars) << Driver(sent, vars + "<var name=\"X\"/>")
                                         << "the save adds variable \"X\" name (\"X\")";

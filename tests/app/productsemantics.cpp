@@ -109,6 +109,7 @@ public:
     // before the manual flag.
     void Message(const std::string& place, ProductDataMessage_c* message)
     {
+        Add(place, "name", message->GetName());
         Add(place, "incoming", Flag(message->IsIncoming()));
         Add(place, "format", message->GetFormat());
         Add(place, "regexp", message->GetRegexpFormat());

@@ -16,7 +16,7 @@ struct ProductFact
 };
 
 // The facts of a bound product, in file order: per setup message and per
-// event message the incoming flag, format, regular expression, manual flag
+// event message its name, the incoming flag, format, regular expression, manual flag
 // and example text; per event its name, retries, timeout and unsolicited
 // flag; per parameter (of events and messages) and device variable its
 // name, type, limits, options, example and initial value, and for a list

@@ -119,6 +119,13 @@ TEST(ShowXMLInterface, StringAttributesAreCreatedOnceAndTrackChanges) {
   // An initial text is used only when the attribute is created.
   EXPECT_EQ(f.resource.GetStringAttr("init", nullptr, "5"), "5");
   EXPECT_EQ(f.resource.GetStringAttr("n", nullptr, "5"), "7");
+
+  // A name built at run time may change or go once the call returns.
+  std::string name = "alpha";
+  f.resource.SetStringAttr(name.c_str(), "1");
+  name.replace(0, 5, "gamma");
+  EXPECT_EQ(f.resource.GetStringAttr(name.c_str()), "");
+  EXPECT_EQ(f.resource.GetStringAttr("alpha"), "1");
 }
 
 TEST(ShowXMLInterface, IntegerAndBooleanAttributes) {

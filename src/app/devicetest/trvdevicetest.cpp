@@ -8,11 +8,13 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTabWidget>
 #include <QStandardItemModel>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "app/productfiles.h"
+#include "app/devicetest/trvterminal.h"
 #include "editors/ports/portfields.h"
 #include "editors/common/prompts.h"
 
@@ -101,6 +103,17 @@ TRVDeviceTest::TRVDeviceTest(QWidget* parent) : QWidget(parent), ui(std::make_un
     m_EventsChanged.setSingleShot(true);
     connect(&m_EventsChanged, &QTimer::timeout, this, &TRVDeviceTest::FillEvents);
 
+    // The terminal shares the event's place: one tab each.
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("m_pTabEventTerminal"));
+    tabs->setSizePolicy(ui->m_pGrpEvent->sizePolicy());
+    ui->m_pGrpEvent->parentWidget()->layout()->replaceWidget(ui->m_pGrpEvent, tabs);
+    ui->m_pGrpEvent->setTitle(QString());
+    tabs->addTab(ui->m_pGrpEvent, tr("Event"));
+    m_pTerminal = new TRVTerminal(tabs);
+    tabs->addTab(m_pTerminal, tr("Terminal"));
+    connect(m_pTerminal, &TRVTerminal::makeEventRequested, this, &TRVDeviceTest::makeEventRequested);
+
     on_m_pComboKind_currentIndexChanged(ui->m_pComboKind->currentIndex());
     UpdateButtons();
 }
@@ -146,6 +159,7 @@ void TRVDeviceTest::EndSession()
     if (!m_pSession)
         return;
     // Nothing the closing link reports may reach this window.
+    m_pTerminal->SetLink(nullptr);
     m_pSession->disconnect(this);
     m_pSession->Disconnect();
     m_pSession.reset();
@@ -174,6 +188,7 @@ void TRVDeviceTest::NewSession()
     connect(session, &DeviceSession::stepFinished, this, &TRVDeviceTest::ShowStep);
     connect(session, &DeviceSession::linkStateChanged, this, &TRVDeviceTest::ShowLinkState);
     connect(session, &DeviceSession::idle, this, &TRVDeviceTest::UpdateButtons);
+    m_pTerminal->SetLink(&session->Link());
     FillEvents();
     FillVariables();
     ShowLinkState(DeviceLink::Closed, QString());

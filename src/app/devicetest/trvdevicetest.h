@@ -13,6 +13,8 @@ class TRVDeviceTest;
 }
 
 struct PortFields;
+struct Exchange;
+class TRVTerminal;
 
 // The window's "Test on Device": runs the driver the pages hold against a
 // real device (or a simulator) over TCP, UDP or a serial line, sends one
@@ -41,6 +43,8 @@ public:
     void SetSettings(const LinkSettings& settings);
     // The log as shown, one line per entry (entries not flushed yet included).
     QString LogText();
+    // The "Terminal" tab beside the event: bytes typed and sent on the session's link.
+    TRVTerminal* Terminal() const { return m_pTerminal; }
     // The longest the log grows to, in lines; older lines are dropped first.
     static constexpr int LogLineLimit = 5000;
     // Entries that arrive within this time are shown in one go.
@@ -55,6 +59,10 @@ public slots:
     void on_m_pButRefreshDevices_clicked();
     void on_m_pComboKind_currentIndexChanged(int index);
     void on_m_pComboEvent_currentIndexChanged(int index);
+
+signals:
+    // The terminal's Make Event: the window adds the event to the events page.
+    void makeEventRequested(const Exchange& exchange);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,4 +91,5 @@ private:
     QTimer m_Flush;
     QTimer m_EventsChanged;  // the events page changed: list them again
     QString m_LastLogPath;
+    TRVTerminal* m_pTerminal = nullptr;  // child
 };

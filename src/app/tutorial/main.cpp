@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include "app/tutorial/tutorialpdf.h"
+#include "app/tutorial/tutorialdriver.h"
 #include "app/tutorial/tutorialscreens.h"
 
 // tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR] [--save FILE]:
@@ -48,9 +49,12 @@ int main(int argc, char* argv[])
 
     const QString save = parser.value(QStringLiteral("save"));
     const QString savePath = save.isEmpty() ? save : QFileInfo(save).absoluteFilePath();
-    const QHash<QString, QImage> screens = CaptureTutorialScreens(parser.value(QStringLiteral("examples")), savePath);
-    if (!save.isEmpty() && !QFileInfo::exists(save)) {
-        err << "tarvo-tutorial: " << save << ": the driver was not saved\n";
+    QStringList problems;
+    const QHash<QString, QImage> screens = CaptureTutorialScreens(
+        ReadTutorialValues(markdown), parser.value(QStringLiteral("examples")), savePath, &problems);
+    if (!problems.isEmpty()) {
+        for (const QString& problem : problems)
+            err << "tarvo-tutorial: " << problem << '\n';
         return 1;
     }
     if (parser.isSet(QStringLiteral("screens"))) {

@@ -1,5 +1,6 @@
 #include "app/tutorial/tutorialpdf.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFont>
 #include <QPageLayout>
@@ -8,6 +9,8 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QUrl>
+
+#include <cmath>
 
 namespace {
 
@@ -48,6 +51,58 @@ QStringList PlaceImages(QTextDocument& document, const QHash<QString, QImage>& i
     return missing;
 }
 
+// A picture that does not fit below the text before it would start a new
+// page and leave the rest of this one empty: it is made smaller to fit there
+// instead, down to kSmallestFit of its size; only a picture that would be
+// smaller still moves to the next page.
+constexpr qreal kSmallestFit = 0.6;
+
+// Shrinks the first picture, after those already done, that would leave its
+// page's end empty; false when none is left. The document is laid out again
+// in full before every look, so each picture sees where the ones before it
+// went.
+bool FitNextImage(QTextDocument& document, int* done)
+{
+    const qreal pageHeight = document.pageSize().height();
+    const qreal margin = document.documentMargin();
+    document.pageCount();
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    int seen = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextBlock previous = block.previous();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
+                continue;
+            if (seen++ < *done || !previous.isValid())
+                continue;
+            ++*done;
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            const qreal top = layout->blockBoundingRect(previous).bottom() + block.blockFormat().topMargin();
+            const qreal pageBottom = (std::floor(top / pageHeight) + 1) * pageHeight - margin;
+            // Room for the line the picture sits on, not only the picture.
+            const qreal room = pageBottom - top - 8;
+            if (format.height() <= room || room < format.height() * kSmallestFit)
+                return true;
+            format.setWidth(format.width() * room / format.height());
+            format.setHeight(room);
+            QTextCursor cursor(&document);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FitImagesOnPages(QTextDocument& document)
+{
+    int done = 0;
+    while (FitNextImage(document, &done)) {
+    }
+}
+
 } // namespace
 
 TutorialPdfResult WriteTutorialPdf(const QString& markdown, const QHash<QString, QImage>& images,
@@ -69,6 +124,7 @@ TutorialPdfResult WriteTutorialPdf(const QString& markdown, const QHash<QString,
         result.error = QStringLiteral("no picture for %1").arg(result.missingImages.join(QStringLiteral(", ")));
         return result;
     }
+    FitImagesOnPages(document);
     result.pages = document.pageCount();
 
     QPdfWriter writer(pdfPath);

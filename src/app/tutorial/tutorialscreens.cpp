@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -12,11 +11,7 @@
 #include "app/startup.h"
 #include "app/tarvo.h"
 #include "app/trvsplash.h"
-#include "editors/info/infofields.h"
-#include "editors/common/prompts.h"
-#include "editors/ports/portfields.h"
-#include "editors/info/trvinfo.h"
-#include "editors/ports/trvportsimport.h"
+#include "app/tutorial/tutorialdriver.h"
 #include "editors/variables/trvvariables.h"
 #include "editors/variables/variablerows.h"
 
@@ -55,31 +50,10 @@ void SelectEventTab(Tarvo& window, const char* page)
         tabs->setCurrentWidget(tab);
 }
 
-void AddVariable(TRVVariables& page, const QString& name, const QString& type, const QString& initial,
-                 const QString& description)
-{
-    QList<QStandardItem*> row = page.NewVariable(name);
-    row[ColType]->setText(QString::number(VariableTypeIndex(type)));
-    row[ColInitial]->setText(initial);
-    row[ColDescription]->setText(description);
-    page.AddVariable(row);
-}
-
 } // namespace
 
-// Answers the Save As dialog with a fixed path; every other prompt is the real one.
-class SavePathPrompts : public QtPrompts
-{
-public:
-    explicit SavePathPrompts(QString path) : m_Path(std::move(path)) { Prompts::Install(this); }
-    ~SavePathPrompts() override { Prompts::Install(nullptr); }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return m_Path; }
-
-private:
-    QString m_Path;
-};
-
-QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder, const QString& savePath)
+QHash<QString, QImage> CaptureTutorialScreens(const TutorialValues& values, const QString& examplesFolder,
+                                              const QString& savePath, QStringList* problems)
 {
     QHash<QString, QImage> screens;
     QTemporaryDir home;
@@ -96,51 +70,24 @@ QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder, con
     Tarvo window;
     window.resize(kWindowSize);
     window.show();
+    QApplication::setActiveWindow(&window);
+    *problems = BuildTutorialDriver(window, values);
+    if (!savePath.isEmpty() && !SaveTutorialDriver(window, savePath))
+        problems->append(QStringLiteral("%1: the driver was not saved").arg(savePath));
 
-    InfoFields info;
-    info.make = QStringLiteral("Example");
-    info.model = QStringLiteral("PJ-100");
-    info.version = QStringLiteral("1.0");
-    info.group = QStringLiteral("projector");
-    info.protocol = QStringLiteral("PJ-Net");
-    info.description = QStringLiteral("A networked projector: login with an MD5 answer to a random seed, "
-                                      "power, input and lamp hours.");
-    info.authors = QStringList{QStringLiteral("Tutorial")};
-    window.InfoEditor()->SetFields(info);
     screens.insert(QStringLiteral("screens/info.png"), GrabTab(window, "Info"));
-
-    PortFields ports;
-    ports.hasEthernet = true;
-    ports.ethernet.type = QStringLiteral("tcp_client");
-    ports.ethernet.ipAddress = QStringLiteral("192.168.001.050");
-    ports.ethernet.devicePort = QStringLiteral("4352");
-    window.PortsImportEditor()->SetFields(ports);
     screens.insert(QStringLiteral("screens/ports.png"), GrabTab(window, "PortsImport"));
-
     TRVVariables& variables = *window.VariablesEditor();
-    AddVariable(variables, QStringLiteral("Power"), QStringLiteral("bool"), QStringLiteral("false"),
-                QStringLiteral("The projector reports its power state"));
-    AddVariable(variables, QStringLiteral("Input"), QStringLiteral("integer"), QStringLiteral("1"),
-                QStringLiteral("The selected input, 1 to 4"));
-    AddVariable(variables, QStringLiteral("LampHours"), QStringLiteral("integer"), QStringLiteral("0"),
-                QStringLiteral("Hours on the lamp"));
     variables.SelectVariable(variables.Model()->item(variables.Model()->rowCount() - 1, ColName));
     screens.insert(QStringLiteral("screens/variables.png"), GrabTab(window, "Variables"));
 
-    if (!savePath.isEmpty()) {
-        SavePathPrompts prompts(savePath);
-        window.SaveAs();
-    }
-
-    // The login and the events as the finished example holds them; the pages
-    // as they are when there is no example yet.
-    const QString example = examplesFolder + QStringLiteral("/projector-tcp.prd");
-    if (!examplesFolder.isEmpty() && QFileInfo::exists(example))
-        window.OpenFile(example);
     QWidget* setup = window.findChild<QWidget*>(QStringLiteral("Setup"));
     QWidget* events = window.findChild<QWidget*>(QStringLiteral("Events"));
+    auto* setupTabs = setup->findChild<QTabWidget*>(QStringLiteral("m_pTabsSetup"));
+    setupTabs->setCurrentIndex(0);
     SelectRow(setup, "m_pListSetupMessages", 1);
     screens.insert(QStringLiteral("screens/setup.png"), GrabTab(window, "Setup"));
+    SelectEventTab(window, "m_pTabInfoParams");
     SelectRow(events, "m_pListEvents", 0);
     SelectRow(events, "m_pListParams", 0);
     screens.insert(QStringLiteral("screens/events.png"), GrabTab(window, "Events"));
@@ -149,6 +96,7 @@ QHash<QString, QImage> CaptureTutorialScreens(const QString& examplesFolder, con
     screens.insert(QStringLiteral("screens/outgoing.png"), GrabTab(window, "Events"));
     SelectRow(events, "m_pListEvents", 2);
     SelectEventTab(window, "m_pTabIncomingResponse");
+    SelectRow(events, "m_pListIncomingSS", 1);
     screens.insert(QStringLiteral("screens/incoming.png"), GrabTab(window, "Events"));
     return screens;
 }

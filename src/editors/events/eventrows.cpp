@@ -15,6 +15,9 @@
 #include "model/productdatahardware.h"
 #include "model/productdatamessage.h"
 
+#include <memory>
+#include <vector>
+
 namespace EventRow {
 
 namespace {
@@ -41,6 +44,80 @@ void SetChildModel(QStandardItem* cell, QStandardItemModel* model)
 bool IsSpace(QChar c)
 {
     return c.isSpace();
+}
+
+// Copies, owned by no document, of the messages an event row does not show.
+using KeptMessages = std::shared_ptr<const std::vector<std::unique_ptr<KorXML_c>>>;
+
+void KeepMessages(QStandardItem* cell, ProductDataMessages_c* messages, int from)
+{
+    auto kept = std::make_shared<std::vector<std::unique_ptr<KorXML_c>>>();
+    for (int index = from; messages && index < messages->Count(); ++index) {
+        const ProductDataMessage_c* message = messages->Item(index);
+        const KorXML_c* element = message ? message->GetElement() : nullptr;
+        auto copy = std::make_unique<KorXML_c>(KOR_XML_ELEMENT);
+        if (element && element->CopyInto(copy.get()) == KOR_OK)
+            kept->push_back(std::move(copy));
+    }
+    cell->setData(kept->empty() ? QVariant() : QVariant::fromValue(KeptMessages(kept)), KeptMessagesRole);
+}
+
+// Appends the kept messages to the list's wrapper, then binds the list again
+// so that it counts them.
+void WriteKeptMessages(const QStandardItem* cell, ProductDataMessages_c& messages)
+{
+    const QVariant stored = cell ? cell->data(KeptMessagesRole) : QVariant();
+    const KeptMessages kept = stored.isValid() ? stored.value<KeptMessages>() : nullptr;
+    KorXML_c* wrapper = messages.GetElement();
+    if (!kept || !wrapper)
+        return;
+    for (const std::unique_ptr<KorXML_c>& message : *kept) {
+        std::unique_ptr<KorObject_c> made = wrapper->CreateNew();
+        auto* copy = dynamic_cast<KorXML_c*>(made.get());
+        if (!copy || message->CopyInto(copy) != KOR_OK)
+            continue;
+        made.release();
+        wrapper->AppendChild(std::unique_ptr<KorXML_c>(copy));
+    }
+    messages.Rebind();
+}
+
+QVariant CellData(const QStandardItemModel& events, int row, int column, int role)
+{
+    const QStandardItem* cell = events.item(row, column);
+    return cell ? cell->data(role) : QVariant();
+}
+
+// Whether the event expects a response and whether it sends nothing, as one
+// text to compare.
+QString ShapeText(const QStandardItemModel& events, int row)
+{
+    return Text(events, row, ColIncoming) + QLatin1Char('/') + Text(events, row, ColUnsolicited);
+}
+
+// Keeps on cell the message's stored name attribute, or that it had none.
+void SetStoredName(QStandardItem* cell, ProductDataMessage_c& message)
+{
+    const KorXML_c* element = message.GetElement();
+    const bool named = element && element->FindAttribute("name");
+    cell->setData(named ? QVariant(FromStd(message.GetName())) : QVariant(), StoredNameRole);
+}
+
+void WriteStoredName(const QStandardItem* cell, ProductDataMessage_c& message)
+{
+    const QVariant name = cell ? cell->data(StoredNameRole) : QVariant();
+    if (name.isValid())
+        message.SetName(ToStd(name.toString()));
+}
+
+// Nothing is sent or expected: no outgoing substrings or typed format, no
+// response.
+bool WithoutMessages(const QStandardItemModel& events, int row)
+{
+    const OutgoingSSModel_c* outgoing = Outgoing(events, row);
+    return !Flag(events, row, ColIncoming) && !Flag(events, row, ColUnsolicited) &&
+           !Flag(events, row, ColMsgManEdit) && Text(events, row, ColMsgFormat).isEmpty() &&
+           Text(events, row, ColMsgArgs).isEmpty() && (!outgoing || outgoing->rowCount() == 0);
 }
 
 // Marks (or unmarks, when a row is loaded again) a message kept as stored.
@@ -320,6 +397,7 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
         SetText(events, row, ColMsgManEdit, FlagText(manual));
         SetKept(events, row, ColMsgManEdit, keep);
         events.item(row, ColMsgFormat)->setData(stored, StoredTextRole);
+        SetStoredName(events.item(row, ColMsgFormat), *message);
         kept += keep;
     }
     message = next < count ? messages->Item(next) : nullptr;
@@ -334,31 +412,47 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
         SetText(events, row, ColIRRegexp, manual ? stored : IncomingSS::ResponseFormat(*model));
         SetText(events, row, ColIncManEdit, FlagText(manual));
         SetKept(events, row, ColIncManEdit, keep);
+        SetStoredName(events.item(row, ColIRRegexp), *message);
         kept += keep;
+        ++next;
     } else {
         SetText(events, row, ColIncoming, FalseText);
         SetText(events, row, ColUnsolicited, FalseText);
     }
+    // The flag is the file's own: an event whose only message is a response
+    // may be stored as solicited, and it stays so until its shape changes.
+    events.item(row, ColUnsolicited)
+        ->setData(QStringList{FlagText(KorIsTrue(command.IsUnsolicited())), ShapeText(events, row)},
+                  StoredUnsolicitedRole);
+    events.item(row, ColIncoming)->setData(count == 0 ? QVariant(true) : QVariant(), StoredWithoutMessagesRole);
+    KeepMessages(events.item(row, ColName), messages, next);
     return kept;
 }
 
 void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* variables,
               ProductDataCommand_c& command)
 {
-    command.SetName(Text(events, row, ColName).toStdString());
-    command.SetDescription(Text(events, row, ColDescription).toStdString());
+    command.SetName(ToStd(Text(events, row, ColName)));
+    command.SetDescription(ToStd(Text(events, row, ColDescription)));
     command.SetRetries(Text(events, row, ColRetries).toInt());
     command.SetTimeout(Text(events, row, ColTimeout).toInt());
     StoreParamRows(Params(events, row), command.Params());
 
     const bool unsolicited = Flag(events, row, ColUnsolicited);
-    command.SetUnsolicited(unsolicited);
+    const QStringList stored = CellData(events, row, ColUnsolicited, StoredUnsolicitedRole).toStringList();
+    command.SetUnsolicited(stored.size() == 2 && stored[1] == ShapeText(events, row) ? stored[0] == TrueText
+                                                                                      : unsolicited);
+    // An event stored without messages (one still being written) stays so
+    // until it is given something to send or expect.
+    if (CellData(events, row, ColIncoming, StoredWithoutMessagesRole).toBool() && WithoutMessages(events, row))
+        return;
     ProductDataMessages_c* messages = command.Messages();
     if (!messages)
         return;
     int next = 0;
     if (!unsolicited) {
         if (ProductDataMessage_c* message = messages->Item(next++, true)) {
+            WriteStoredName(events.item(row, ColMsgFormat), *message);
             const OutgoingSSModel_c* model = Outgoing(events, row);
             if (model)
                 StoreOutgoingSubstrings(*model, *message);
@@ -366,23 +460,24 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
             // A generated message is rebuilt from its substrings, which follow
             // renamed or deleted variables even while the event is not shown.
             const QStandardItem* formatCell = events.item(row, ColMsgFormat);
-            message->SetFormat(
+            message->SetFormat(ToStd(
                 SavedOutgoingText(model, manual, {Text(events, row, ColMsgFormat), Text(events, row, ColMsgArgs)},
-                                  formatCell ? formatCell->data(StoredTextRole).toString() : QString())
-                    .toStdString());
+                                  formatCell ? formatCell->data(StoredTextRole).toString() : QString())));
             message->SetManual(manual);
         }
     }
     if (Flag(events, row, ColIncoming)) {
         if (ProductDataMessage_c* message = messages->Item(next++, true)) {
+            WriteStoredName(events.item(row, ColIRRegexp), *message);
             message->SetIncoming(true);
-            message->SetRegexpFormat(Text(events, row, ColIRRegexp).toStdString());
-            message->SetText(Text(events, row, ColIRExample).toStdString());
+            message->SetRegexpFormat(ToStd(Text(events, row, ColIRRegexp)));
+            message->SetText(ToStd(Text(events, row, ColIRExample)));
             if (const QStandardItemModel* model = Incoming(events, row))
                 StoreIncomingSubstrings(*model, variables, *message);
             message->SetManual(Flag(events, row, ColIncManEdit));
         }
     }
+    WriteKeptMessages(events.item(row, ColName), *messages);
 }
 
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)

@@ -47,6 +47,20 @@ inline constexpr int KeptStoredRole = Qt::UserRole + 2;
 // written back as it is while the message still says the same (see
 // SavedOutgoingText).
 inline constexpr int StoredTextRole = Qt::UserRole + 3;
+// On the ColMsgFormat and ColIRRegexp cells: the name attribute of the
+// outgoing and incoming message as stored (unset when there was none).
+inline constexpr int StoredNameRole = Qt::UserRole + 4;
+// On the ColUnsolicited cell: the event's unsolicited attribute as stored
+// and the row's shape when loaded (ShapeText); a save writes the stored
+// attribute back while the shape is the same.
+inline constexpr int StoredUnsolicitedRole = Qt::UserRole + 5;
+// On the ColIncoming cell: true for an event stored without messages; it is
+// saved without them while nothing sends or expects anything.
+inline constexpr int StoredWithoutMessagesRole = Qt::UserRole + 6;
+// On the ColName cell: copies of the messages stored after those the row
+// shows (a second response, a message sent after the response), written
+// back after them as they were (KeptMessages).
+inline constexpr int KeptMessagesRole = Qt::UserRole + 7;
 
 // A new event row, not inserted: name, retries 0, timeout 30, expects a
 // response, not unsolicited, nothing typed by hand, and three empty child

@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <QStringList>
 
+#include <atomic>
+
 // Matches example replies with QRegExp (case-sensitive, RegExp2 syntax,
 // greedy), as the show controller reads the stored patterns, without letting
 // one keystroke freeze the window.
@@ -19,6 +21,12 @@
 //   characters), and the whole text is matched only when the growth seen so
 //   far says it ends within what is left of the budget.
 // A refused check reports no match and clears checked.
+//
+// A capture search over plain rows (literal text and single characters or
+// classes, each repeated or not, in groups that are not themselves
+// repeated) never lets QRegExp restart at every position: the leftmost
+// start and the longest end are found first in one pass per piece, and
+// QRegExp only reads the captures of that one span.
 class IncomingMatcher
 {
 public:
@@ -28,6 +36,10 @@ public:
     explicit IncomingMatcher(int budgetMs = 150);
 
     void Restart();
+    // While *cancelled is set (the flag outlives the matcher's use), every
+    // check is refused at its next step; null watches nothing.
+    void SetCancelFlag(const std::atomic<bool>* cancelled) { m_pCancelled = cancelled; }
+    bool Cancelled() const { return m_pCancelled && m_pCancelled->load(std::memory_order_relaxed); }
     // What is left of the budget, in nanoseconds (never below 0).
     qint64 RemainingNs() const;
 
@@ -51,11 +63,18 @@ public:
     static double PatternSize(const QString& pattern);
     static constexpr double PatternSizeLimit = 200000;
 
+    // The span [*start, *end) of the leftmost, then longest, match of
+    // pattern in text when pattern is made of plain rows; returns false
+    // when it is not (the caller falls back to a search), and *start = -1
+    // when there is no match. Linear in text for each piece of pattern.
+    static bool PlainSpan(const QString& pattern, const QString& text, qsizetype* start, qsizetype* end);
+
 private:
     // The compiled pattern, kept for the next refresh: a keystroke in the
     // example changes no pattern. Null for a pattern that is not compiled.
     QRegExp* Compiled(const QString& pattern);
 
+    const std::atomic<bool>* m_pCancelled = nullptr;  // not owned
     qint64 m_BudgetNs;
     qint64 m_StartNs = 0;
     // The last two patterns (the format and the capture expression).

@@ -348,6 +348,7 @@ void SetLinkedVariable(QStandardItemModel& model, int row, QStandardItem* nameIt
         model.setItem(row, ColVariable, new QStandardItem());
     QStandardItem* cell = model.item(row, ColVariable);
     cell->setData(nameItem ? QVariant::fromValue(nameItem) : QVariant(), LinkRole);
+    cell->setData(QVariant(), StoredNameRole);
     if (nameItem)
         SetText(model, row, ColVariable, nameItem->text());
 }
@@ -365,8 +366,10 @@ QString ReceivingName(const QStandardItemModel& model, int row, const QStandardI
 {
     switch (RowType(model, row)) {
     case TypeVariable: {
-        const QStandardItem* variable = LinkedVariable(model, row, variables);
-        return variable ? variable->text() : QString();
+        if (const QStandardItem* variable = LinkedVariable(model, row, variables))
+            return variable->text();
+        const QStandardItem* cell = model.item(row, ColVariable);
+        return cell ? cell->data(StoredNameRole).toString() : QString();
     }
     case TypeLocal: return Text(model, row, ColVariable);
     default: return {};
@@ -422,62 +425,90 @@ QString RowResult(const QStandardItemModel& model, int row, const QStandardItemM
     return EvaluateOperation(expression);
 }
 
-namespace {
-
-// Every row's capture from reply (all "-" without a match), then every
-// row's result, top to bottom.
-bool FillCaptures(QStandardItemModel& model, const QStandardItemModel* variables, const QString& reply, bool match,
-                  IncomingMatcher& matcher, const QHash<QString, QString>* values)
+MatchJob PrepareResponse(QStandardItemModel& model, const QString& example, int changedRow)
 {
-    const int rows = model.rowCount();
-    QStringList captures;
-    bool searched = true;
-    const bool found = matcher.Search(BytePattern(CaptureExpression(model)), reply, rows, &captures, &searched, match);
-    for (int row = 0; row < rows; ++row) {
-        SetText(model, row, ColCaptured,
-                found && row < captures.size() ? ShownBytes(captures.at(row).toLatin1()) : kNoCapture);
-    }
-    for (int row = 0; row < rows; ++row)
-        SetText(model, row, ColResult, RowResult(model, row, variables, values));
-    return searched;
-}
-
-} // namespace
-
-ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemModel* variables,
-                              const QString& example, IncomingMatcher& matcher, int changedRow)
-{
-    matcher.Restart();
     if (changedRow == AllRows)
         UpdateAllRowPatterns(model);
     else
         UpdateRowPattern(model, changedRow);
+    MatchJob job = PrepareCheck(ResponseFormat(model), example);
+    job.captureExpression = BytePattern(CaptureExpression(model));
+    job.groups = model.rowCount();
+    job.capture = true;
+    return job;
+}
 
+MatchJob PrepareCheck(const QString& format, const QString& example)
+{
+    MatchJob job;
+    job.format = format;
+    job.bytePattern = BytePattern(format);
+    job.reply = ByteText(ReplyBytes(example));
+    job.capture = false;
+    return job;
+}
+
+MatchOutcome RunMatch(const MatchJob& job, IncomingMatcher& matcher)
+{
+    matcher.Restart();
+    MatchOutcome outcome;
+    outcome.match = matcher.ExactMatch(job.bytePattern, job.reply, &outcome.checked);
+    if (job.capture) {
+        bool searched = true;
+        outcome.found =
+            matcher.Search(job.captureExpression, job.reply, job.groups, &outcome.captures, &searched, outcome.match);
+        outcome.checked = searched && outcome.checked;
+    }
+    return outcome;
+}
+
+ResponseState ApplyMatch(QStandardItemModel& model, const QStandardItemModel* variables, const MatchJob& job,
+                         const MatchOutcome& outcome, const QHash<QString, QString>* values)
+{
     ResponseState state;
-    state.format = ResponseFormat(model);
-    const QString reply = ByteText(ReplyBytes(example));
-    state.match = matcher.ExactMatch(BytePattern(state.format), reply, &state.checked);
-    state.checked = FillCaptures(model, variables, reply, state.match, matcher, nullptr) && state.checked;
+    state.format = job.format;
+    state.match = outcome.match;
+    state.checked = outcome.checked;
+    if (!job.capture)
+        return state;
+    const int rows = model.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        SetText(model, row, ColCaptured,
+                outcome.found && row < outcome.captures.size() ? ShownBytes(outcome.captures.at(row).toLatin1())
+                                                               : kNoCapture);
+    }
+    for (int row = 0; row < rows; ++row)
+        SetText(model, row, ColResult, RowResult(model, row, variables, values));
     return state;
+}
+
+ResponseState RefreshResponse(QStandardItemModel& model, const QStandardItemModel* variables,
+                              const QString& example, IncomingMatcher& matcher, int changedRow)
+{
+    const MatchJob job = PrepareResponse(model, example, changedRow);
+    return ApplyMatch(model, variables, job, RunMatch(job, matcher));
 }
 
 ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* variables, const QString& format,
                          const QString& reply, IncomingMatcher& matcher, const QHash<QString, QString>* values)
 {
-    matcher.Restart();
-    ResponseState state;
-    state.format = format;
-    state.match = matcher.ExactMatch(BytePattern(format), reply, &state.checked);
-    state.checked = FillCaptures(model, variables, reply, state.match, matcher, values) && state.checked;
-    return state;
+    MatchJob job;
+    job.format = format;
+    job.bytePattern = BytePattern(format);
+    job.captureExpression = BytePattern(CaptureExpression(model));
+    job.reply = reply;
+    job.groups = model.rowCount();
+    return ApplyMatch(model, variables, job, RunMatch(job, matcher), values);
 }
 
 ResponseState CheckFormat(const QString& format, const QString& example, IncomingMatcher& matcher)
 {
-    matcher.Restart();
+    const MatchJob job = PrepareCheck(format, example);
+    const MatchOutcome outcome = RunMatch(job, matcher);
     ResponseState state;
     state.format = format;
-    state.match = matcher.ExactMatch(BytePattern(format), ByteText(ReplyBytes(example)), &state.checked);
+    state.match = outcome.match;
+    state.checked = outcome.checked;
     return state;
 }
 

@@ -37,6 +37,14 @@ enum Type { TypeNone = -1, TypeConstant, TypeWildcard, TypeVariable, TypeLocal }
 enum CharType { CharsUnset = -1, CharsAny, CharsDigits, CharsLetters, CharsNone };
 
 inline constexpr int LinkRole = Qt::UserRole + 1;
+// On the ColVariable cell of a variable row read from a file: the name it
+// was stored under when no device variable has it, kept as the name it
+// stores into until a variable is chosen.
+inline constexpr int StoredNameRole = Qt::UserRole + 2;
+// On the ColPattern cell of a variable row read from a file: its capture's
+// stored text, whether that capture was stored as device_var, and the
+// pattern the row had when read (StoredCapture).
+inline constexpr int StoredCaptureRole = Qt::UserRole + 3;
 
 // Column headers, "\n" breaking the two-word ones.
 QStringList Headers();
@@ -105,7 +113,8 @@ QStandardItem* LinkedVariable(const QStandardItemModel& model, int row, const QS
 void SetLinkedVariable(QStandardItemModel& model, int row, QStandardItem* nameItem);
 // Clears every link that no longer points at a column-0 item of variables.
 void CleanupVars(QStandardItemModel& model, const QStandardItemModel* variables);
-// The name a row stores into: a variable's linked name, a local's name.
+// The name a row stores into: a variable's linked name (or, unlinked, the
+// name it was read under), a local's name.
 QString ReceivingName(const QStandardItemModel& model, int row, const QStandardItemModel* variables);
 
 // The row's result from its captured text: without an applied operation (or
@@ -148,5 +157,33 @@ ResponseState MatchReply(QStandardItemModel& model, const QStandardItemModel* va
                          const QString& reply, IncomingMatcher& matcher, const QHash<QString, QString>* values);
 // The match status alone, for an expression typed by hand.
 ResponseState CheckFormat(const QString& format, const QString& example, IncomingMatcher& matcher);
+
+// A refresh in three steps, so that the match can run on another thread:
+// the model is read and written only by the first and the last.
+struct MatchJob
+{
+    QString format;             // the response's expression as typed
+    QString bytePattern;        // format as matched (BytePattern)
+    QString captureExpression;  // the capture expression as matched; unused without capture
+    QString reply;              // the reply as matched (ByteText)
+    int groups = 0;
+    bool capture = true;        // false: the match status alone
+};
+struct MatchOutcome
+{
+    bool match = false;
+    bool checked = true;
+    bool found = false;  // the capture search found a match
+    QStringList captures;
+};
+// Rebuilds the row patterns as RefreshResponse does and returns what to match.
+MatchJob PrepareResponse(QStandardItemModel& model, const QString& example, int changedRow = -1);
+MatchJob PrepareCheck(const QString& format, const QString& example);
+// Touches no model: safe on any thread, one matcher per thread.
+MatchOutcome RunMatch(const MatchJob& job, IncomingMatcher& matcher);
+// Writes the captures (all "-" unless found) and the results of every row.
+// The model must have the rows the job was prepared from.
+ResponseState ApplyMatch(QStandardItemModel& model, const QStandardItemModel* variables, const MatchJob& job,
+                         const MatchOutcome& outcome, const QHash<QString, QString>* values = nullptr);
 
 } // namespace IncomingSS

@@ -15,11 +15,6 @@ namespace {
 
 const QString kTemp = QStringLiteral("temp");
 
-std::string ToStd(const QString& text)
-{
-    return text.toStdString();
-}
-
 // Every occurrence of name (case-sensitive) becomes replacement; an empty
 // name names nothing.
 QString Renamed(QString text, const QString& name, const QString& replacement)
@@ -153,12 +148,40 @@ void SetOperation(QList<QStandardItem*>& row, const QString& operation)
     row[ColOperationOn]->setText(QStringLiteral("true"));
 }
 
-void Link(QList<QStandardItem*>& row, QStandardItem* variable)
+// Links the row to the device variable of that name; without one the row
+// keeps the name (shown, and stored into) so that a save does not lose it.
+void Link(QList<QStandardItem*>& row, const QStandardItemModel* variables, const QString& name)
 {
-    if (!variable)
-        return;
-    row[ColVariable]->setData(QVariant::fromValue(variable), LinkRole);
-    row[ColVariable]->setText(variable->text());
+    if (QStandardItem* variable = FindVariable(variables, name)) {
+        row[ColVariable]->setData(QVariant::fromValue(variable), LinkRole);
+        row[ColVariable]->setText(variable->text());
+    } else if (!name.isEmpty()) {
+        row[ColVariable]->setData(name, StoredNameRole);
+        row[ColVariable]->setText(name);
+    }
+}
+
+// Remembers the capture parameter a row was read from; the pattern the row
+// then makes is added once all rows are read (KeptCapture).
+void KeepCapture(QList<QStandardItem*>& row, const Stored& param)
+{
+    row[ColPattern]->setData(QStringList{param.value, param.deviceVar ? QStringLiteral("true") : QString()},
+                             StoredCaptureRole);
+}
+
+// The stored text and device_var flag of the row's capture parameter, while
+// the row still makes the pattern and applies the operation it had when read
+// (a pattern such as [0-9]+ reads back as the nearest one the row can make).
+bool KeptCapture(const QStandardItemModel& model, int row, QString* text, bool* deviceVar)
+{
+    const QStandardItem* cell = model.item(row, ColPattern);
+    const QStringList kept = cell ? cell->data(StoredCaptureRole).toStringList() : QStringList();
+    if (kept.size() != 4 || kept[2] != RowPattern(model, row) || kept[3] != Text(model, row, ColOperationOn))
+        return false;
+    *text = kept[0];
+    if (deviceVar)
+        *deviceVar = !kept[1].isEmpty();
+    return true;
 }
 
 } // namespace
@@ -198,8 +221,11 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
             break;
         case TypeVariable: {
             const bool withOperation = Text(model, row, ColOperationOn) == QLatin1String("true");
-            if (ProductDataParam_c* param = addParam(withOperation ? name + kTemp : name, pattern))
-                param->SetDeviceVar(!withOperation);
+            QString capture = pattern;
+            bool deviceVar = !withOperation;
+            KeptCapture(model, row, &capture, &deviceVar);
+            if (ProductDataParam_c* param = addParam(withOperation ? name + kTemp : name, capture))
+                param->SetDeviceVar(deviceVar);
             if (withOperation) {
                 const QString stored = Renamed(operation, name, name + kTemp);
                 Fill(substrings->Item(substringCount++, true), name + kTemp, true, stored);
@@ -209,8 +235,10 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
         }
         case TypeLocal: {
             const bool captures = Captures(pattern);
+            QString capture = pattern;
+            KeptCapture(model, row, &capture, nullptr);
             if (captures)
-                addParam(name + kTemp, pattern);
+                addParam(name + kTemp, capture);
             Fill(substrings->Item(substringCount++, true), number + QLatin1String("Local"), false, name);
             QString stored = operation;
             if (captures)
@@ -259,6 +287,21 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         return spare > 0 && (spare >= localsLeft || operation.contains(name));
     };
 
+    // A variable row with an operation may have its capture stored as a
+    // device_var parameter (name + "temp", a name no device variable has)
+    // instead of a plain one: the row's own substring claims it.
+    const auto claims = [&](size_t substring, size_t param) {
+        if (substring >= written.size() || param >= params.size() || written[substring].type != TypeVariable)
+            return false;
+        const QString name = WithoutTemp(written[substring].stored->name);
+        const Stored& stored = params[param];
+        if (!stored.deviceVar)
+            return WithoutTemp(stored.name) == name;
+        const bool ownFollows = param + 1 < params.size() && !params[param + 1].deviceVar &&
+                                WithoutTemp(params[param + 1].name) == name;
+        return stored.name == name + kTemp && !FindVariable(variables, stored.name) && !ownFollows;
+    };
+
     size_t param = 0, substring = 0;
     while (param < params.size() || substring < written.size()) {
         const int row = model.rowCount();
@@ -282,14 +325,16 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
             return owned < params.size() && isLocalParam(owned, substring, next->stored->value, operation);
         };
         const bool variableFirst = param < params.size() && params[param].deviceVar &&
-                                   (!next || !numbered || next->index > row || beforeLocal());
+                                   (!next || !numbered || next->index > row || beforeLocal()) &&
+                                   !claims(substring, param);
         if (variableFirst || !next) {
             const Stored& stored = params[param++];
             QList<QStandardItem*> items = NewRow(row, TypeVariable);
+            KeepCapture(items, stored);
             if (stored.deviceVar) {
-                Link(items, FindVariable(variables, stored.name));
+                Link(items, variables, stored.name);
             } else {
-                Link(items, FindVariable(variables, WithoutTemp(stored.name)));
+                Link(items, variables, WithoutTemp(stored.name));
                 if (nextVariableOperation < variableOperations.size())
                     SetOperation(items, Restored(variableOperations[nextVariableOperation++]->value,
                                                  WithoutTemp(stored.name)));
@@ -306,10 +351,12 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         case TypeWildcard: ReadWildcard(items, stored.value); break;
         case TypeVariable: {
             const QString name = WithoutTemp(stored.name);
-            Link(items, FindVariable(variables, name));
+            Link(items, variables, name);
             QString pattern;
-            if (param < params.size() && !params[param].deviceVar && WithoutTemp(params[param].name) == name)
+            if (claims(substring - 1, param)) {
+                KeepCapture(items, params[param]);
                 pattern = params[param++].value;
+            }
             ReadWildcard(items, pattern);
             QString operation = stored.value;
             if (nextVariableOperation < variableOperations.size())
@@ -324,6 +371,8 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
             if (nextLocalOperation < localOperations.size())
                 operation = localOperations[nextLocalOperation++]->value;
             const bool captures = param < params.size() && isLocalParam(param, substring - 1, name, operation);
+            if (captures)
+                KeepCapture(items, params[param]);
             ReadWildcard(items, captures ? params[param++].value : QString());
             SetOperation(items, captures ? Restored(operation, name) : operation);
             break;
@@ -332,5 +381,11 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         model.appendRow(items);
     }
     UpdateAllRowPatterns(model);
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStandardItem* cell = model.item(row, ColPattern);
+        QStringList kept = cell->data(StoredCaptureRole).toStringList();
+        if (kept.size() == 2)
+            cell->setData(kept << Text(model, row, ColPattern) << Text(model, row, ColOperationOn), StoredCaptureRole);
+    }
     return FromStd(message.GetText());
 }

@@ -23,6 +23,8 @@ namespace {
 
 const QString kMatch = QStringLiteral("<font color='green'>A Match!</font>");
 const QString kNoMatch = QStringLiteral("<font color='red'>Not a Match!</font>");
+const QString kChecking = QStringLiteral("<font color='gray'>Checking...</font>");
+const QString kNotChecked = QStringLiteral("<font color='gray'>Not checked: too costly to check</font>");
 
 // The types offered by the "Add Substring" box, in button order.
 const QStringList& AddButtons()
@@ -80,6 +82,10 @@ TRVEventIncomingSS::TRVEventIncomingSS(QStandardItemModel* variables, QWidget* p
     for (QCheckBox* check : {ui->m_pChkVarOptions, ui->m_pChkIncomingManEdit})
         connect(check, &QCheckBox::toggled, this, &TRVEventIncomingSS::EmitSavable);
     connect(this, &TRVEventIncomingSS::savableDataChanged, this, &TRVEventIncomingSS::submit);
+    connect(&m_Runner, &IncomingMatchRunner::finished, this,
+            [this](quint64, const SS::MatchOutcome& outcome) { ShowMatch(outcome); });
+    connect(&m_Runner, &IncomingMatchRunner::abandoned, this,
+            [this](quint64, const SS::MatchOutcome& outcome) { ShowMatch(outcome); });
     connect(ui->m_pChkIncomingManEdit, &QCheckBox::toggled, this, &TRVEventIncomingSS::manEditToggled);
 
     on_m_pCmbIncomingSSType_currentIndexChanged(-1);
@@ -100,6 +106,8 @@ QStandardItemModel* TRVEventIncomingSS::NewModel(QObject* parent)
 
 void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& example)
 {
+    // A match of the model shown before must not write into the next one.
+    m_Runner.Cancel();
     WatchModel(false);
     m_Populating = true;
     if (QItemSelectionModel* selection = ui->m_pListIncomingSS->selectionModel())
@@ -176,6 +184,11 @@ QString TRVEventIncomingSS::Example() const
 QString TRVEventIncomingSS::MatchStatus() const
 {
     return ui->m_pLabelRegexMatch->text();
+}
+
+bool TRVEventIncomingSS::WaitForMatch(int ms)
+{
+    return m_Runner.Wait(ms);
 }
 
 QString TRVEventIncomingSS::Load(QStandardItemModel* model, ProductDataMessage_c* message)
@@ -284,12 +297,41 @@ void TRVEventIncomingSS::Refresh(int changedRow)
         return;
     const bool watching = bool(m_ItemChanged);
     WatchModel(false);
-    const SS::ResponseState state =
-        SS::RefreshResponse(*m_pModel, m_pVariables, ui->m_pEditExampleIncomingReponse->text(), m_Matcher, changedRow);
-    ui->m_pEditIncomingMsgFormat->setText(state.format);
-    ShowStatus(state);
+    const SS::MatchJob job = SS::PrepareResponse(*m_pModel, ui->m_pEditExampleIncomingReponse->text(), changedRow);
+    ui->m_pEditIncomingMsgFormat->setText(job.format);
     if (watching)
         WatchModel(true);
+    StartMatch(job);
+}
+
+void TRVEventIncomingSS::StartMatch(const SS::MatchJob& job)
+{
+    m_Job = job;
+    m_Runner.Start(job);
+    // A quick match shows with the keystroke that caused it; a slow one
+    // shows when it ends, and typing goes on meanwhile.
+    if (!m_Runner.Wait(IncomingMatchRunner::Patience())) {
+        ui->m_pLabelRegexMatch->setText(kChecking);
+        ui->m_pLabelRegexMatch->setToolTip(QString());
+    }
+}
+
+void TRVEventIncomingSS::ShowMatch(const SS::MatchOutcome& outcome)
+{
+    if (!m_pModel && m_Job.capture)
+        return;
+    SS::ResponseState state;
+    if (m_Job.capture) {
+        const bool watching = bool(m_ItemChanged);
+        WatchModel(false);
+        state = SS::ApplyMatch(*m_pModel, m_pVariables, m_Job, outcome);
+        if (watching)
+            WatchModel(true);
+    } else {
+        state.match = outcome.match;
+        state.checked = outcome.checked;
+    }
+    ShowStatus(state);
 }
 
 void TRVEventIncomingSS::UpdateSSFormat(int row)
@@ -502,12 +544,12 @@ void TRVEventIncomingSS::on_m_pChkIncomingManEdit_toggled(bool checked)
 
 void TRVEventIncomingSS::UpdateMatchStatus()
 {
-    ShowStatus(SS::CheckFormat(ui->m_pEditIncomingMsgFormat->text(), ui->m_pEditExampleIncomingReponse->text(), m_Matcher));
+    StartMatch(SS::PrepareCheck(ui->m_pEditIncomingMsgFormat->text(), ui->m_pEditExampleIncomingReponse->text()));
 }
 
 void TRVEventIncomingSS::ShowStatus(const SS::ResponseState& state)
 {
-    ui->m_pLabelRegexMatch->setText(state.match ? kMatch : kNoMatch);
+    ui->m_pLabelRegexMatch->setText(state.match ? kMatch : state.checked ? kNoMatch : kNotChecked);
     ui->m_pLabelRegexMatch->setToolTip(state.checked ? QString()
                                                      : QStringLiteral("Not checked: matching this example against "
                                                                       "the expression would take too long."));

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "editors/incoming/incomingssmatch.h"
 #include "editors/incoming/incomingssmodel.h"
+#include "editors/incoming/incomingssrunner.h"
 
 namespace Ui {
 class TRVEventIncomingSS;
@@ -53,8 +53,11 @@ public:
     bool IsManualEdit() const;
     QString Format() const;
     QString Example() const;
-    // The status text: "A Match!" or "Not a Match!" in its colour.
+    // The status text: "A Match!", "Not a Match!", "Checking..." while the
+    // match runs, or "Not checked" when it was too costly, in its colour.
     QString MatchStatus() const;
+    // Waits up to ms for a running match to be shown; true once none runs.
+    bool WaitForMatch(int ms);
     // Whether "Add Variable" adds a setup variable (the setup page's editor).
     void SetAddsSetupVariables(bool setup) { m_AddsSetupVariables = setup; }
 
@@ -116,6 +119,8 @@ private:
     void ShowLinkedVariable();
     void WatchModel(bool on);
     void Refresh(int changedRow);
+    void StartMatch(const IncomingSS::MatchJob& job);
+    void ShowMatch(const IncomingSS::MatchOutcome& outcome);
 
     std::unique_ptr<Ui::TRVEventIncomingSS> ui;
     QStandardItemModel* m_pVariables;        // not owned
@@ -123,7 +128,8 @@ private:
     QDataWidgetMapper* m_pMapper;            // child
     TRVInsertFunction* m_pInsertFunction;    // child
     QMetaObject::Connection m_ItemChanged;
-    IncomingMatcher m_Matcher;
+    IncomingMatchRunner m_Runner;
+    IncomingSS::MatchJob m_Job;  // the running match's, applied when it ends
     QString m_ExampleSelection;  // kept while the button takes the focus
     int m_ArithmeticCursor = 0;
     int m_VariablesChanging = 0;  // the variables model is moving rows

@@ -24,15 +24,6 @@ void PrepareInfoForStore(InfoFields& fields, bool hasFile)
         fields.protocol = fields.make + QLatin1Char('_') + fields.model;
 }
 
-namespace {
-
-std::string ToStd(const QString& text)
-{
-    return text.toStdString();
-}
-
-} // namespace
-
 void StoreInfoFields(const InfoFields& fields, ProductData_c& product)
 {
     product.SetMake(ToStd(fields.make));

@@ -300,7 +300,10 @@ QString FormatPiece(const OutgoingSSModel_c& model, int row)
     const QString width = model.Text(row, SS::ColChars);
     if (type != SS::TypeChecksum && model.OptionsOn(row) && !width.isEmpty())
         piece += QLatin1Char('0') + width;
-    return piece + OutputFormatLetter(format);
+    piece += OutputFormatLetter(format);
+    const QStandardItem* cell = model.item(row, SS::ColOutputFormat);
+    const QStringList stored = cell ? cell->data(SS::StoredConversionRole).toStringList() : QStringList();
+    return stored.size() == 2 && stored[0] == piece ? stored[1] : piece;
 }
 
 QString ArgPiece(const OutgoingSSModel_c& model, int row)

@@ -52,6 +52,14 @@ public:
     };
 
     static constexpr int ReferenceRole = Qt::UserRole + 1;
+    // On the ColOutputFormat cell of a row read from a file whose conversion
+    // the fields cannot hold (a precision, a width padded with spaces): the
+    // conversion the fields make and the one stored, as a list of two. The
+    // row's format piece is the stored one while the fields make the same.
+    static constexpr int StoredConversionRole = Qt::UserRole + 2;
+    // On the ColSSType cell of a row read from a file: its result text as
+    // stored and as the row wrote it when read (see StoredSubstringResult).
+    static constexpr int StoredResultRole = Qt::UserRole + 3;
 
     explicit OutgoingSSModel_c(QObject* parent = nullptr);
 

@@ -30,18 +30,20 @@ QStandardItem* FindNameItem(const QStandardItemModel* model, const QString& name
     return nullptr;
 }
 
-// "%", then "0" and the width only for "%0" followed by digits and a letter,
-// which is what a store writes.
+// A conversion as the language's sprintf reads it: "%", an optional "0"
+// (pad with zeros), a width, a precision, the letter.
+const QRegularExpression& ConversionPattern()
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^%(0?)([0-9]*)(\.[0-9]*)?([sdfxXp])$)"));
+    return pattern;
+}
+
+// The width the fields hold: the digits after "%0" (a store writes "%0" and
+// the width, the only padding the fields offer).
 QString WidthOfConversion(const QString& conversion)
 {
-    if (conversion.size() < 4 || conversion[1] != QLatin1Char('0'))
-        return QString();
-    const QString width = conversion.mid(2, conversion.size() - 3);
-    for (const QChar c : width) {
-        if (!c.isDigit())
-            return QString();
-    }
-    return width;
+    const QRegularExpressionMatch match = ConversionPattern().match(conversion);
+    return match.hasMatch() && !match.captured(1).isEmpty() ? match.captured(2) : QString();
 }
 
 // The first name in square brackets outside double-quoted text: a quoted
@@ -81,6 +83,14 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
     if (hasFormula)
         model.SetText(row, SS::ColFormula, formula);
     model.SetText(row, SS::ColOptions, QLatin1String(!width.isEmpty() || hasFormula ? "true" : "false"));
+    // A precision or a width padded with spaces is sent as stored while the
+    // fields still make the conversion they were read as.
+    const QString made = QLatin1Char('%') + (width.isEmpty() ? QString() : QLatin1Char('0') + width) +
+                         OutputFormatLetter(format);
+    if (made != conversion && ConversionPattern().match(conversion).hasMatch()) {
+        if (QStandardItem* cell = model.item(row, SS::ColOutputFormat))
+            cell->setData(QStringList{made, conversion}, SS::StoredConversionRole);
+    }
 
     // The stored type word decides between a parameter and a variable of the
     // same name; the other list is asked only when its own has no such name.
@@ -204,13 +214,7 @@ QString StoredSubstringResult(const OutgoingSSModel_c& model, int row)
     default:
         break;
     }
-    QString conversion;
-    if (!letter.isEmpty()) {
-        conversion = QStringLiteral("%");
-        if (model.OptionsOn(row) && !model.Text(row, SS::ColChars).isEmpty())
-            conversion += QLatin1Char('0') + model.Text(row, SS::ColChars);
-        conversion += letter;
-    }
+    const QString conversion = FormatPiece(model, row);
     const QString name = model.RefName(row);
     QString argument = model.Text(row, SS::ColFormula);
     if (name.isEmpty()) {
@@ -233,8 +237,12 @@ int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const Q
     const int type = IndexIgnoringCase(SubstringTypeNames(), word);
     const int row = model.AppendSubstring(name, type);
 
-    // The conversion may hold a width of any length.
-    static const QRegularExpression pattern(QStringLiteral(R"(^"(%[a-zA-Z0-9]*)?", (.+))"),
+    // Whatever the row makes of it, a result is saved as stored while the row
+    // still writes what it wrote when read (see LoadOutgoingSubstrings).
+    if (QStandardItem* cell = model.item(row, SS::ColSSType))
+        cell->setData(result, SS::StoredResultRole);
+    // The conversion, up to the closing quote, may hold flags, a width and a precision.
+    static const QRegularExpression pattern(QStringLiteral(R"(^"(%[^"]*)?", (.+))"),
                                             QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = pattern.match(result);
     if (!match.hasMatch())
@@ -262,9 +270,12 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
         ProductDataSubstring_c* substring = substrings->Item(row, true);
         if (!substring)
             continue;
-        substring->SetName(StoredSubstringName(model, row).toStdString());
+        substring->SetName(ToStd(StoredSubstringName(model, row)));
         substring->SetDeviceVar(false);
-        substring->SetResult(StoredSubstringResult(model, row).toStdString());
+        const QString result = StoredSubstringResult(model, row);
+        const QStandardItem* cell = model.item(row, SS::ColSSType);
+        const QStringList stored = cell ? cell->data(SS::StoredResultRole).toStringList() : QStringList();
+        substring->SetResult(ToStd(stored.size() == 2 && stored[1] == result ? stored[0] : result));
     }
 
     QList<int> locals;
@@ -279,8 +290,8 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
     RemoveAll(operations);
     for (int i = 0; operations && i < locals.size(); ++i) {
         if (ProductDataOperation_c* operation = operations->Item(i, true)) {
-            operation->SetName(model.Text(locals[i], SS::ColLocalName).toStdString());
-            operation->SetResult(model.Text(locals[i], SS::ColFormula).toStdString());
+            operation->SetName(ToStd(model.Text(locals[i], SS::ColLocalName)));
+            operation->SetResult(ToStd(model.Text(locals[i], SS::ColFormula)));
         }
     }
 }
@@ -323,4 +334,14 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
             ReadChecksumSettings(model, row, model.Text(row, SS::ColResult));
     }
     RefreshAllRows(model);
+    // A stored result that differs from what the row writes is kept beside it.
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStandardItem* cell = model.item(row, SS::ColSSType);
+        const QVariant stored = cell ? cell->data(SS::StoredResultRole) : QVariant();
+        if (!stored.isValid())
+            continue;
+        const QString written = StoredSubstringResult(model, row);
+        cell->setData(stored.toString() == written ? QVariant() : QVariant(QStringList{stored.toString(), written}),
+                      SS::StoredResultRole);
+    }
 }

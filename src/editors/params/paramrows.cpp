@@ -35,11 +35,6 @@ bool IsParamType(int type)
     return type >= 0 && type < ParamTypeCount;
 }
 
-std::string ToStd(const QString& text)
-{
-    return text.toStdString();
-}
-
 QString CellText(const QStandardItemModel* model, int row, int column)
 {
     const QStandardItem* item = model->item(row, column);

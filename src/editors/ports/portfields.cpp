@@ -5,11 +5,6 @@
 
 namespace {
 
-std::string ToStd(const QString& text)
-{
-    return text.toStdString();
-}
-
 void RemoveAllPorts(ProductDataPorts_c& ports)
 {
     while (ports.Count() > 0 && ports.First() && ports.RemoveCurrent() == KOR_OK) {

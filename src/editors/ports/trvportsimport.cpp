@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QIntValidator>
+#include <QRegularExpressionValidator>
 
 #include "editors/common/fieldinput.h"
 #include "editors/ports/irfile.h"
@@ -28,6 +29,16 @@ TRVPortsImport::TRVPortsImport(QWidget* parent) : QWidget(parent), ui(std::make_
     HoldFileText(this);
     for (QLineEdit* edit : {ui->m_pEditDevicePort, ui->m_pEditSourcePort})
         edit->setValidator(new QIntValidator(0, 65535, edit));
+    // A key that cannot lead to a dotted address is refused; what is typed is
+    // shown as typed, and the hint stays until the address is whole. Groups
+    // with leading zeros ("192.168.001.050") are addresses too.
+    static const QRegularExpression address(
+        QStringLiteral("(25[0-5]|2[0-4]\\d|1\\d\\d|0?\\d?\\d)(\\.(25[0-5]|2[0-4]\\d|1\\d\\d|0?\\d?\\d)){3}"));
+    ui->m_pEditIP->setValidator(new QRegularExpressionValidator(address, ui->m_pEditIP));
+    connect(ui->m_pEditIP, &QLineEdit::textChanged, this, [this](const QString& text) {
+        ui->m_pLabelIPHint->setVisible(!text.isEmpty() && !ui->m_pEditIP->hasAcceptableInput());
+    });
+    ui->m_pLabelIPHint->hide();
     SetFields(PortFields());
 
     for (QGroupBox* group : {ui->m_pGrpSerial, ui->m_pGrpEthernet, ui->m_pGrpMidi}) {
@@ -57,7 +68,7 @@ PortFields TRVPortsImport::Fields() const
     fields.serial = {ui->m_pCmbSerialBaud->currentText(), ui->m_pCmbSerialBits->currentText(),
                      ui->m_pCmbSerialParity->currentText(), ui->m_pCmbSerialStopBits->currentText()};
     fields.hasEthernet = ui->m_pGrpEthernet->isChecked();
-    // The input mask keeps its dots in an empty field; that is still no address.
+    // Dots alone are still no address.
     QString ipAddress = ui->m_pEditIP->text();
     if (QString(ipAddress).remove(QLatin1Char('.')).trimmed().isEmpty())
         ipAddress.clear();

@@ -159,6 +159,8 @@ int AppendStored(QStandardItemModel& messages, ProductDataMessage_c& message, QO
         messages.item(row, ColFormatOrRegexp)->setData(stored, StoredTextRole);
     }
     SetText(messages, row, ColManEdit, manual ? TrueText : FalseText);
+    if (message.GetElement() && message.GetElement()->FindAttribute("name"))
+        messages.item(row, ColName)->setData(FromStd(message.GetName()), StoredNameRole);
     if (keep)
         messages.item(row, ColManEdit)->setData(true, KeptStoredRole);
     return row;
@@ -182,10 +184,12 @@ void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* v
               ProductDataMessage_c& message)
 {
     const bool manual = IsManual(messages, row);
+    if (const QStandardItem* nameCell = messages.item(row, ColName); nameCell && nameCell->data(StoredNameRole).isValid())
+        message.SetName(ToStd(nameCell->data(StoredNameRole).toString()));
     if (RowKind(messages, row) == KindIncoming) {
         message.SetIncoming(true);
-        message.SetRegexpFormat(Text(messages, row, ColFormatOrRegexp).toStdString());
-        message.SetText(Text(messages, row, ColArgsOrExample).toStdString());
+        message.SetRegexpFormat(ToStd(Text(messages, row, ColFormatOrRegexp)));
+        message.SetText(ToStd(Text(messages, row, ColArgsOrExample)));
         if (const QStandardItemModel* child = Child(messages, row))
             StoreIncomingSubstrings(*child, variables, message);
     } else {
@@ -196,11 +200,10 @@ void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* v
         // As on the events page: a generated message follows its substrings,
         // and XOR is stored under the name the runtime language knows.
         const QStandardItem* formatCell = messages.item(row, ColFormatOrRegexp);
-        message.SetFormat(EventRow::SavedOutgoingText(
+        message.SetFormat(ToStd(EventRow::SavedOutgoingText(
                               substrings, manual,
                               {Text(messages, row, ColFormatOrRegexp), Text(messages, row, ColArgsOrExample)},
-                              formatCell ? formatCell->data(StoredTextRole).toString() : QString())
-                              .toStdString());
+                              formatCell ? formatCell->data(StoredTextRole).toString() : QString())));
     }
     message.SetManual(manual);
 }

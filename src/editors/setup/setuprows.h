@@ -35,6 +35,9 @@ inline constexpr int KeptStoredRole = Qt::UserRole + 2;
 // On the ColFormatOrRegexp cell of an outgoing message: its format
 // attribute as stored (see EventRow::StoredTextRole).
 inline constexpr int StoredTextRole = Qt::UserRole + 3;
+// On the ColName cell: the message's name attribute as stored (unset when
+// there was none); the row's name is the page's own.
+inline constexpr int StoredNameRole = Qt::UserRole + 4;
 
 // A new row, not inserted: "Outgoing" or "Incoming", " - SetupMessage" and
 // number; the kind; an empty child model of the kind owned by owner.

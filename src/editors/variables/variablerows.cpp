@@ -73,12 +73,12 @@ void WriteRules(const QVariantList& rules, ShowResourceVariable_c& variable)
     ShowResourceRules_c* list = variable.Rules();
     for (const QVariant& entry : rules) {
         const QStringList texts = entry.toStringList();
-        ShowResourceRule_c* rule = list ? list->AddRule(ShowRuleTypeCode(texts.value(0).toStdString())) : nullptr;
+        ShowResourceRule_c* rule = list ? list->AddRule(ShowRuleTypeCode(ToStd(texts.value(0)))) : nullptr;
         for (qsizetype i = 1; rule && i + 1 < texts.size(); i += 2) {
             // The model keeps the name's address in its cache: only constants will do.
             for (const char* name : RuleAttributes)
                 if (texts[i] == QLatin1String(name))
-                    rule->SetStringAttr(name, texts[i + 1].toStdString());
+                    rule->SetStringAttr(name, ToStd(texts[i + 1]));
         }
     }
 }
@@ -104,10 +104,10 @@ void WriteEntries(const QVariantList& entries, ShowDataVariable_c& variable)
         ShowDataListVariable_c* entry = list ? list->Item(list->Count(), true) : nullptr;
         if (!entry || texts.size() != 4)
             return;
-        entry->SetName(texts[0].toString().toStdString());
-        entry->SetInit(texts[1].toString().toStdString());
+        entry->SetName(ToStd(texts[0].toString()));
+        entry->SetInit(ToStd(texts[1].toString()));
         if (!texts[2].toString().isEmpty())
-            entry->SetText(texts[2].toString().toStdString());
+            entry->SetText(ToStd(texts[2].toString()));
         if (!texts[3].toList().isEmpty())
             WriteRules(texts[3].toList(), *entry);
     }
@@ -205,10 +205,12 @@ void LoadVariableRows(ProductData_c& product, QStandardItemModel& model)
         KorStatus hasList = KOR_FAIL;
         const int32_t size = variable->GetList(&hasList);
         row[ColList]->setText(FlagText(hasList == KOR_OK));
-        if (hasList == KOR_OK) {
+        if (hasList == KOR_OK)
             row[ColListSize]->setText(QString::number(size));
-            row[ColListSize]->setData(QVariantList{row[ColListSize]->text(), ReadEntries(*variable)}, StoredEntriesRole);
-        }
+        // Entries of a variable stored without a list size are kept too, while
+        // it stays no list.
+        if (QVariantList entries = ReadEntries(*variable); hasList == KOR_OK || !entries.isEmpty())
+            row[ColListSize]->setData(QVariantList{row[ColListSize]->text(), entries}, StoredEntriesRole);
         row[ColListZero]->setText(FlagText(KorIsTrue(variable->IsZero())));
         model.appendRow(row);
     }
@@ -224,7 +226,7 @@ void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product)
         ShowDataVariable_c* variable = variables->Item(variables->Count(), true);
         if (!variable)
             return;
-        variable->SetName(CellText(model, row, ColName).toStdString());
+        variable->SetName(ToStd(CellText(model, row, ColName)));
         bool typed = false;
         const int type = CellText(model, row, ColType).toInt(&typed);
         const bool known = typed && type >= 0 && type < types.size();
@@ -233,20 +235,23 @@ void StoreVariableRows(const QStandardItemModel& model, ProductData_c& product)
         if (stored.size() == 2 && stored[0].toString() == CellText(model, row, ColType))
             WriteRules(stored[1].toList(), *variable);
         else
-            variable->SetTypeKeyword(known ? types.at(type).toStdString() : std::string());
-        variable->SetInit(CellText(model, row, ColInitial).toStdString());
-        variable->SetText(CellText(model, row, ColDescription).toStdString());
+            variable->SetTypeKeyword(known ? ToStd(types.at(type)) : std::string());
+        variable->SetInit(ToStd(CellText(model, row, ColInitial)));
+        variable->SetText(ToStd(CellText(model, row, ColDescription)));
         if (CellText(model, row, ColSetup) == TrueText)
             variable->SetSetup(true);
+        const QVariantList entries = model.item(row, ColListSize)
+                                         ? model.item(row, ColListSize)->data(StoredEntriesRole).toList()
+                                         : QVariantList();
+        const bool sameEntries = entries.size() == 2 && entries[0].toString() == CellText(model, row, ColListSize);
         if (CellText(model, row, ColList) == TrueText) {
             variable->SetList(CellText(model, row, ColListSize).toInt());
-            const QVariantList entries = model.item(row, ColListSize)
-                                             ? model.item(row, ColListSize)->data(StoredEntriesRole).toList()
-                                             : QVariantList();
-            if (entries.size() == 2 && entries[0].toString() == CellText(model, row, ColListSize))
+            if (sameEntries)
                 WriteEntries(entries[1].toList(), *variable);
             if (CellText(model, row, ColListZero) == TrueText)
                 variable->SetZero(true);
+        } else if (sameEntries && entries[0].toString().isEmpty()) {
+            WriteEntries(entries[1].toList(), *variable);
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "editors/incoming/incomingssrunner.h"
 #include "testregistry.h"
 
 namespace {
@@ -25,6 +26,8 @@ int RegisterTest(const char* name, TestFactory factory)
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // What a page shows is settled before a test reads it.
+    IncomingMatchRunner::SetPatience(60'000);
     int failures = 0;
     for (const auto& [name, factory] : Registry()) {
         std::unique_ptr<QObject> test = factory();

@@ -11,8 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QRegExp>
+
 #include "editors/incoming/incomingssmatch.h"
 #include "editors/incoming/incomingssmodel.h"
+#include "editors/incoming/incomingssrunner.h"
 #include "editors/incoming/incomingssstore.h"
 #include "editors/incoming/trveventincomingss.h"
 #include "editors/functions/trvinsertfunction.h"
@@ -315,6 +318,86 @@ private slots:
         QVERIFY(!state.match);
         QVERIFY(!state.checked);
         QCOMPARE(SS::Text(slow, 0, SS::ColCaptured), QStringLiteral("-"));
+    }
+
+    // The capture search over plain rows finds what QRegExp's own search
+    // finds, span and groups, without restarting at every position.
+    void plainSearch_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no match after digits") << "([0-9]*)(END)" << QString(40, 'x') + QString(40, '7');
+        QTest::newRow("match late") << "(.*)([0-9]{2,3})(;)" << "ab12;cd3456;";
+        QTest::newRow("leftmost then longest") << "([A-Za-z]+)(=)([0-9]*)" << "12 ab=1 cd=22";
+        QTest::newRow("empty match at 0") << "([0-9]*)" << "abc";
+        QTest::newRow("bounded runs") << "([0-9]{1,2})([0-9]{0,3})(x?)" << "--123456x";
+        QTest::newRow("escapes") << "(\\x41\\r)(.{2,})(\\.)" << "zzA\r12.3.";
+        QTest::newRow("hex reads on") << "(\\x0041)(B)" << "AB";
+        QTest::newRow("exact count") << "(a{3})(b+)" << "aabaaabbb";
+        QTest::newRow("nothing") << "(q)(r)" << "abc";
+        QTest::newRow("dot takes a line break") << "(a.b)(;?)" << "xa\nb;";
+        QTest::newRow("whole") << "(LAMP )([0-9]{1,5})(.*)" << "LAMP 123 on";
+    }
+    void plainSearch()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        qsizetype start = 0, end = 0;
+        QVERIFY(IncomingMatcher::PlainSpan(pattern, text, &start, &end));
+        QRegExp rx(pattern, Qt::CaseSensitive, QRegExp::RegExp2);
+        QVERIFY(rx.isValid());
+        const int position = rx.indexIn(text);
+        QCOMPARE(start, qsizetype(position));
+        if (position >= 0)
+            QCOMPARE(end - start, qsizetype(rx.matchedLength()));
+        IncomingMatcher matcher;
+        QStringList captures;
+        bool checked = false;
+        QCOMPARE(matcher.Search(pattern, text, rx.captureCount(), &captures, &checked), position >= 0);
+        QVERIFY(checked);
+        if (position >= 0)
+            QCOMPARE(captures, rx.capturedTexts().mid(1));
+        // Repeated groups, alternatives and other classes go to QRegExp's search.
+        for (const char* other : {"(ab)*", "a|b", "^a", "[a-c]", "\\d", "(?:a)"})
+            QVERIFY(!IncomingMatcher::PlainSpan(other, text, &start, &end));
+    }
+
+    // Only the latest match is reported; a cancelled one never is; one past
+    // its budget is reported as not checked.
+    void runner()
+    {
+        const auto job = [](const QString& example, const QString& format) {
+            return SS::PrepareCheck(format, example);
+        };
+        IncomingMatchRunner runner;
+        QSignalSpy finished(&runner, &IncomingMatchRunner::finished);
+        QSignalSpy abandoned(&runner, &IncomingMatchRunner::abandoned);
+        runner.Start(job("abc", "x"));
+        const quint64 latest = runner.Start(job("abc", "a.c"));
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toULongLong(), latest);
+        QVERIFY(!runner.Pending());
+        // The stale job's own delivery, still queued, is dropped.
+        QTest::qWait(50);
+        QCOMPARE(finished.count(), 1);
+
+        runner.Start(job("abc", "abc"));
+        runner.Cancel();
+        QTest::qWait(50);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(abandoned.count(), 0);
+        QVERIFY(runner.Wait(0));
+
+        // Forty (.*) over 100 KB: far past a 1 ms budget, refused or abandoned.
+        IncomingMatchRunner hasty(1);
+        QSignalSpy hastyFinished(&hasty, &IncomingMatchRunner::finished);
+        QSignalSpy hastyAbandoned(&hasty, &IncomingMatchRunner::abandoned);
+        hasty.Start(job(QString(100 * 1024, 'a'), QString("(.*)").repeated(40) + "b"));
+        QTRY_COMPARE_WITH_TIMEOUT(hastyFinished.count() + hastyAbandoned.count(), 1, 20000);
+        const QSignalSpy& reported = hastyFinished.isEmpty() ? hastyAbandoned : hastyFinished;
+        const auto outcome = reported.at(0).at(1).value<SS::MatchOutcome>();
+        QVERIFY(!outcome.match);
+        QVERIFY(!outcome.checked);
     }
 
     void dropsDanglingLinks()
