@@ -16,7 +16,7 @@
 #include "app/resources.h"
 #include "app/trvcheckproblems.h"
 #include "app/devicetest/trvdevicetest.h"
-#include "app/trvhelp.h"
+#include "app/help/trvhelp.h"
 #include "app/windowtitle.h"
 #include "check/productcheck.h"
 #include "devicetest/terminal.h"
