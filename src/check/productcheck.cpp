@@ -12,7 +12,7 @@
 #include "editors/incoming/incomingssmatch.h"
 #include "editors/common/modeltext.h"
 #include "editors/setup/setuprows.h"
-#include "editors/common/textarithmetic.h"
+#include "editors/outgoing/textarithmetic.h"
 #include "editors/variables/variablerows.h"
 #include "model/productdata.h"
 #include "model/productdatahardware.h"

@@ -8,7 +8,7 @@
 #include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/params/paramrows.h"
-#include "editors/common/textarithmetic.h"
+#include "editors/outgoing/textarithmetic.h"
 #include "editors/variables/variablerows.h"
 
 namespace {

@@ -6,9 +6,6 @@
 
 #include <limits>
 
-#include "editors/params/paramrows.h"
-#include "editors/variables/variablerows.h"
-
 void HoldFileText(QWidget* form)
 {
     if (!form)
@@ -34,24 +31,4 @@ void SetNumberInput(QLineEdit* edit, NumberInput kind)
     }
     if (old && old->parent() == edit)
         delete old;
-}
-
-NumberInput ParamNumberInput(int paramType)
-{
-    switch (paramType) {
-    case ParamTypeInteger: return NumberInput::Integer;
-    case ParamTypeDecimal: return NumberInput::Decimal;
-    default: return NumberInput::Any;
-    }
-}
-
-NumberInput VariableNumberInput(int typeIndex)
-{
-    const QStringList& names = VariableTypeNames();
-    const QString name = typeIndex >= 0 && typeIndex < names.size() ? names.at(typeIndex) : QString();
-    if (name == QLatin1String("integer"))
-        return NumberInput::Integer;
-    if (name == QLatin1String("decimal"))
-        return NumberInput::Decimal;
-    return NumberInput::Any;
 }

@@ -16,8 +16,3 @@ enum class NumberInput { Any, Integer, Decimal };
 // decimal point (Decimal), or lifts the limit (Any). Text set by the program
 // is kept as it is, so a value read from a file is never altered.
 void SetNumberInput(QLineEdit* edit, NumberInput kind);
-
-// What a parameter's example and limits accept for a type (ParamType), and a
-// variable's initial value for a type index (VariableTypeNames order).
-NumberInput ParamNumberInput(int paramType);
-NumberInput VariableNumberInput(int typeIndex);

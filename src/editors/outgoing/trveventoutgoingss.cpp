@@ -13,7 +13,7 @@
 #include "editors/outgoing/outgoingssstore.h"
 #include "editors/params/paramrows.h"
 #include "editors/common/prompts.h"
-#include "editors/common/textarithmetic.h"
+#include "editors/outgoing/textarithmetic.h"
 #include "editors/outgoing/trveventoutgoingsschecksum.h"
 #include "editors/params/trveventparams.h"
 #include "editors/functions/trvinsertfunction.h"

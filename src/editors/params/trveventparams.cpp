@@ -14,6 +14,20 @@
 #include "editors/params/trveventparamoptions.h"
 #include "model/productdatacommand.h"
 
+namespace {
+
+// What the example and the limits accept for a type (ParamType).
+NumberInput ParamNumberInput(int paramType)
+{
+    switch (paramType) {
+    case ParamTypeInteger: return NumberInput::Integer;
+    case ParamTypeDecimal: return NumberInput::Decimal;
+    default: return NumberInput::Any;
+    }
+}
+
+} // namespace
+
 TRVEventParams::TRVEventParams(QWidget* parent, bool windowForm)
     : QWidget(parent),
       ui(std::make_unique<Ui::TRVEventParams>()),

@@ -19,6 +19,18 @@ namespace {
 
 const QString TrueText = QStringLiteral("true");
 
+// What the initial value accepts for a type index (VariableTypeNames order).
+NumberInput VariableNumberInput(int typeIndex)
+{
+    const QStringList& names = VariableTypeNames();
+    const QString name = typeIndex >= 0 && typeIndex < names.size() ? names.at(typeIndex) : QString();
+    if (name == QLatin1String("integer"))
+        return NumberInput::Integer;
+    if (name == QLatin1String("decimal"))
+        return NumberInput::Decimal;
+    return NumberInput::Any;
+}
+
 } // namespace
 
 TRVVariables::TRVVariables(QWidget* parent, bool setupMode, QStandardItemModel* model, bool windowForm)

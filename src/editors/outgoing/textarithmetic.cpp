@@ -1,4 +1,4 @@
-#include "editors/common/textarithmetic.h"
+#include "editors/outgoing/textarithmetic.h"
 
 #include <QStandardItemModel>
 
