@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "editors/eventrows.h"
+#include "editors/irfile.h"
 
 namespace Ui {
 class TRVEvents;
@@ -50,6 +51,9 @@ public:
     // Replaces the rows by the commands of the product's first protocol.
     void Load(ProductData_c* product);
     void Store(ProductData_c* product);
+    // Appends one event per code, as CreateIRFileEvent does, and makes the
+    // last current; a cancelled import adds none (see IRImporter).
+    int CreateIRFileEvents(const QList<IRCode>& codes, const std::function<bool(int done)>& progress);
 
 signals:
     void savableDataChanged();
