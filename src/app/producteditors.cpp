@@ -1,6 +1,7 @@
 #include "app/producteditors.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWidget>
 
 #include "app/productio.h"
@@ -36,6 +37,10 @@ void ProductEditors::Rebuild(QWidget* parent, bool hasFile)
 
     QObject::connect(portsImport, &TRVPortsImport::hasTCP, variables, &TRVVariables::UpdateTCPVariable);
     QObject::connect(portsImport, &TRVPortsImport::requestIREventCreation, events, &TRVEvents::CreateIRFileEvent);
+    portsImport->SetIRImporter([events = QPointer<TRVEvents>(events)](const QList<IRCode>& codes,
+                                                                       const std::function<bool(int)>& progress) {
+        return events ? events->CreateIRFileEvents(codes, progress) : 0;
+    });
     QObject::connect(variables, &TRVVariables::varDeleted, events, &TRVEvents::CleanupVars);
     QObject::connect(variables, &TRVVariables::varDeleted, setup, &TRVSetup::CleanupVars);
     QObject::connect(setup, &TRVSetup::varDeleted, events, &TRVEvents::CleanupVars);

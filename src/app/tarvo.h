@@ -19,6 +19,7 @@ class ProductData_c;
 class QStandardItem;
 class TRVCheckProblems;
 class TRVDeviceTest;
+class TRVHelp;
 struct CheckPlace;
 
 // The main window: owns the product document and the five editor pages, and
@@ -42,6 +43,8 @@ public:
     TRVCheckProblems* CheckProblems() const { return m_pCheckProblems; }
     // The "Test on Device" window; null until first opened.
     TRVDeviceTest* DeviceTest() const { return m_pDeviceTest; }
+    // The tutorial window; null until first opened.
+    TRVHelp* Help() const { return m_pHelp; }
     bool HasFile() const { return m_HasFile; }
     bool IsChanged() const { return m_Changed; }
     QString FileName() const { return m_File.fileName(); }
@@ -52,7 +55,10 @@ public:
     void SetQuitHandler(std::function<void()> handler);
 
 public slots:
+    // Help > View Tutorial: the tutorial in a window of its own.
     void on_actionPRD_Creation_Guide_triggered();
+    // Hands the tutorial's PDF to the desktop; says so when nothing opens it.
+    void on_actionOpen_Tutorial_PDF_triggered();
     void on_actionNew_triggered();
     void on_actionOpen_triggered();
     void OpenFile(QString path);
@@ -107,6 +113,7 @@ private:
     ProductEditors m_Editors;
     TRVCheckProblems* m_pCheckProblems = nullptr;  // child
     TRVDeviceTest* m_pDeviceTest = nullptr;        // child window
+    TRVHelp* m_pHelp = nullptr;                    // child window
     QString m_LastDialogPath;
     QFile m_File;
     ProductDataDocument_c m_Document;

@@ -63,9 +63,9 @@ class FactWriter
 public:
     std::vector<ProductFact> facts;
 
-    void Add(const std::string& place, const char* field, std::string value)
+    void Add(const std::string& place, std::string field, std::string value)
     {
-        facts.push_back({place, field, std::move(value)});
+        facts.push_back({place, std::move(field), std::move(value)});
     }
 
     // Name, type and the rules that limit a typed value, then its initial value.
@@ -116,6 +116,11 @@ public:
         Add(place, "manual", Flag(message->IsManual()));
         Add(place, "example", message->GetText());
         Params(place, message->Params());
+        // What a response computes into device variables and locals.
+        ProductDataOperations_c* operations = message->Operations();
+        for (int32_t i = 0, n = operations ? operations->Count() : 0; i < n; ++i)
+            if (ProductDataOperation_c* operation = operations->Item(i))
+                Add(place + " operation " + std::to_string(i + 1), operation->GetName(), operation->GetResult());
     }
 };
 

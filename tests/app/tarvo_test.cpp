@@ -2,14 +2,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTreeWidget>
 
 #include <memory>
 
 #include "app/productfiles.h"
 #include "app/tarvo.h"
+#include "app/help/trvhelp.h"
 #include "appfixtures.h"
 #include "editors/params/trveventparams.h"
 #include "editors/events/trvevents.h"
@@ -373,21 +377,70 @@ private slots:
         QVERIFY(ReadWholeFile(dir.filePath("none.prd")).isEmpty());
     }
 
-    void tutorial()
+    void tutorialPdf()
+    {
+        Window w;
+        // The desktop has no application for PDF files.
+        struct NoViewer : ScriptedPrompts
+        {
+            bool OpenUrl(const QUrl& url) override { return ScriptedPrompts::OpenUrl(url) && false; }
+        } prompts;
+        const QString path = QCoreApplication::applicationDirPath() + "/tutorial.pdf";
+        const QByteArray built = ReadWholeFile(path);
+        QFile::remove(path);
+        w.window.on_actionOpen_Tutorial_PDF_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"critical"});
+        QVERIFY(prompts.calls.at(0).text.contains(path));
+
+        QVERIFY(WriteFixture(path, "%PDF-1.4"));
+        w.window.on_actionOpen_Tutorial_PDF_triggered();
+        QCOMPARE(prompts.Kinds(), (QStringList{"critical", "url", "critical"}));
+        QCOMPARE(prompts.calls.at(1).url, QUrl::fromLocalFile(path));
+        QVERIFY(prompts.calls.at(2).text.contains(path));
+        QVERIFY(prompts.calls.at(2).text.contains("View Tutorial"));
+        QFile::remove(path);
+        if (!built.isEmpty())
+            WriteFixture(path, built);
+    }
+
+    // F1 shows the text with its contents and finds words in it, the
+    // pictures taken from beside it; no viewer is asked.
+    void tutorialWindow()
     {
         Window w;
         ScriptedPrompts prompts;
-        const QString path = QCoreApplication::applicationDirPath() + "/tutorial.pdf";
+        const QString path = QCoreApplication::applicationDirPath() + "/tutorial.md";
+        const QByteArray built = ReadWholeFile(path);
         QFile::remove(path);
         w.window.on_actionPRD_Creation_Guide_triggered();
         QCOMPARE(prompts.Kinds(), QStringList{"critical"});
         QVERIFY(prompts.calls.at(0).text.contains(path));
 
-        QVERIFY(WriteFixture(path, "%PDF-1.4"));
+        const QString picture = QCoreApplication::applicationDirPath() + "/screens/help-test.png";
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QDir().mkpath(QFileInfo(picture).path());
+        QVERIFY(image.save(picture));
+        QVERIFY(WriteFixture(path, "# Guide\n\nIntro.\n\n## Ports\n\nTick Ethernet.\n\n![Ports](screens/help-test.png)\n\n"
+                                   "## Events\n\nThe seed is captured.\n"));
+
         w.window.on_actionPRD_Creation_Guide_triggered();
+        QCOMPARE(prompts.Kinds(), QStringList{"critical"});
+        TRVHelp* help = w.window.Help();
+        QVERIFY(help && help->isVisible());
+        auto* contents = help->findChild<QTreeWidget*>("m_pTreeContents");
+        QCOMPARE(contents->topLevelItemCount(), 1);
+        QCOMPARE(contents->topLevelItem(0)->childCount(), 2);
+        QCOMPARE(contents->topLevelItem(0)->child(1)->text(0), QString("Events"));
+        const QVariant loaded = help->Document()->resource(QTextDocument::ImageResource, QUrl("screens/help-test.png"));
+        QCOMPARE(qvariant_cast<QImage>(loaded).size(), QSize(40, 20));
+        QVERIFY(help->Find("seed"));
+        QVERIFY(help->Find("Ethernet"));  // found again from the top
+        QVERIFY(!help->Find("lamp"));
+        QFile::remove(picture);
         QFile::remove(path);
-        QCOMPARE(prompts.Kinds(), (QStringList{"critical", "url"}));
-        QCOMPARE(prompts.calls.at(1).url, QUrl::fromLocalFile(path));
+        if (!built.isEmpty())
+            WriteFixture(path, built);
     }
 };
 

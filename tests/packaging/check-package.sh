@@ -94,6 +94,11 @@ if [ ${#examples[@]} -gt 0 ]; then
 fi
 if [ "${TARVO_TUTORIAL:-0}" = 1 ]; then
   [ -s "$share/tarvo/tutorial.pdf" ] && pass "tutorial.pdf installed" || fail "tutorial.pdf not installed"
+  # The help window reads the text and every picture it names from beside it.
+  [ -s "$share/tarvo/tutorial.md" ] && pass "tutorial.md installed" || fail "tutorial.md not installed"
+  while IFS= read -r picture; do
+    [ -s "$share/tarvo/$picture" ] || fail "$picture named by tutorial.md is not installed"
+  done < <(grep -o '](screens/[^)]*)' "$share/tarvo/tutorial.md" 2>/dev/null | sed 's/^](//; s/)$//' | sort -u)
 fi
 
 echo "$failures failed"

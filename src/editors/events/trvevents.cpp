@@ -220,6 +220,31 @@ void TRVEvents::CreateIRFileEvent(QString name, QString message)
     emit savableDataChanged();
 }
 
+int TRVEvents::CreateIRFileEvents(const QList<IRCode>& codes, const std::function<bool(int done)>& progress)
+{
+    // Built aside, so that a cancelled import leaves the events as they were;
+    // the page follows only the last one.
+    QStandardItemModel staging;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        EventRow::AppendIRFileEvent(staging, this, VariablesModel(), codes[i].name, codes[i].message);
+        if (progress && i % 100 == 99 && !progress(int(i + 1))) {
+            while (staging.rowCount() > 0)
+                EventRow::Remove(staging, staging.rowCount() - 1);
+            return 0;
+        }
+    }
+    QList<QList<QStandardItem*>> rows(staging.rowCount());
+    for (int row = staging.rowCount() - 1; row >= 0; --row)
+        rows[row] = staging.takeRow(row);
+    for (const QList<QStandardItem*>& row : rows)
+        EventModel()->appendRow(row);
+    if (!rows.isEmpty()) {
+        SelectRow(EventModel()->rowCount() - 1);
+        emit savableDataChanged();
+    }
+    return int(rows.size());
+}
+
 int TRVEvents::AppendRow()
 {
     return EventRow::AppendNew(*EventModel(), this, VariablesModel());

@@ -2,10 +2,14 @@
 
 #include <QString>
 
+#include <QList>
+
+#include <functional>
 #include <memory>
 
 #include "editors/events/eventrows.h"
 #include "editors/messagelist/messagelistpage.h"
+#include "editors/ports/irfile.h"
 
 namespace Ui {
 class TRVEvents;
@@ -32,6 +36,10 @@ public:
 
     QStandardItemModel* EventModel() const { return RowModel(); }
     TRVEventParams* ParamsEditor() const { return m_pParams; }
+
+    // Appends one event per code, as CreateIRFileEvent does, and makes the
+    // last current; a cancelled import adds none (see IRImporter).
+    int CreateIRFileEvents(const QList<IRCode>& codes, const std::function<bool(int done)>& progress);
 
 public slots:
     // Appends an event for an imported infra-red code and makes it current.

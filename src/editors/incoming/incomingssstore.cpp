@@ -8,12 +8,17 @@
 #include <QStandardItem>
 #include <QStandardItemModel>
 
+#include <algorithm>
 #include <vector>
 
 namespace IncomingSS {
 namespace {
 
 const QString kTemp = QStringLiteral("temp");
+// On the model: operations of the stored message that no row reads (an
+// operation of a message typed by hand, without substrings), each as a
+// list of name, "true" for device_var, and result; written after the rows'.
+const char* const kKeptOperations = "keptOperations";
 
 // Every occurrence of name (case-sensitive) becomes replacement; an empty
 // name names nothing.
@@ -249,6 +254,11 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
         default: break;
         }
     }
+    for (const QVariant& kept : model.property(kKeptOperations).toList()) {
+        const QStringList texts = kept.toStringList();
+        if (texts.size() == 3)
+            Fill(operations->Item(operationCount++, true), texts[0], !texts[1].isEmpty(), texts[2]);
+    }
 }
 
 QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel& model,
@@ -331,7 +341,16 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
             const Stored& stored = params[param++];
             QList<QStandardItem*> items = NewRow(row, TypeVariable);
             KeepCapture(items, stored);
-            if (stored.deviceVar) {
+            // A device_var capture named name + "temp" that no device variable
+            // has, read by the next variable operation (on name): that row.
+            const QString operand = WithoutTemp(stored.name);
+            const bool read = stored.deviceVar && operand != stored.name && !FindVariable(variables, stored.name) &&
+                              nextVariableOperation < variableOperations.size() &&
+                              variableOperations[nextVariableOperation]->name == operand;
+            if (read) {
+                Link(items, variables, operand);
+                SetOperation(items, Restored(variableOperations[nextVariableOperation++]->value, operand));
+            } else if (stored.deviceVar) {
                 Link(items, variables, stored.name);
             } else {
                 Link(items, variables, WithoutTemp(stored.name));
@@ -380,6 +399,14 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         }
         model.appendRow(items);
     }
+    QVariantList kept;
+    for (const Stored& operation : operations) {
+        const auto& list = operation.deviceVar ? variableOperations : localOperations;
+        const size_t read = operation.deviceVar ? nextVariableOperation : nextLocalOperation;
+        if (std::find(list.begin() + static_cast<std::ptrdiff_t>(read), list.end(), &operation) != list.end())
+            kept << QStringList{operation.name, operation.deviceVar ? QStringLiteral("true") : QString(), operation.value};
+    }
+    model.setProperty(kKeptOperations, kept.isEmpty() ? QVariant() : QVariant(kept));
     UpdateAllRowPatterns(model);
     for (int row = 0; row < model.rowCount(); ++row) {
         QStandardItem* cell = model.item(row, ColPattern);

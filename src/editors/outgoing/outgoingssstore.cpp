@@ -117,6 +117,8 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
     } else {
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeLocal));
         model.SetText(row, SS::ColLocalName, name);
+        if (QStandardItem* cell = model.item(row, SS::ColLocalName))
+            cell->setData(true, UnresolvedLocalRole);
     }
 }
 
@@ -280,7 +282,10 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
 
     QList<int> locals;
     for (int row = 0; row < model.rowCount(); ++row) {
-        if (model.Type(row) == SS::TypeLocal)
+        const QStandardItem* cell = model.item(row, SS::ColLocalName);
+        const bool unresolved = cell && cell->data(UnresolvedLocalRole).toBool() &&
+                                model.Text(row, SS::ColFormula).isEmpty();
+        if (model.Type(row) == SS::TypeLocal && !unresolved)
             locals << row;
     }
     // A message without locals gets no operations element.
@@ -321,6 +326,7 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
                 if (model.Type(row) == SS::TypeLocal && !taken.contains(row) &&
                     model.Text(row, SS::ColLocalName) == name) {
                     model.SetText(row, SS::ColFormula, FromStd(operation->GetResult()));
+                    model.item(row, SS::ColLocalName)->setData(QVariant(), UnresolvedLocalRole);
                     taken.insert(row);
                     break;
                 }

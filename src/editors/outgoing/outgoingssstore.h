@@ -31,6 +31,12 @@ QString StoredSubstringName(const OutgoingSSModel_c& model, int row);
 // argument: a constant's quoted text, a checksum's stored expression, or the
 // formula (or name) with the name in square brackets.
 QString StoredSubstringResult(const OutgoingSSModel_c& model, int row);
+// On the ColLocalName cell of a local read from a file (a local substring,
+// or a parameter or variable one whose name is neither) that no operation
+// gave a formula: true. It gets no operation while its formula stays
+// empty, as the file had none.
+inline constexpr int UnresolvedLocalRole = Qt::UserRole + 4;
+
 // Appends the row a stored name and result text describe, references
 // resolved against the model's parameter and variable models, not yet
 // previewed. A checksum row keeps its result text in ColResult for

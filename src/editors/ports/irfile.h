@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QList>
+
+#include <functional>
 #include <QString>
 #include <QStringView>
 
@@ -39,3 +41,12 @@ struct IRFile
 
 // Reads and parses the IR file at path.
 IRFile ReadIRFile(const QString& path);
+
+// Above this many codes an import asks first, showing the count: each code
+// becomes an event.
+inline constexpr int IRImportAskAbove = 5000;
+
+// Makes one event per code. progress(done) is called every so often and
+// returns false to cancel, and then no event is added. Returns the number
+// of events added.
+using IRImporter = std::function<int(const QList<IRCode>& codes, const std::function<bool(int done)>& progress)>;

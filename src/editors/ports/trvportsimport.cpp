@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QIntValidator>
+#include <QProgressDialog>
 #include <QRegularExpressionValidator>
 
 #include "editors/common/fieldinput.h"
@@ -161,10 +162,32 @@ void TRVPortsImport::on_m_pButImportFile_clicked()
         Prompts::Current().Critical(this, tr("Error"), tr("No events were found to import."));
         return;
     }
-    for (const IRCode& code : file.codes)
-        emit requestIREventCreation(code.name, code.message);
-    Prompts::Current().Information(this, tr("Success!"),
-                                   tr("%1 events imported successfully").arg(file.codes.size()));
+    const int count = int(file.codes.size());
+    if (count > IRImportAskAbove &&
+        Prompts::Current().Question(this, tr("Import IR Codes"),
+                                    tr("\"%1\" holds %2 IR codes, and each becomes an event. Import them all?")
+                                        .arg(shownName)
+                                        .arg(count),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (m_IRImporter) {
+        QProgressDialog progress(tr("Importing %1 IR codes...").arg(count), tr("Cancel"), 0, count, this);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(300);
+        progress.setAutoClose(false);
+        const int imported = m_IRImporter(file.codes, [&progress](int done) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        });
+        if (imported == 0) {
+            Prompts::Current().Information(this, tr("Import Cancelled"), tr("No events were imported."));
+            return;
+        }
+    } else {
+        for (const IRCode& code : file.codes)
+            emit requestIREventCreation(code.name, code.message);
+    }
+    Prompts::Current().Information(this, tr("Success!"), tr("%1 events imported successfully").arg(count));
     emit savableDataChanged();
     emit requestEventTabFocus();
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "editors/ports/irfile.h"
 #include "editors/ports/portfields.h"
 
 namespace Ui {
@@ -33,6 +34,9 @@ public:
     PortFields Fields() const;
     // Sets every field, then runs TCPStatus() once.
     void SetFields(const PortFields& fields);
+    // What makes the events of an imported IR file, behind a progress dialog
+    // with Cancel; without one, requestIREventCreation is emitted per code.
+    void SetIRImporter(IRImporter importer) { m_IRImporter = std::move(importer); }
 
 signals:
     // The device is (or is no longer) reached over TCP.
@@ -54,4 +58,5 @@ private:
     std::unique_ptr<Ui::TRVPortsImport> ui;
     // The IR file to import: chosen with Browse, or typed into the filename field.
     QFile m_IRFile;
+    IRImporter m_IRImporter;
 };

@@ -112,6 +112,29 @@ private slots:
         QCOMPARE(page.IncomingEditor()->Format(), QString("completeir.+\\r"));
     }
 
+    // Many IR codes become events at once; a cancel part-way adds none.
+    void irImportCancel()
+    {
+        QStandardItemModel variables;
+        TRVEvents page(&variables, nullptr);
+        page.findChild<QPushButton*>("m_pButAddEvent")->click();
+        QSignalSpy changes(&page, &TRVEvents::savableDataChanged);
+        QList<IRCode> codes;
+        for (int i = 0; i < 250; ++i)
+            codes.append({QStringLiteral("Code%1").arg(i), QStringLiteral("%1\\r").arg(i)});
+        QList<int> seen;
+        QCOMPARE(page.CreateIRFileEvents(codes, [&](int done) { seen << done; return done < 200; }), 0);
+        QCOMPARE(seen, (QList<int>{100, 200}));
+        QCOMPARE(page.EventModel()->rowCount(), 1);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(page.CreateIRFileEvents(codes, [](int) { return true; }), 250);
+        QCOMPARE(page.EventModel()->rowCount(), 251);
+        QCOMPARE(page.CurrentRow(), 250);
+        QCOMPARE(EventRow::Text(*page.EventModel(), 250, EventRow::ColName), QStringLiteral("Code249"));
+        QCOMPARE(EventRow::Text(*page.EventModel(), 1, EventRow::ColMsgFormat), QStringLiteral("0\\r"));
+        QCOMPARE(changes.count(), 1);
+    }
+
     void duplicateSharesNothing()
     {
         QStandardItemModel variables;

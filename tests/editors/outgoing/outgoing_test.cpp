@@ -16,7 +16,7 @@
 #include "editors/outgoing/outgoingssrows.h"
 #include "editors/outgoing/outgoingssstore.h"
 #include "editors/params/paramrows.h"
-#include "editors/common/textarithmetic.h"
+#include "editors/outgoing/textarithmetic.h"
 #include "editors/outgoing/trveventoutgoingss.h"
 #include "editors/outgoing/trveventoutgoingsschecksum.h"
 #include "editors/variables/trvvariables.h"

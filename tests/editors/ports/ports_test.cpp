@@ -157,6 +157,51 @@ private slots:
         QCOMPARE(focus.count(), events.isEmpty() ? 0 : 1);
         QCOMPARE(changed.count(), focus.count());
     }
+
+    // Above the cap the import asks first with the count; No, or an importer
+    // that reports a cancel, imports nothing.
+    void importManyCodes_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("imported");  // what the importer reports
+        QTest::addColumn<QString>("box");   // the last prompt
+        QTest::newRow("declined") << int(QMessageBox::No) << 0 << "question";
+        QTest::newRow("cancelled") << int(QMessageBox::Yes) << 0 << "information: No events were imported.";
+        QTest::newRow("imported") << int(QMessageBox::Yes) << IRImportAskAbove + 1
+                                  << "information: 5001 events imported successfully";
+    }
+    void importManyCodes()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, imported);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("many.txt"));
+        QByteArray content;
+        for (int i = 0; i <= IRImportAskAbove; ++i)
+            content += "[C" + QByteArray::number(i) + "] 0000 " + QByteArray::number(i) + "\n";
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush());
+        ScriptedPrompts prompts;
+        prompts.Answer(file.fileName()).Answer(answer);
+        TRVPortsImport page(nullptr);
+        int calls = 0;
+        page.SetIRImporter([&](const QList<IRCode>& codes, const std::function<bool(int)>& progress) {
+            ++calls;
+            [&] { QCOMPARE(codes.size(), IRImportAskAbove + 1); }();
+            return progress(int(codes.size() / 2)) ? imported : 0;
+        });
+        QSignalSpy created(&page, &TRVPortsImport::requestIREventCreation);
+        QSignalSpy focus(&page, &TRVPortsImport::requestEventTabFocus);
+        page.on_m_pButImportBrowse_clicked();
+        page.on_m_pButImportFile_clicked();
+        const PromptCall question = prompts.calls.value(1);
+        QCOMPARE(question.kind, QStringLiteral("question"));
+        QVERIFY(question.text.contains("5001 IR codes"));
+        QCOMPARE(calls, answer == QMessageBox::Yes ? 1 : 0);
+        QCOMPARE(created.count(), 0);
+        QCOMPARE(focus.count(), imported > 0 ? 1 : 0);
+        const PromptCall last = prompts.calls.last();
+        QTEST(last.kind == "question" ? last.kind : last.kind + ": " + last.text, "box");
+    }
 };
 
 TARVO_REGISTER_TEST(TRVPortsImportTest);
