@@ -5,6 +5,7 @@
 
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssstore.h"
+#include "editors/common/cells.h"
 #include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -188,20 +189,12 @@ QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemM
 
 QString Text(const QStandardItemModel& events, int row, int column)
 {
-    const QStandardItem* cell = events.item(row, column);
-    return cell ? cell->text() : QString();
+    return CellText(events, row, column);
 }
 
 void SetText(QStandardItemModel& events, int row, int column, const QString& text)
 {
-    QStandardItem* cell = events.item(row, column);
-    if (!cell) {
-        if (row < 0 || row >= events.rowCount())
-            return;
-        events.setItem(row, column, new QStandardItem(text));
-    } else if (cell->text() != text) {
-        cell->setText(text);
-    }
+    SetCellText(events, row, column, text);
 }
 
 bool Flag(const QStandardItemModel& events, int row, int column)

@@ -30,7 +30,6 @@ class TRVEvents : public MessageListPage
 public:
     using enum EventRow::Column;
 
-    // variables: the shared variables model, owned by the device variables page.
     TRVEvents(QStandardItemModel* variables, QWidget* parent);
     ~TRVEvents() override;
 

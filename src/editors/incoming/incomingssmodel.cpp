@@ -1,6 +1,7 @@
 #include "editors/incoming/incomingssmodel.h"
 
 #include "editors/incoming/incomingssmatch.h"
+#include "editors/common/cells.h"
 #include "editors/common/modeltext.h"
 #include "editors/common/shownbytes.h"
 #include "expr/preview.h"
@@ -123,20 +124,13 @@ QList<QStandardItem*> CopyRow(const QStandardItemModel& model, int row)
 
 QString Text(const QStandardItemModel& model, int row, int column)
 {
-    const QStandardItem* item = model.item(row, column);
-    return item ? item->text() : QString();
+    return CellText(model, row, column);
 }
 
 void SetText(QStandardItemModel& model, int row, int column, const QString& text)
 {
-    QStandardItem* item = model.item(row, column);
-    if (!item) {
-        if (row < 0 || row >= model.rowCount() || column < 0 || column >= ColumnCount)
-            return;
-        model.setItem(row, column, new QStandardItem(text));
-    } else if (item->text() != text) {
-        item->setText(text);
-    }
+    if (column >= 0 && column < ColumnCount)
+        SetCellText(model, row, column, text);
 }
 
 int RowType(const QStandardItemModel& model, int row)

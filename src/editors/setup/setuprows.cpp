@@ -5,6 +5,7 @@
 #include "editors/events/eventrows.h"
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssstore.h"
+#include "editors/common/cells.h"
 #include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -56,19 +57,12 @@ QList<QStandardItem*> NewRow(int kind, int number, QObject* owner, QStandardItem
 
 QString Text(const QStandardItemModel& messages, int row, int column)
 {
-    const QStandardItem* cell = messages.item(row, column);
-    return cell ? cell->text() : QString();
+    return CellText(messages, row, column);
 }
 
 void SetText(QStandardItemModel& messages, int row, int column, const QString& text)
 {
-    QStandardItem* cell = messages.item(row, column);
-    if (!cell) {
-        if (row >= 0 && row < messages.rowCount())
-            messages.setItem(row, column, new QStandardItem(text));
-    } else if (cell->text() != text) {
-        cell->setText(text);
-    }
+    SetCellText(messages, row, column, text);
 }
 
 int RowKind(const QStandardItemModel& messages, int row)

@@ -24,7 +24,6 @@ class TRVSetup : public MessageListPage
 public:
     using enum SetupRow::Column;
 
-    // variables: the shared variables model, owned by the device variables page.
     TRVSetup(QWidget* parent, QStandardItemModel* variables);
     ~TRVSetup() override;
 
