@@ -6,6 +6,7 @@
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssstore.h"
 #include "editors/common/cells.h"
+#include "editors/common/firstprotocol.h"
 #include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -154,11 +155,7 @@ bool SameExpressionText(const QString& a, const QString& b)
 
 ProductDataCommands_c* ProtocolCommands(ProductData_c& product, bool create)
 {
-    ProductDataProtocol_c* protocol = nullptr;
-    if (create)
-        protocol = product.FirstProtocol();
-    else if (ProductDataProtocols_c* protocols = product.Protocols(); protocols && protocols->Count() > 0)
-        protocol = protocols->Item(0);
+    ProductDataProtocol_c* protocol = FirstProtocolOf(product, create);
     return protocol ? protocol->Commands() : nullptr;
 }
 

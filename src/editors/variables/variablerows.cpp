@@ -4,6 +4,7 @@
 #include <QStandardItemModel>
 #include <QVariantList>
 
+#include "editors/common/firstprotocol.h"
 #include "editors/common/modeltext.h"
 #include "model/productdata.h"
 #include "model/showrules.h"
@@ -36,12 +37,7 @@ QList<QStandardItem*> BuiltInRow(const QString& name, int typeIndex, const QStri
 
 ShowDataVariables_c* ProtocolVariables(ProductData_c& product, bool create)
 {
-    ProductDataProtocol_c* protocol = nullptr;
-    if (create) {
-        protocol = product.FirstProtocol();
-    } else if (ProductDataProtocols_c* protocols = product.Protocols(); protocols && protocols->Count() > 0) {
-        protocol = protocols->Item(0);
-    }
+    ProductDataProtocol_c* protocol = FirstProtocolOf(product, create);
     return protocol ? protocol->Variables() : nullptr;
 }
 
