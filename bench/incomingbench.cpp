@@ -7,17 +7,27 @@
 //
 // Model: RefreshResponse (unescape, match status, capture search, captures,
 // results). Editor: the same keystroke typed into the page's example field,
-// on the offscreen platform.
+// on the offscreen platform; the match runs on a worker thread and the
+// keystroke waits for it at most IncomingMatchRunner::Patience().
+//
+// Hostile: a reply whose costly part sits at its end, n "x" then n digits,
+// against a digits-only variable row before a constant the reply lacks;
+// searching for the captures by restarting at every digit costs n^2.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <chrono>
 #include <QLineEdit>
 #include <QStandardItemModel>
 
 #include "editors/incoming/incomingssmatch.h"
 #include "editors/incoming/incomingssmodel.h"
+#include "editors/incoming/incomingssrunner.h"
 #include "editors/incoming/trveventincomingss.h"
+#include "editors/events/trvevents.h"
+
+#include <QFile>
 
 namespace {
 
@@ -173,10 +183,141 @@ void PathologicalPattern(benchmark::State& state)
     Check(state, shown, false, false);
 }
 
+// Any text, then a digits-only variable, then ";" (absent from the reply).
+struct Hostile
+{
+    QStandardItemModel vars, model;
+    QString reply;
+
+    explicit Hostile(int half)
+    {
+        vars.appendRow({new QStandardItem(QStringLiteral("Level")), new QStandardItem(QStringLiteral("0")),
+                        new QStandardItem(QStringLiteral("0"))});
+        model.appendRow(SS::NewRow(0, SS::TypeWildcard));
+        SS::SetText(model, 0, SS::ColCharTypes, QString::number(SS::CharsAny));
+        model.appendRow(SS::NewRow(1, SS::TypeVariable));
+        SS::SetText(model, 1, SS::ColCharTypes, QString::number(SS::CharsDigits));
+        SS::SetLinkedVariable(model, 1, vars.item(0, 0));
+        model.appendRow(SS::NewRow(2, SS::TypeConstant));
+        SS::SetText(model, 2, SS::ColConstant, QStringLiteral(";"));
+        SS::UpdateAllRowPatterns(model);
+        reply = QString(half + 5, QLatin1Char('x')) + QString(half, QLatin1Char('7'));
+    }
+};
+
+// The whole refresh on the hostile reply, synchronous as headless callers
+// run it: linear, so it is checked in full.
+void HostileRefresh(benchmark::State& state)
+{
+    Hostile hostile(int(state.range(0)));
+    IncomingMatcher matcher;
+    SS::ResponseState shown;
+    for (auto _ : state)
+        shown = SS::RefreshResponse(hostile.model, &hostile.vars, hostile.reply, matcher);
+    Check(state, shown, false, true);
+    state.counters["chars"] = double(hostile.reply.size());
+}
+
+// One keystroke typed at the end of a hostile or long example in the page,
+// until the field and the status respond (the match may still run).
+void TypeKeys(benchmark::State& state, QStandardItemModel& vars, QStandardItemModel& model, const QString& example)
+{
+    TRVEventIncomingSS page(&vars, nullptr);
+    page.SetModel(&model, example);
+    page.SetManual(false, {});
+    page.WaitForMatch(60'000);
+    auto* field = page.findChild<QLineEdit*>(QStringLiteral("m_pEditExampleIncomingReponse"));
+    field->setMaxLength(std::max(field->maxLength(), int(example.size()) + 1));
+    field->setCursorPosition(int(field->text().size()));
+    bool longer = false;
+    double worstMs = 0;
+    for (auto _ : state) {
+        longer = !longer;
+        const auto start = std::chrono::steady_clock::now();
+        if (longer)
+            field->insert(QStringLiteral("7"));
+        else
+            field->backspace();
+        worstMs = std::max(
+            worstMs, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        // The next keystroke comes after the last one's match, as a typist's would.
+        state.PauseTiming();
+        page.WaitForMatch(60'000);
+        state.ResumeTiming();
+    }
+    state.counters["worst_ms"] = worstMs;
+    state.counters["chars"] = double(example.size());
+}
+
+void HostileKeystroke(benchmark::State& state)
+{
+    Hostile hostile(int(state.range(0)));
+    TypeKeys(state, hostile.vars, hostile.model, hostile.reply);
+}
+
+// A 1 MB reply that matches, typed into.
+void MegabyteKeystroke(benchmark::State& state)
+{
+    Response response(1024 * 1024);
+    TypeKeys(state, response.vars, response.model, response.example);
+}
+
+// Peak resident memory of the process so far, in MiB (VmHWM).
+double PeakMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+// An IR file of n codes imported into the events page (as the ports page's
+// importer does, progress never cancelling). Run it alone for its memory:
+// peak_MiB is the process's high-water mark.
+void IRImport(benchmark::State& state)
+{
+    QList<IRCode> codes;
+    for (int i = 0; i < state.range(0); ++i)
+        codes.append({QStringLiteral("Code%1").arg(i), QStringLiteral("sendir,1:1,%1,38000,1,1,96\\r").arg(i)});
+    const double before = PeakMiB();
+    for (auto _ : state) {
+        QStandardItemModel variables;
+        TRVEvents page(&variables, nullptr);
+        if (page.CreateIRFileEvents(codes, [](int) { return true; }) != codes.size())
+            state.SkipWithError("not every code imported");
+    }
+    state.counters["before_MiB"] = before;
+    state.counters["peak_MiB"] = PeakMiB();
+}
+
+// The same codes one event at a time, each made current, as the import
+// did before it built them aside.
+void IRImportOneByOne(benchmark::State& state)
+{
+    const double before = PeakMiB();
+    for (auto _ : state) {
+        QStandardItemModel variables;
+        TRVEvents page(&variables, nullptr);
+        for (int i = 0; i < state.range(0); ++i)
+            page.CreateIRFileEvent(QStringLiteral("Code%1").arg(i), QStringLiteral("sendir,1:1,%1\\r").arg(i));
+    }
+    state.counters["before_MiB"] = before;
+    state.counters["peak_MiB"] = PeakMiB();
+}
+
 BENCHMARK(TypeIntoModel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TypeIntoEditor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LongReply)->Unit(benchmark::kMillisecond);
 BENCHMARK(PathologicalSearch)->Unit(benchmark::kMillisecond);
 BENCHMARK(PathologicalPattern)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileRefresh)->Arg(16380)->Arg(50 * 1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileKeystroke)->Arg(16380)->Arg(50 * 1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(MegabyteKeystroke)->Unit(benchmark::kMillisecond);
+BENCHMARK(IRImport)->Arg(2000)->Arg(20000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(IRImportOneByOne)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "app/productio.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QXmlStreamReader>
+
+#include "app/producteditors.h"
 #include "editors/common/modeltext.h"
 #include "foundation/korbuffer.h"
 #include "model/document/productdatadocument.h"
@@ -24,6 +30,26 @@ ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteAr
     if (!KorIsTrue(product->IsCreator()))
         return ProductLoadResult::NotWrittenByTarvo;
     return ProductLoadResult::Loaded;
+}
+
+QString OpenRefusedText(const QString& path, const QByteArray& text)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    if (text.isEmpty()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QCoreApplication::translate("Tarvo", "%1 could not be read: %2").arg(name, file.errorString());
+    }
+    QXmlStreamReader reader(text);
+    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+    }
+    if (reader.tokenType() != QXmlStreamReader::StartElement)
+        return QCoreApplication::translate("Tarvo", "%1 is not an XML file, so it is no product file.").arg(name);
+    if (reader.name() != QLatin1String("product"))
+        return QCoreApplication::translate("Tarvo", "%1 is an XML file but not a product file: its root element is "
+                                                    "<%2>, where a product file has <product>.")
+            .arg(name, reader.name().toString());
+    return name + QStringLiteral("\n\n") + NotWrittenByTarvoText();
 }
 
 ProductData_c* ResetProductDocument(ProductDataDocument_c& document)

@@ -21,6 +21,12 @@ enum class ProductLoadResult {
 ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text,
                                   ProductData_c*& product, bool* wellFormed = nullptr);
 
+// Why opening path (whose bytes are text) was refused, naming the file: it
+// could not be read, holds no XML element, holds XML whose root is not a
+// product, or is a product without the creator mark (the refusal's usual
+// wording).
+QString OpenRefusedText(const QString& path, const QByteArray& text);
+
 // Clears document to an empty product file and returns its fresh product root
 // (null when it cannot be bound), ready for the editors to store into.
 ProductData_c* ResetProductDocument(ProductDataDocument_c& document);

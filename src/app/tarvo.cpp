@@ -245,10 +245,8 @@ bool Tarvo::LoadCurrentFile()
 {
     const QByteArray text = ReadWholeFile(m_File.fileName());
     const ProductLoadResult result = LoadProductText(m_Document, text, m_pProductData);
-    if (result == ProductLoadResult::NoProduct)
-        return false;
-    if (result == ProductLoadResult::NotWrittenByTarvo) {
-        Prompts::Current().Critical(this, tr("Cannot Open File"), NotWrittenByTarvoText());
+    if (result != ProductLoadResult::Loaded) {
+        Prompts::Current().Critical(this, tr("Cannot Open File"), OpenRefusedText(m_File.fileName(), text));
         return false;
     }
     RebuildEditors();

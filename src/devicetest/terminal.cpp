@@ -7,6 +7,7 @@
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/variables/variablerows.h"
+#include "expr/bytenotation.h"
 
 namespace SS = IncomingSS;
 
@@ -67,21 +68,7 @@ QList<std::pair<int, int>> DigitRuns(const QByteArray& reply)
 
 QString EscapedText(const QByteArray& bytes)
 {
-    QString out;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\r')
-            out += QStringLiteral("\\r");
-        else if (byte == '\n')
-            out += QStringLiteral("\\n");
-        else if (byte == '\t')
-            out += QStringLiteral("\\t");
-        else if (byte < 0x20 || byte >= 0x7F || byte == '\\')
-            out += QStringLiteral("\\x") + QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-        else
-            out += QLatin1Char(c);
-    }
-    return out;
+    return QString::fromStdString(WriteFieldText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
 }
 
 int AppendExchangeEvent(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables,

@@ -128,6 +128,12 @@ TypedBytes ReadTypedBytes(std::string_view text) {
   return result;
 }
 
+TypedBytes ReadEscapedText(std::string_view text) {
+  TypedBytes result;
+  ReadText(text, &result);
+  return result;
+}
+
 std::string WriteEscapedBytes(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
@@ -147,6 +153,28 @@ std::string WriteEscapedBytes(std::string_view bytes) {
         } else {
           out.push_back(c);
         }
+    }
+  }
+  return out;
+}
+
+std::string WriteFieldText(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '\r') {
+      out += "\\r";
+    } else if (byte == '\n') {
+      out += "\\n";
+    } else if (byte == '\t') {
+      out += "\\t";
+    } else if (byte < 0x20 || byte >= 0x7F || byte == '\\') {
+      out += "\\x";
+      out.push_back(kHexDigits[byte >> 4]);
+      out.push_back(kHexDigits[byte & 0x0F]);
+    } else {
+      out.push_back(c);
     }
   }
   return out;

@@ -21,11 +21,19 @@ struct TypedBytes {
 
 // Reads text in either notation. An empty text gives no bytes.
 TypedBytes ReadTypedBytes(std::string_view text);
+// Reads text as text only (escapes and control names), never as a hex
+// list: for text that shows a message, where "12" is two digits.
+TypedBytes ReadEscapedText(std::string_view text);
 
 // The bytes as text that ReadTypedBytes reads back to the same bytes:
 // printable ASCII as it is (backslash and quote escaped), \r \n \t, and \xHH
 // for every other byte.
 std::string WriteEscapedBytes(std::string_view bytes);
+
+// The bytes as a constant or example field of the editors takes them:
+// printable ASCII as it is, \r \n \t, and \xHH for every other byte and for
+// the backslash (so none starts an escape).
+std::string WriteFieldText(std::string_view bytes);
 
 // "02 50 0D": uppercase hex pairs separated by single spaces.
 std::string WriteHexPairs(std::string_view bytes);

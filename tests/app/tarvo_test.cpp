@@ -120,18 +120,25 @@ private slots:
     void refusedOrEmptyFilesKeepThePreviousFile_data()
     {
         QTest::addColumn<QByteArray>("text");  // null: no file at all
-        QTest::newRow("creator false") << ProductText("false");
-        QTest::newRow("creator 2") << ProductText("2");
-        QTest::newRow("creator empty") << ProductText("");
-        QTest::newRow("no creator") << ProductText(QString());
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("no product element") << QByteArray("<?xml version=\"1.0\"?><other creator=\"true\"/>");
+        QTest::addColumn<QString>("says");     // after the file's name
+        const QString notXml = " is not an XML file";
+        const QString notProduct = " is an XML file but not a product file: its root element is <other>";
+        QTest::newRow("creator false") << ProductText("false") << "\n\n" + kRefusedText;
+        QTest::newRow("creator 2") << ProductText("2") << "\n\n" + kRefusedText;
+        QTest::newRow("creator empty") << ProductText("") << "\n\n" + kRefusedText;
+        QTest::newRow("no creator") << ProductText(QString()) << "\n\n" + kRefusedText;
+        QTest::newRow("empty") << QByteArray("") << notXml;
+        QTest::newRow("text") << QByteArray("PWR 1\r\nPWR 0\r\n") << notXml;
+        QTest::newRow("missing") << QByteArray() << " could not be read";
+        QTest::newRow("no product element") << QByteArray("<?xml version=\"1.0\"?><other creator=\"true\"/>")
+                                            << notProduct;
+        QTest::newRow("broken other") << QByteArray("<!-- x --><other><product creator=\"true\"/>") << notProduct;
     }
 
     void refusedOrEmptyFilesKeepThePreviousFile()
     {
         QFETCH(QByteArray, text);
+        QFETCH(QString, says);
         Window w;
         ScriptedPrompts prompts;
         const QString good = m_Home->Path() + "/good.prd";
@@ -146,7 +153,7 @@ private slots:
         w.window.OpenFile(bad);
         QCOMPARE(prompts.Kinds(), QStringList{"critical"});
         QCOMPARE(prompts.calls.at(0).title, QStringLiteral("Cannot Open File"));
-        QCOMPARE(prompts.calls.at(0).text, kRefusedText);
+        QVERIFY2(prompts.calls.at(0).text.startsWith(QDir::toNativeSeparators(bad) + says), qPrintable(prompts.calls.at(0).text));
         QCOMPARE(w.window.FileName(), good);
         QCOMPARE(w.window.windowTitle(), "Tarvo (v 2.0) - " + good + "*");
 

@@ -8,7 +8,9 @@
 
 namespace {
 
-int g_PatienceMs = 8;
+// Short enough that a keystroke stays well within a frame when the match
+// does not end in time.
+int g_PatienceMs = 3;
 
 } // namespace
 

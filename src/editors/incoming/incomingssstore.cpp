@@ -404,7 +404,8 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         const auto& list = operation.deviceVar ? variableOperations : localOperations;
         const size_t read = operation.deviceVar ? nextVariableOperation : nextLocalOperation;
         if (std::find(list.begin() + static_cast<std::ptrdiff_t>(read), list.end(), &operation) != list.end())
-            kept << QStringList{operation.name, operation.deviceVar ? QStringLiteral("true") : QString(), operation.value};
+            kept << QStringList{operation.name, operation.deviceVar ? QStringLiteral("true") : QString(),
+                                operation.value};
     }
     model.setProperty(kKeptOperations, kept.isEmpty() ? QVariant() : QVariant(kept));
     UpdateAllRowPatterns(model);

@@ -118,7 +118,7 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeLocal));
         model.SetText(row, SS::ColLocalName, name);
         if (QStandardItem* cell = model.item(row, SS::ColLocalName))
-            cell->setData(true, UnresolvedLocalRole);
+            cell->setData(model.Text(row, SS::ColFormula), UnresolvedLocalRole);
     }
 }
 
@@ -283,8 +283,8 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
     QList<int> locals;
     for (int row = 0; row < model.rowCount(); ++row) {
         const QStandardItem* cell = model.item(row, SS::ColLocalName);
-        const bool unresolved = cell && cell->data(UnresolvedLocalRole).toBool() &&
-                                model.Text(row, SS::ColFormula).isEmpty();
+        const QVariant read = cell ? cell->data(UnresolvedLocalRole) : QVariant();
+        const bool unresolved = read.isValid() && read.toString() == model.Text(row, SS::ColFormula);
         if (model.Type(row) == SS::TypeLocal && !unresolved)
             locals << row;
     }

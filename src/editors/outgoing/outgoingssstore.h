@@ -33,8 +33,8 @@ QString StoredSubstringName(const OutgoingSSModel_c& model, int row);
 QString StoredSubstringResult(const OutgoingSSModel_c& model, int row);
 // On the ColLocalName cell of a local read from a file (a local substring,
 // or a parameter or variable one whose name is neither) that no operation
-// gave a formula: true. It gets no operation while its formula stays
-// empty, as the file had none.
+// gave a formula: the formula it was read with. It gets no operation while
+// its formula stays that, as the file had none.
 inline constexpr int UnresolvedLocalRole = Qt::UserRole + 4;
 
 // Appends the row a stored name and result text describe, references

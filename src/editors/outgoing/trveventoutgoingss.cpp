@@ -1,6 +1,9 @@
 #include "editors/outgoing/trveventoutgoingss.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDataWidgetMapper>
+#include <QMenu>
 #include <QItemSelectionModel>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
@@ -18,6 +21,7 @@
 #include "editors/params/trveventparams.h"
 #include "editors/functions/trvinsertfunction.h"
 #include "editors/variables/trvvariables.h"
+#include "expr/bytenotation.h"
 #include "model/productdatamessage.h"
 #include "ui_trveventoutgoingss.h"
 
@@ -57,8 +61,35 @@ TRVEventOutgoingSS::TRVEventOutgoingSS(QStandardItemModel* variables, QWidget* p
     connect(m_pChecksum, &TRVEventOutgoingSSChecksum::savableDataChanged, this,
             &TRVEventOutgoingSS::savableDataChanged);
 
+    // The constant field's menu also pastes bytes copied in any notation.
+    ui->m_pEditSSText->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->m_pEditSSText, &QLineEdit::customContextMenuRequested, this, [this](const QPoint& at) {
+        std::unique_ptr<QMenu> menu(ui->m_pEditSSText->createStandardContextMenu());
+        menu->addSeparator();
+        QAction* paste = menu->addAction(QStringLiteral("Paste Bytes"));
+        paste->setObjectName(QStringLiteral("actionPasteBytes"));
+        paste->setToolTip(QStringLiteral("Pastes 02 50 0D, 0x02,0x50, $02$50, <STX>PWR<CR> ... as the bytes they are"));
+        connect(paste, &QAction::triggered, this, [this] { PasteBytes(QApplication::clipboard()->text()); });
+        menu->exec(ui->m_pEditSSText->mapToGlobal(at));
+    });
+
     ui->m_pWidgetOutgoingFormat->setVisible(ui->m_pChkOutgoingFormatting->isChecked());
     ShowOptions();
+}
+
+bool TRVEventOutgoingSS::PasteBytes(const QString& text)
+{
+    const TypedBytes typed = ReadTypedBytes(text.toStdString());
+    if (!typed.ok) {
+        Prompts::Current().Critical(this, QStringLiteral("Paste Bytes"),
+                                    QStringLiteral("The clipboard holds no bytes: at %1, %2.")
+                                        .arg(typed.errorPos)
+                                        .arg(QString::fromStdString(typed.error)));
+        return false;
+    }
+    ui->m_pEditSSText->insert(QString::fromStdString(WriteFieldText(typed.bytes)));
+    EmitSavable();
+    return true;
 }
 
 TRVEventOutgoingSS::~TRVEventOutgoingSS() = default;

@@ -91,6 +91,9 @@ public slots:
     void UpdateSSArg(int row);
     void on_m_pEditExampleOutgoingMessage_selectionChanged();
     void on_m_pButAddSelectionAsSS_clicked();
+    // Inserts text read as bytes in any notation into the constant field, as
+    // escapes; false (and a message) when the text is not valid.
+    bool PasteBytes(const QString& text);
     // Previews expression into the three preview cells of row.
     void SetSSResults(const QString& expression, int row);
     void on_m_pButAddOutgoingSS_clicked();

@@ -1,10 +1,16 @@
 #include "editors/outgoing/trveventoutgoingsschecksum.h"
 
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include "editors/common/fieldinput.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssstore.h"
+#include "expr/bytenotation.h"
+#include "expr/checksumfinder.h"
 #include "ui_trveventoutgoingsschecksum.h"
 
 using SS = OutgoingSSModel_c;
@@ -17,6 +23,97 @@ TRVEventOutgoingSSChecksum::TRVEventOutgoingSSChecksum(QWidget* parent)
     setModal(false);
     connect(ui->m_pOutgoingChecksumOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(this, &QDialog::finished, this, &TRVEventOutgoingSSChecksum::ClearChecksumItem);
+
+    // Sample frames from the protocol document, searched for the function that fits.
+    m_pEditFrames = new QPlainTextEdit(this);
+    m_pEditFrames->setObjectName(QStringLiteral("m_pEditChecksumFrames"));
+    m_pEditFrames->setPlaceholderText(QStringLiteral("Sample frames, one a line: 02 50 57 31 A2 03, <STX>PW1<ETX>..."));
+    m_pEditFrames->setMaximumHeight(m_pEditFrames->fontMetrics().height() * 5);
+    auto* find = new QPushButton(QStringLiteral("Find from Frames..."), this);
+    find->setObjectName(QStringLiteral("m_pButChecksumFindFromFrames"));
+    m_pLblFound = new QLabel(this);
+    m_pLblFound->setWordWrap(true);
+    m_pLblFound->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pEditFormula = new QLineEdit(this);
+    m_pEditFormula->setObjectName(QStringLiteral("m_pEditChecksumFormula"));
+    m_pEditFormula->setReadOnly(true);
+    m_pEditFormula->setVisible(false);
+    const int at = ui->m_pLayoutChecksum->indexOf(ui->m_pLayoutChecksumButtons);
+    ui->m_pLayoutChecksum->insertWidget(at, m_pEditFrames);
+    ui->m_pLayoutChecksum->insertWidget(at + 1, m_pLblFound);
+    ui->m_pLayoutChecksum->insertWidget(at + 2, m_pEditFormula);
+    ui->m_pLayoutChecksumButtons->insertWidget(0, find);
+    connect(find, &QPushButton::clicked, this, &TRVEventOutgoingSSChecksum::FindFromFrames);
+}
+
+ChecksumRowChoice ChecksumRowFor(const ChecksumCandidate& c)
+{
+    using SS = OutgoingSSModel_c;
+    ChecksumRowChoice choice;
+    if (c.transform != ChecksumTransform::kNone)
+        return choice;
+    const bool oneByte = c.function != ChecksumFunction::kChecksum;
+    // %p sends a value's significant bytes and %d its digits: right for the
+    // one-byte functions and kornetchecksum, and for the whole sum as decimal.
+    if (c.output == ChecksumOutput::kBinary && oneByte)
+        choice.format = SS::FormatValue;
+    else if (c.output == ChecksumOutput::kDecimal && c.function != ChecksumFunction::kKorNetChecksum &&
+             (oneByte || c.bytes == 4))
+        choice.format = SS::FormatInteger;
+    else
+        return choice;
+    const QString name = QString::fromLatin1(ChecksumFunctionName(c.function).data(),
+                                             static_cast<qsizetype>(ChecksumFunctionName(c.function).size()));
+    for (int i = 0; i < ChecksumFunctionNames().size() && choice.type < 0; ++i) {
+        if (ChecksumFunctionNames()[i].compare(name, Qt::CaseInsensitive) == 0)
+            choice.type = i;
+    }
+    if (choice.type < 0)
+        choice.format = -1;
+    return choice;
+}
+
+bool TRVEventOutgoingSSChecksum::FindFromFrames()
+{
+    std::vector<std::string> frames;
+    for (const QString& line : m_pEditFrames->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const TypedBytes typed = ReadTypedBytes(line.toStdString());
+        if (!typed.ok) {
+            m_pLblFound->setText(QStringLiteral("\"%1\": at %2, %3").arg(line).arg(typed.errorPos).arg(QString::fromStdString(typed.error)));
+            return false;
+        }
+        frames.push_back(typed.bytes);
+    }
+    m_pEditFormula->setVisible(false);
+    const ChecksumSearch search = FindChecksums(frames);
+    if (search.candidates.empty()) {
+        QString text = frames.size() < 2 ? QStringLiteral("Type two or more frames of at least two bytes.")
+                                         : QStringLiteral("No checksum function of the language fits.");
+        if (!search.crcs.empty())
+            text += QStringLiteral(" %1 fits, but the language has no CRC function.").arg(QString::fromStdString(search.crcs.front()));
+        m_pLblFound->setText(text);
+        return false;
+    }
+    const ChecksumCandidate& best = search.candidates.front();
+    const QString where = QStringLiteral("bytes %1 to %2 of each frame, check bytes at %3")
+                              .arg(best.from).arg(best.to).arg(best.at);
+    const ChecksumRowChoice choice = ChecksumRowFor(best);
+    const int row = ChecksumRow();
+    if (choice.type >= 0 && row >= 0) {
+        m_pModel->SetText(row, OutgoingSSModel_c::ColOutputFormat, QString::number(choice.format));
+        ui->m_pCmbOutgoingChecksumType->setCurrentIndex(choice.type);
+        Apply();
+        emit savableDataChanged();
+        m_pLblFound->setText(QStringLiteral("%1 fits (%2 candidates); select the substrings that make %3.")
+                                 .arg(ChecksumFunctionNames().value(choice.type)).arg(search.candidates.size()).arg(where));
+    } else {
+        m_pLblFound->setText(QStringLiteral("This expression fits (%1 candidates), over %2; a checksum row cannot send it, "
+                                            "use it as a local's formula with 'frame' the covered bytes:")
+                                 .arg(search.candidates.size()).arg(where));
+        m_pEditFormula->setText(QString::fromStdString(best.expression));
+        m_pEditFormula->setVisible(true);
+    }
+    return true;
 }
 
 TRVEventOutgoingSSChecksum::~TRVEventOutgoingSSChecksum() = default;

@@ -11,6 +11,21 @@ class TRVEventOutgoingSSChecksum;
 }
 
 class OutgoingSSModel_c;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+struct ChecksumCandidate;
+
+// How a checksum row sends a found candidate: its function type (index into
+// ChecksumFunctionNames()) and output format; type -1 when the row cannot
+// (a transform, a sum kept to 2 bytes, hex digits whose width %X cannot
+// keep): the candidate's expression is then used as a formula.
+struct ChecksumRowChoice
+{
+    int type = -1;
+    int format = -1;
+};
+ChecksumRowChoice ChecksumRowFor(const ChecksumCandidate& candidate);
 
 // "Configure Checksum": the function and the substrings a checksum row of
 // an outgoing message covers. Shown modeless for one row at a time; the
@@ -41,6 +56,10 @@ public slots:
     void SelectionChanged();
     // Forgets the row being edited.
     void ClearChecksumItem();
+    // Finds the checksum of the frames typed (one a line, any notation) and
+    // sets the row from the best candidate, or shows its formula; false
+    // when nothing fits or the frames are not usable.
+    bool FindFromFrames();
 
 private:
     void Apply();
@@ -50,4 +69,7 @@ private:
     QPointer<OutgoingSSModel_c> m_pModel;
     QPersistentModelIndex m_ChecksumItem;
     bool m_Restoring = false;  // the form follows the row; nothing is written
+    QPlainTextEdit* m_pEditFrames = nullptr;
+    QLabel* m_pLblFound = nullptr;
+    QLineEdit* m_pEditFormula = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
 #include "editors/outgoing/trveventoutgoingsschecksum.h"
+#include "expr/bytenotation.h"
 #include "ui_trveventoutgoingss.h"
 
 // The substring list's buttons: rows added (also from the example's
@@ -42,7 +43,12 @@ void TRVEventOutgoingSS::on_m_pButAddSelectionAsSS_clicked()
     int row = -1;
     {
         QScopedValueRollback<bool> updating(m_Updating, true);
-        row = AppendSelectionSubstring(*m_pModel, m_ExampleSelection, kTypes[choice]);
+        // A constant holds the bytes selected: <CR> and the like become escapes.
+        QString selection = m_ExampleSelection;
+        const TypedBytes typed = ReadEscapedText(selection.toStdString());
+        if (kTypes[choice] == SS::TypeConstant && typed.ok)
+            selection = QString::fromStdString(WriteFieldText(typed.bytes));
+        row = AppendSelectionSubstring(*m_pModel, selection, kTypes[choice]);
     }
     AfterRowsChanged(row);
 }

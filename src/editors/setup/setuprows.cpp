@@ -175,7 +175,8 @@ void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* v
               ProductDataMessage_c& message)
 {
     const bool manual = IsManual(messages, row);
-    if (const QStandardItem* nameCell = messages.item(row, ColName); nameCell && nameCell->data(StoredNameRole).isValid())
+    const QStandardItem* nameCell = messages.item(row, ColName);
+    if (nameCell && nameCell->data(StoredNameRole).isValid())
         message.SetName(ToStd(nameCell->data(StoredNameRole).toString()));
     if (RowKind(messages, row) == KindIncoming) {
         message.SetIncoming(true);
