@@ -183,7 +183,7 @@ void TRVSetup::on_m_pButAddSetupMessage_clicked()
 {
     const int choice = Prompts::Current().Choice(this, tr("Add Setup Message"),
                                                  tr("What type of Setup Message would you like to add?"),
-                                                 {tr("Outgoing Message"), tr("Incoming Response")});
+                                                 {tr("Outgoing Message"), tr("Incoming Response"), tr("Cancel")});
     if (choice != 0 && choice != 1)
         return;
     const int kind = choice == 0 ? SetupRow::KindOutgoing : SetupRow::KindIncoming;
