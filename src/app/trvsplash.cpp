@@ -42,8 +42,11 @@ TRVSplash::TRVSplash(QWidget* parent, const QString& folder, const QString& exam
             m_Categories[group]->addChild(new QTreeWidgetItem(QStringList{name}));
     }
     for (int group = 0; group < m_Categories.size(); ++group) {
-        if (m_Categories[group]->childCount() > 0)
+        if (m_Categories[group]->childCount() > 0) {
             ui->m_pListProductFiles->addTopLevelItem(m_Categories[group]);
+            // The user's own files are what the dialog is for: shown, not folded away.
+            m_Categories[group]->setExpanded(true);
+        }
     }
     const bool noProductFiles = ui->m_pListProductFiles->topLevelItemCount() == 0;
 

@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(TreeText(Tree(dialog)),
                  (QStringList{"custom", "  c.prd", "  d.prd", "lighting", "  h.prd", "projector", "  A.prd", "  b.prd"}));
         for (int i = 0; i < Tree(dialog)->topLevelItemCount(); ++i)
-            QVERIFY(!Tree(dialog)->topLevelItem(i)->isExpanded());
+            QVERIFY(Tree(dialog)->topLevelItem(i)->isExpanded());
         QCOMPARE(ListProductFiles(dir.path()).value(5), (QStringList{"A.prd", "b.prd"}));
         TRVSplash missing(nullptr, dir.filePath("not/there"));
         QCOMPARE(Tree(missing)->topLevelItemCount(), 0);

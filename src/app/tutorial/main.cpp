@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -10,7 +11,7 @@
 #include "app/tutorial/tutorialdriver.h"
 #include "app/tutorial/tutorialscreens.h"
 
-// tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR] [--save FILE]:
+// tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR] [--save FILE] [--dark]:
 // builds the tutorial's driver on the real pages offscreen, writes the
 // tutorial PDF with their pictures and prints its page count.
 int main(int argc, char* argv[])
@@ -34,7 +35,29 @@ int main(int argc, char* argv[])
                       QStringLiteral("dir")});
     parser.addOption({QStringLiteral("save"), QStringLiteral("Also save the driver the tutorial builds."),
                       QStringLiteral("file")});
+    parser.addOption({QStringLiteral("dark"), QStringLiteral("Capture the pages with a dark palette, as on a dark desktop.")});
     parser.process(application);
+    if (parser.isSet(QStringLiteral("dark"))) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Button, QColor(53, 53, 56));
+        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        dark.setColor(QPalette::ToolTipBase, QColor(30, 30, 30));
+        dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+        dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+        dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        dark.setColor(QPalette::Link, QColor(110, 170, 255));
+        dark.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+        dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+        dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+        QApplication::setPalette(dark);
+    }
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2) {
         err << "usage: tarvo-tutorial MARKDOWN PDF [--examples DIR] [--screens DIR] [--save FILE]\n";

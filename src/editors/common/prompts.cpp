@@ -43,8 +43,13 @@ int QtPrompts::Choice(QWidget* parent, const QString& title, const QString& text
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
     QList<QAbstractButton*> added;
-    for (const QString& caption : buttons)
-        added.append(box.addButton(caption, QMessageBox::AcceptRole));
+    for (const QString& caption : buttons) {
+        // A Cancel caption is what Escape and closing the box choose.
+        const bool cancel = caption == QLatin1String("Cancel");
+        added.append(box.addButton(caption, cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        if (cancel)
+            box.setEscapeButton(added.last());
+    }
     box.exec();
     return added.indexOf(box.clickedButton());
 }

@@ -21,8 +21,15 @@ namespace SS = IncomingSS;
 
 namespace {
 
-const QString kMatch = QStringLiteral("<font color='green'>A Match!</font>");
-const QString kNoMatch = QStringLiteral("<font color='red'>Not a Match!</font>");
+// The match status in green or red, lighter ones on a dark desktop so they
+// stay legible there.
+QString MatchText(bool match, const QPalette& palette)
+{
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    const char* color = match ? (dark ? "#6fdc6f" : "green") : (dark ? "#ff7b7b" : "red");
+    return QStringLiteral("<font color='%1'>%2</font>")
+        .arg(QLatin1String(color), match ? QStringLiteral("A Match!") : QStringLiteral("Not a Match!"));
+}
 const QString kChecking = QStringLiteral("<font color='gray'>Checking...</font>");
 const QString kNotChecked = QStringLiteral("<font color='gray'>Not checked: too costly to check</font>");
 
@@ -549,7 +556,7 @@ void TRVEventIncomingSS::UpdateMatchStatus()
 
 void TRVEventIncomingSS::ShowStatus(const SS::ResponseState& state)
 {
-    ui->m_pLabelRegexMatch->setText(state.match ? kMatch : state.checked ? kNoMatch : kNotChecked);
+    ui->m_pLabelRegexMatch->setText(state.match || state.checked ? MatchText(state.match, palette()) : kNotChecked);
     ui->m_pLabelRegexMatch->setToolTip(state.checked ? QString()
                                                      : QStringLiteral("Not checked: matching this example against "
                                                                       "the expression would take too long."));

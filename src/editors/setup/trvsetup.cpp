@@ -157,7 +157,7 @@ int TRVSetup::AppendRow()
 {
     const int choice = Prompts::Current().Choice(this, tr("Add Setup Message"),
                                                  tr("What type of Setup Message would you like to add?"),
-                                                 {tr("Outgoing Message"), tr("Incoming Response")});
+                                                 {tr("Outgoing Message"), tr("Incoming Response"), tr("Cancel")});
     if (choice != 0 && choice != 1)
         return -1;
     const int kind = choice == 0 ? SetupRow::KindOutgoing : SetupRow::KindIncoming;

@@ -27,7 +27,8 @@ class SetupTest : public QObject
     Q_OBJECT
 
 private slots:
-    // o adds an outgoing message, c an incoming one, q cancels the question;
+    // o adds an outgoing message, c an incoming one, q closes the question,
+    // k answers Cancel;
     // d duplicate, x delete, u up, n down, s<row> select.
     void flows_data()
     {
@@ -37,7 +38,7 @@ private slots:
         QTest::addColumn<int>("changes");
         const QString in = "Incoming - SetupMessage", out = "Outgoing - SetupMessage";
         QTest::newRow("numbered by count") << "o c" << out + "1, " + in + "2*" << "Incoming" << 2;
-        QTest::newRow("cancelled") << "o q" << out + "1*" << "Outgoing" << 1;
+        QTest::newRow("cancelled") << "o q k" << out + "1*" << "Outgoing" << 1;
         QTest::newRow("copy keeps the kind") << "c d" << in + "1, " + in + "1Copy*" << "Incoming" << 2;
         QTest::newRow("delete shows the next") << "o c s0 x" << in + "2*" << "Incoming" << 3;
         QTest::newRow("move up") << "o c u" << in + "2*, " + out + "1" << "Incoming" << 3;
@@ -55,8 +56,8 @@ private slots:
         for (const QString& step : script.split(' ')) {
             if (step.startsWith('s')) {
                 page.SelectRow(step.mid(1).toInt());
-            } else if (step == "o" || step == "c" || step == "q") {
-                prompts.Answer(step == "o" ? 0 : step == "c" ? 1 : -1);
+            } else if (step == "o" || step == "c" || step == "q" || step == "k") {
+                prompts.Answer(step == "o" ? 0 : step == "c" ? 1 : step == "k" ? 2 : -1);
                 page.findChild<QPushButton*>("m_pButAddSetupMessage")->click();
             } else {
                 page.findChild<QPushButton*>(buttons[step])->click();
@@ -66,7 +67,28 @@ private slots:
         QTEST(page.findChild<QStackedWidget*>("m_pStkSetupMessage")->currentWidget()->objectName().mid(12), "page");
         QTEST(int(changes.count()), "changes");
         QCOMPARE(prompts.calls.value(0).title, QString("Add Setup Message"));
-        QCOMPARE(prompts.calls.value(0).choices, (QStringList{"Outgoing Message", "Incoming Response"}));
+        QCOMPARE(prompts.calls.value(0).choices, (QStringList{"Outgoing Message", "Incoming Response", "Cancel"}));
+    }
+
+    // The real question box: Escape adds nothing.
+    void escapeCancelsTheQuestion()
+    {
+        QStandardItemModel variables;
+        TRVSetup page(nullptr, &variables);
+        bool asked = false, closed = false;
+        QTimer::singleShot(0, [&asked, &closed] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                asked = true;
+                QTest::keyClick(box, Qt::Key_Escape);
+                closed = !box->isVisible();
+                if (!closed)
+                    box->close();
+            }
+        });
+        page.findChild<QPushButton*>("m_pButAddSetupMessage")->click();
+        QVERIFY(asked);
+        QVERIFY(closed);
+        QCOMPARE(page.MessageModel()->rowCount(), 0);
     }
 
     // Every row change hands the editors the row's manual flag and texts, so
