@@ -343,8 +343,16 @@ QString StoredOutgoingText(const StoredFormat& texts, const QString& loaded)
 }
 
 QString SavedOutgoingText(const OutgoingSSModel_c* model, bool manual, const StoredFormat& typed,
-                          const QString& loaded)
+                          const QVariant& stored)
 {
+    const QString loaded = stored.isValid() ? stored.toString() : QString();
+    // A message stored with no format, or an empty one, keeps it while it
+    // still sends nothing.
+    if (stored.isValid() && loaded.isEmpty()) {
+        const StoredFormat made = manual || !model ? typed : GeneratedFormat(*model);
+        if (made.format.isEmpty() && made.args.isEmpty())
+            return loaded;
+    }
     if (manual || !model)
         return StoredOutgoingText(typed, loaded);
     const QString generated = StoredOutgoingText(GeneratedFormat(*model));
@@ -462,7 +470,7 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
             const QStandardItem* formatCell = events.item(row, ColMsgFormat);
             message->SetFormat(ToStd(
                 SavedOutgoingText(model, manual, {Text(events, row, ColMsgFormat), Text(events, row, ColMsgArgs)},
-                                  formatCell ? formatCell->data(StoredTextRole).toString() : QString())));
+                                  formatCell ? formatCell->data(StoredTextRole) : QVariant())));
             message->SetManual(manual);
         }
     }

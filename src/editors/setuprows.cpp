@@ -204,7 +204,7 @@ void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* v
         message.SetFormat(ToStd(EventRow::SavedOutgoingText(
                               substrings, manual,
                               {Text(messages, row, ColFormatOrRegexp), Text(messages, row, ColArgsOrExample)},
-                              formatCell ? formatCell->data(StoredTextRole).toString() : QString())));
+                              formatCell ? formatCell->data(StoredTextRole) : QVariant())));
     }
     message.SetManual(manual);
 }
