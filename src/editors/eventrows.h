@@ -8,6 +8,7 @@
 class OutgoingSSModel_c;
 class ProductData_c;
 class ProductDataCommand_c;
+class ProductDataMessage_c;
 class QObject;
 class QStandardItem;
 class QStandardItemModel;
@@ -62,6 +63,9 @@ inline constexpr int StoredWithoutMessagesRole = Qt::UserRole + 6;
 // shows (a second response, a message sent after the response), written
 // back after them as they were (KeptMessages).
 inline constexpr int KeptMessagesRole = Qt::UserRole + 7;
+// On the ColMsgFormat and ColIRRegexp cells: what the message stores that
+// its kind does not use (OtherMessageTexts), written back as it was.
+inline constexpr int OtherTextsRole = Qt::UserRole + 8;
 
 // A new event row, not inserted: name, retries 0, timeout 30, expects a
 // response, not unsolicited, nothing typed by hand, and three empty child
@@ -128,6 +132,12 @@ QString SavedOutgoingText(const OutgoingSSModel_c* model, bool manual, const Sto
 // differs only from substrings that send something.
 bool OutgoingDiffers(const OutgoingSSModel_c& model, const QString& stored);
 bool IncomingDiffers(const QStandardItemModel& model, const QString& stored);
+
+// The texts a message holds that its kind does not use: an outgoing
+// message's regular expression and example, an incoming one's format (a file
+// edited by hand may hold them); unset when it holds none.
+QVariant OtherMessageTexts(ProductDataMessage_c& message, bool incoming);
+void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message);
 
 // Fills the row's cells and child models from a command: name, texts,
 // parameters, then the messages: a first message that is not incoming is the
