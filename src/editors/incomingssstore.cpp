@@ -363,10 +363,12 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
                 SetStoredOperation(items, *variableOperations[nextVariableOperation++], operand);
             } else if (stored.deviceVar) {
                 Link(items, variables, stored.name);
-            } else {
+            } else if (nextVariableOperation < variableOperations.size()) {
                 Link(items, variables, WithoutTemp(stored.name));
-                if (nextVariableOperation < variableOperations.size())
-                    SetStoredOperation(items, *variableOperations[nextVariableOperation++], WithoutTemp(stored.name));
+                SetStoredOperation(items, *variableOperations[nextVariableOperation++], WithoutTemp(stored.name));
+            } else {
+                // No operation reads it: the capture keeps its whole name.
+                Link(items, variables, stored.name);
             }
             ReadWildcard(items, stored.value);
             model.appendRow(items);
