@@ -333,8 +333,16 @@ QString StoredOutgoingText(const StoredFormat& texts, const QString& loaded)
 }
 
 QString SavedOutgoingText(const OutgoingSSModel_c* model, bool manual, const StoredFormat& typed,
-                          const QString& loaded)
+                          const QVariant& stored)
 {
+    const QString loaded = stored.isValid() ? stored.toString() : QString();
+    // A message stored with no format, or an empty one, keeps it while it
+    // still sends nothing.
+    if (stored.isValid() && loaded.isEmpty()) {
+        const StoredFormat made = manual || !model ? typed : GeneratedFormat(*model);
+        if (made.format.isEmpty() && made.args.isEmpty())
+            return loaded;
+    }
     if (manual || !model)
         return StoredOutgoingText(typed, loaded);
     const QString generated = StoredOutgoingText(GeneratedFormat(*model));
@@ -354,6 +362,36 @@ bool OutgoingDiffers(const OutgoingSSModel_c& model, const QString& stored)
 bool IncomingDiffers(const QStandardItemModel& model, const QString& stored)
 {
     return stored != IncomingSS::ResponseFormat(model);
+}
+
+QVariant OtherMessageTexts(ProductDataMessage_c& message, bool incoming)
+{
+    const KorXML_c* element = message.GetElement();
+    QStringList texts;  // pairs of what and text
+    if (incoming) {
+        if (element && element->FindAttribute("format") && !message.GetFormat().empty())
+            texts << QStringLiteral("format") << FromStd(message.GetFormat());
+    } else {
+        if (element && element->FindAttribute("regexp_format") && !message.GetRegexpFormat().empty())
+            texts << QStringLiteral("regexp") << FromStd(message.GetRegexpFormat());
+        if (const std::string example = message.GetText(); !example.empty())
+            texts << QStringLiteral("example") << FromStd(example);
+    }
+    return texts.isEmpty() ? QVariant() : QVariant(texts);
+}
+
+void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message)
+{
+    const QStringList list = texts.toStringList();
+    for (qsizetype i = 0; i + 1 < list.size(); i += 2) {
+        const std::string text = ToStd(list[i + 1]);
+        if (list[i] == QLatin1String("format"))
+            message.SetFormat(text);
+        else if (list[i] == QLatin1String("regexp"))
+            message.SetRegexpFormat(text);
+        else if (list[i] == QLatin1String("example"))
+            message.SetText(text);
+    }
 }
 
 int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)
@@ -388,6 +426,7 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
         SetKept(events, row, ColMsgManEdit, keep);
         events.item(row, ColMsgFormat)->setData(stored, StoredTextRole);
         SetStoredName(events.item(row, ColMsgFormat), *message);
+        events.item(row, ColMsgFormat)->setData(OtherMessageTexts(*message, false), OtherTextsRole);
         kept += keep;
     }
     message = next < count ? messages->Item(next) : nullptr;
@@ -403,6 +442,7 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
         SetText(events, row, ColIncManEdit, FlagText(manual));
         SetKept(events, row, ColIncManEdit, keep);
         SetStoredName(events.item(row, ColIRRegexp), *message);
+        events.item(row, ColIRRegexp)->setData(OtherMessageTexts(*message, true), OtherTextsRole);
         kept += keep;
         ++next;
     } else {
@@ -452,8 +492,9 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
             const QStandardItem* formatCell = events.item(row, ColMsgFormat);
             message->SetFormat(ToStd(
                 SavedOutgoingText(model, manual, {Text(events, row, ColMsgFormat), Text(events, row, ColMsgArgs)},
-                                  formatCell ? formatCell->data(StoredTextRole).toString() : QString())));
+                                  formatCell ? formatCell->data(StoredTextRole) : QVariant())));
             message->SetManual(manual);
+            WriteOtherMessageTexts(CellData(events, row, ColMsgFormat, OtherTextsRole), *message);
         }
     }
     if (Flag(events, row, ColIncoming)) {
@@ -465,6 +506,7 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
             if (const QStandardItemModel* model = Incoming(events, row))
                 StoreIncomingSubstrings(*model, variables, *message);
             message->SetManual(Flag(events, row, ColIncManEdit));
+            WriteOtherMessageTexts(CellData(events, row, ColIRRegexp, OtherTextsRole), *message);
         }
     }
     WriteKeptMessages(events.item(row, ColName), *messages);

@@ -45,6 +45,10 @@ inline constexpr int StoredNameRole = Qt::UserRole + 2;
 // stored text, whether that capture was stored as device_var, and the
 // pattern the row had when read (StoredCapture).
 inline constexpr int StoredCaptureRole = Qt::UserRole + 3;
+// On the ColOperation cell of a variable row read from a file: the stored
+// operation's name and the name the row stored into then; the operation
+// keeps its name while the row stores into the same variable.
+inline constexpr int StoredOperationNameRole = Qt::UserRole + 4;
 
 // Column headers, "\n" breaking the two-word ones.
 QStringList Headers();

@@ -153,6 +153,14 @@ void SetOperation(QList<QStandardItem*>& row, const QString& operation)
     row[ColOperationOn]->setText(QStringLiteral("true"));
 }
 
+// A variable row's operation as stored: its text, and its name beside the
+// name the row stores into.
+void SetStoredOperation(QList<QStandardItem*>& row, const Stored& operation, const QString& receiving)
+{
+    SetOperation(row, Restored(operation.value, receiving));
+    row[ColOperation]->setData(QStringList{operation.name, receiving}, StoredOperationNameRole);
+}
+
 // Links the row to the device variable of that name; without one the row
 // keeps the name (shown, and stored into) so that a save does not lose it.
 void Link(QList<QStandardItem*>& row, const QStandardItemModel* variables, const QString& name)
@@ -234,7 +242,10 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
             if (withOperation) {
                 const QString stored = Renamed(operation, name, name + kTemp);
                 Fill(substrings->Item(substringCount++, true), name + kTemp, true, stored);
-                Fill(operations->Item(operationCount++, true), name, true, stored);
+                const QStandardItem* cell = model.item(row, ColOperation);
+                const QStringList named = cell ? cell->data(StoredOperationNameRole).toStringList() : QStringList();
+                Fill(operations->Item(operationCount++, true), named.size() == 2 && named[1] == name ? named[0] : name,
+                     true, stored);
             }
             break;
         }
@@ -349,14 +360,15 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
                               variableOperations[nextVariableOperation]->name == operand;
             if (read) {
                 Link(items, variables, operand);
-                SetOperation(items, Restored(variableOperations[nextVariableOperation++]->value, operand));
+                SetStoredOperation(items, *variableOperations[nextVariableOperation++], operand);
             } else if (stored.deviceVar) {
                 Link(items, variables, stored.name);
-            } else {
+            } else if (nextVariableOperation < variableOperations.size()) {
                 Link(items, variables, WithoutTemp(stored.name));
-                if (nextVariableOperation < variableOperations.size())
-                    SetOperation(items, Restored(variableOperations[nextVariableOperation++]->value,
-                                                 WithoutTemp(stored.name)));
+                SetStoredOperation(items, *variableOperations[nextVariableOperation++], WithoutTemp(stored.name));
+            } else {
+                // No operation reads it: the capture keeps its whole name.
+                Link(items, variables, stored.name);
             }
             ReadWildcard(items, stored.value);
             model.appendRow(items);
@@ -377,10 +389,10 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
                 pattern = params[param++].value;
             }
             ReadWildcard(items, pattern);
-            QString operation = stored.value;
             if (nextVariableOperation < variableOperations.size())
-                operation = variableOperations[nextVariableOperation++]->value;
-            SetOperation(items, Restored(operation, name));
+                SetStoredOperation(items, *variableOperations[nextVariableOperation++], name);
+            else
+                SetOperation(items, Restored(stored.value, name));
             break;
         }
         case TypeLocal: {

@@ -150,6 +150,7 @@ int AppendStored(QStandardItemModel& messages, ProductDataMessage_c& message, QO
         messages.item(row, ColFormatOrRegexp)->setData(stored, StoredTextRole);
     }
     SetText(messages, row, ColManEdit, manual ? TrueText : FalseText);
+    messages.item(row, ColKind)->setData(EventRow::OtherMessageTexts(message, incoming), EventRow::OtherTextsRole);
     if (message.GetElement() && message.GetElement()->FindAttribute("name"))
         messages.item(row, ColName)->setData(FromStd(message.GetName()), StoredNameRole);
     if (keep)
@@ -195,9 +196,11 @@ void StoreRow(const QStandardItemModel& messages, int row, QStandardItemModel* v
         message.SetFormat(ToStd(EventRow::SavedOutgoingText(
                               substrings, manual,
                               {Text(messages, row, ColFormatOrRegexp), Text(messages, row, ColArgsOrExample)},
-                              formatCell ? formatCell->data(StoredTextRole).toString() : QString())));
+                              formatCell ? formatCell->data(StoredTextRole) : QVariant())));
     }
     message.SetManual(manual);
+    if (const QStandardItem* kindCell = messages.item(row, ColKind))
+        EventRow::WriteOtherMessageTexts(kindCell->data(EventRow::OtherTextsRole), message);
 }
 
 int LoadRows(ProductData_c& product, QStandardItemModel& messages, QObject* owner, QStandardItemModel* variables)

@@ -38,6 +38,8 @@ inline constexpr int StoredTextRole = Qt::UserRole + 3;
 // On the ColName cell: the message's name attribute as stored (unset when
 // there was none); the row's name is the page's own.
 inline constexpr int StoredNameRole = Qt::UserRole + 4;
+// The ColKind cell holds under EventRow::OtherTextsRole what the message
+// stores that its kind does not use.
 
 // A new row, not inserted: "Outgoing" or "Incoming", " - SetupMessage" and
 // number; the kind; an empty child model of the kind owned by owner.
