@@ -47,7 +47,9 @@ inline constexpr int StoredNameRole = Qt::UserRole + 2;
 inline constexpr int StoredCaptureRole = Qt::UserRole + 3;
 // On the ColOperation cell of a variable row read from a file: the stored
 // operation's name and the name the row stored into then; the operation
-// keeps its name while the row stores into the same variable.
+// keeps its name while the row stores into the same variable. A row whose
+// message listed no operation holds an empty name, the name and the
+// operation as read instead: no operation is stored while both stay.
 inline constexpr int StoredOperationNameRole = Qt::UserRole + 4;
 
 // Column headers, "\n" breaking the two-word ones.

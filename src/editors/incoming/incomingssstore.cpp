@@ -244,8 +244,10 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
                 Fill(substrings->Item(substringCount++, true), name + kTemp, true, stored);
                 const QStandardItem* cell = model.item(row, ColOperation);
                 const QStringList named = cell ? cell->data(StoredOperationNameRole).toStringList() : QStringList();
-                Fill(operations->Item(operationCount++, true), named.size() == 2 && named[1] == name ? named[0] : name,
-                     true, stored);
+                const bool unlisted = named.size() == 3 && named[1] == name && named[2] == operation;
+                if (!unlisted)
+                    Fill(operations->Item(operationCount++, true),
+                         named.size() == 2 && named[1] == name ? named[0] : name, true, stored);
             }
             break;
         }
@@ -389,10 +391,15 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
                 pattern = params[param++].value;
             }
             ReadWildcard(items, pattern);
-            if (nextVariableOperation < variableOperations.size())
+            if (nextVariableOperation < variableOperations.size()) {
                 SetStoredOperation(items, *variableOperations[nextVariableOperation++], name);
-            else
-                SetOperation(items, Restored(stored.value, name));
+            } else {
+                // The message lists no operation for this row: the row shows
+                // the substring's, and a save adds none while it stays as read.
+                const QString operation = Restored(stored.value, name);
+                SetOperation(items, operation);
+                items[ColOperation]->setData(QStringList{QString(), name, operation}, StoredOperationNameRole);
+            }
             break;
         }
         case TypeLocal: {
