@@ -107,7 +107,8 @@ TRVDeviceTest::TRVDeviceTest(QWidget* parent) : QWidget(parent), ui(std::make_un
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("m_pTabEventTerminal"));
     tabs->setSizePolicy(ui->m_pGrpEvent->sizePolicy());
-    ui->m_pGrpEvent->parentWidget()->layout()->replaceWidget(ui->m_pGrpEvent, tabs);
+    // The layout hands back the item that held the group: it is ours to delete.
+    delete ui->m_pGrpEvent->parentWidget()->layout()->replaceWidget(ui->m_pGrpEvent, tabs);
     ui->m_pGrpEvent->setTitle(QString());
     tabs->addTab(ui->m_pGrpEvent, tr("Event"));
     m_pTerminal = new TRVTerminal(tabs);
