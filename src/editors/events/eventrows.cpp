@@ -376,9 +376,35 @@ QVariant OtherMessageTexts(ProductDataMessage_c& message, bool incoming)
             texts << QStringLiteral("regexp") << FromStd(message.GetRegexpFormat());
         if (const std::string example = message.GetText(); !example.empty())
             texts << QStringLiteral("example") << FromStd(example);
+        // Captures stored with a message that sends: name, device_var flag and pattern.
+        ProductDataParams_c* params = element && element->FindChildElement("params") ? message.Params() : nullptr;
+        for (int32_t i = 0, count = params ? params->Count() : 0; i < count; ++i) {
+            if (ProductDataParam_c* param = params->Item(i))
+                texts << QStringLiteral("param")
+                      << QStringList{FromStd(param->GetName()), KorIsTrue(param->IsDeviceVar()) ? "1" : "0",
+                                     FromStd(param->GetText())}
+                             .join(QChar(0x1f));
+        }
     }
     return texts.isEmpty() ? QVariant() : QVariant(texts);
 }
+
+namespace {
+
+void WriteStoredParam(const QString& stored, ProductDataMessage_c& message)
+{
+    const QStringList fields = stored.split(QChar(0x1f));
+    ProductDataParams_c* params = message.Params();
+    ProductDataParam_c* param = params && fields.size() >= 3 ? params->Item(params->Count(), true) : nullptr;
+    if (!param)
+        return;
+    param->SetName(ToStd(fields[0]));
+    if (fields[1] == QLatin1String("1"))
+        param->SetDeviceVar(true);
+    param->SetText(ToStd(fields.mid(2).join(QChar(0x1f))));
+}
+
+} // namespace
 
 void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message)
 {
@@ -391,6 +417,8 @@ void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message
             message.SetRegexpFormat(text);
         else if (list[i] == QLatin1String("example"))
             message.SetText(text);
+        else if (list[i] == QLatin1String("param"))
+            WriteStoredParam(list[i + 1], message);
     }
 }
 
