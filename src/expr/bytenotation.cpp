@@ -8,6 +8,12 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+void AppendHexEscape(std::string& out, unsigned char byte) {
+  out += "\\x";
+  out.push_back(kHexDigits[byte >> 4]);
+  out.push_back(kHexDigits[byte & 0x0F]);
+}
+
 constexpr std::array<std::string_view, 32> kControlNames = {
     "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",
     "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
@@ -147,9 +153,7 @@ std::string WriteEscapedBytes(std::string_view bytes) {
       case '"': out += "\\\""; break;
       default:
         if (byte < 0x20 || byte >= 0x7F) {
-          out += "\\x";
-          out.push_back(kHexDigits[byte >> 4]);
-          out.push_back(kHexDigits[byte & 0x0F]);
+          AppendHexEscape(out, byte);
         } else {
           out.push_back(c);
         }
@@ -170,9 +174,7 @@ std::string WriteFieldText(std::string_view bytes) {
     } else if (byte == '\t') {
       out += "\\t";
     } else if (byte < 0x20 || byte >= 0x7F || byte == '\\') {
-      out += "\\x";
-      out.push_back(kHexDigits[byte >> 4]);
-      out.push_back(kHexDigits[byte & 0x0F]);
+      AppendHexEscape(out, byte);
     } else {
       out.push_back(c);
     }

@@ -1,5 +1,6 @@
 #include "expr/preview.h"
 
+#include "expr/bytenotation.h"
 #include "expr/exprnode.h"
 #include "expr/exprparser.h"
 
@@ -27,18 +28,6 @@ std::string ShowHexPrefixes(std::string_view text) {
     } else {
       out.push_back(c);
     }
-  }
-  return out;
-}
-
-std::string HexList(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() * 3);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    out.push_back(' ');
-    out.push_back(kHexDigits[byte >> 4]);
-    out.push_back(kHexDigits[byte & 0x0F]);
   }
   return out;
 }
@@ -82,7 +71,8 @@ KorStatus PreviewExpression(std::string_view text, std::string* message, std::st
   const std::string& raw = value.ToBytes();
   if (message != nullptr) *message = EscapeForDisplay(raw);
   if (stringRep != nullptr) *stringRep = ShowHexPrefixes(value.ToText());
-  if (hexRep != nullptr) *hexRep = HexList(raw);
+  // The hex form puts a space before every byte.
+  if (hexRep != nullptr) *hexRep = raw.empty() ? std::string() : ' ' + WriteHexPairs(raw);
   if (bytes != nullptr) *bytes = raw;
   return KOR_OK;
 }
