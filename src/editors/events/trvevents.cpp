@@ -8,6 +8,7 @@
 #include <QStandardItemModel>
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 #include "editors/common/pagelayout.h"
 #include "editors/incoming/trveventincomingss.h"
 #include "editors/outgoing/outgoingssmodel.h"
@@ -51,6 +52,8 @@ TRVEvents::TRVEvents(QStandardItemModel* variables, QWidget* parent)
     SetUpList(ui->m_pListEvents, ColName,
               {ui->m_pButAddEvent, ui->m_pButDupEvent, ui->m_pButDeleteEvent, ui->m_pButMoveEventUp,
                ui->m_pButMoveEventDown});
+    DecorateListButtons(ui->m_pListEvents, QStringLiteral("Event"), ui->m_pButAddEvent, ui->m_pButDupEvent,
+                        ui->m_pButDeleteEvent, ui->m_pButMoveEventUp, ui->m_pButMoveEventDown);
 
     m_pMapper->setModel(EventModel());
     m_pMapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);

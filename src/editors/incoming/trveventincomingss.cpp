@@ -3,6 +3,7 @@
 #include "ui_trveventincomingss.h"
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 #include "editors/functions/functionhelp.h"
 #include "editors/incoming/incomingssstore.h"
 #include "editors/common/prompts.h"
@@ -49,6 +50,9 @@ TRVEventIncomingSS::TRVEventIncomingSS(QStandardItemModel* variables, QWidget* p
 {
     ui->setupUi(this);
     HoldFileText(this);
+    DecorateListButtons(ui->m_pListIncomingSS, QStringLiteral("Substring"), ui->m_pButAddIncomingSS,
+                        ui->m_pButDupIncomingSS, ui->m_pButDeleteIncomingSS, ui->m_pButMoveIncomingSSUp,
+                        ui->m_pButMoveIncomingSSDown);
     m_pMapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
 
     // The limits go into the pattern as typed: only digits keep it one

@@ -3,6 +3,7 @@
 #include "ui_trvinfo.h"
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 
 #include <QListWidgetItem>
 
@@ -11,6 +12,8 @@ TRVInfo::TRVInfo(QWidget* parent, bool hasFile)
 {
     ui->setupUi(this);
     HoldFileText(this);
+    DecorateListButtons(ui->m_pListAuthors, QStringLiteral("Author"), ui->m_pButAddAuthor, nullptr,
+                        ui->m_pButDeleteAuthor, ui->m_pButMoveAuthorUp, ui->m_pButMoveAuthorDown);
 
     for (QLineEdit* edit : {ui->m_pEditMake, ui->m_pEditModel, ui->m_pEditVersion, ui->m_pEditProtocol})
         connect(edit, &QLineEdit::textChanged, this, &TRVInfo::savableDataChanged);

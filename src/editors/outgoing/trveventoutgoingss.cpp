@@ -10,6 +10,7 @@
 #include <QStandardItemModel>
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 #include "editors/functions/functionhelp.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -38,6 +39,9 @@ TRVEventOutgoingSS::TRVEventOutgoingSS(QStandardItemModel* variables, QWidget* p
 {
     ui->setupUi(this);
     HoldFileText(this);
+    DecorateListButtons(ui->m_pListOutgoingSS, QStringLiteral("Substring"), ui->m_pButAddOutgoingSS,
+                        ui->m_pButDupOutgoingSS, ui->m_pButDeleteOutgoingSS, ui->m_pButMoveOutgoingSSUp,
+                        ui->m_pButMoveOutgoingSSDown);
     m_pMapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     ui->m_pEditSSFormatSpaces->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));

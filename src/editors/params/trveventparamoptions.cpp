@@ -6,6 +6,7 @@
 #include <QStandardItemModel>
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 #include "editors/params/paramrows.h"
 
 TRVEventParamOptions::TRVEventParamOptions(QWidget* parent)
@@ -13,6 +14,8 @@ TRVEventParamOptions::TRVEventParamOptions(QWidget* parent)
 {
     ui->setupUi(this);
     HoldFileText(this);
+    DecorateListButtons(ui->m_pListOptions, QStringLiteral("Option"), ui->m_pButAddOption, ui->m_pButDupOption,
+                        ui->m_pButDeleteOption, nullptr, nullptr);
     for (QLineEdit* edit : {ui->m_pEditOptionMatch, ui->m_pEditOptionReplace})
         connect(edit, &QLineEdit::textEdited, this, &TRVEventParamOptions::savableDataChanged);
     connect(this, &TRVEventParamOptions::savableDataChanged, this, &TRVEventParamOptions::submit);

@@ -11,6 +11,7 @@
 #include <QStandardItemModel>
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 #include "editors/params/trveventparamoptions.h"
 #include "model/productdatacommand.h"
 
@@ -37,6 +38,8 @@ TRVEventParams::TRVEventParams(QWidget* parent, bool windowForm)
 {
     ui->setupUi(this);
     HoldFileText(this);
+    DecorateListButtons(ui->m_pListParams, QStringLiteral("Parameter"), ui->m_pButAddParam, ui->m_pButDupParam,
+                        ui->m_pButDeleteParam, ui->m_pButMoveParamUp, ui->m_pButMoveParamDown);
     if (m_WindowForm) {
         setWindowFlags(Qt::Window);
         setWindowModality(Qt::ApplicationModal);

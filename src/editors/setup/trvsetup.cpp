@@ -4,6 +4,7 @@
 
 #include <QStandardItemModel>
 
+#include "editors/common/listbuttons.h"
 #include "editors/common/pagelayout.h"
 #include "editors/common/prompts.h"
 #include "editors/events/eventrows.h"
@@ -47,6 +48,9 @@ TRVSetup::TRVSetup(QWidget* parent, QStandardItemModel* variables)
     SetUpList(ui->m_pListSetupMessages, ColName,
               {ui->m_pButAddSetupMessage, ui->m_pButDupSetupMessage, ui->m_pButDeleteSetupMessage,
                ui->m_pButMoveSetupMessageUp, ui->m_pButMoveSetupMessageDown});
+    DecorateListButtons(ui->m_pListSetupMessages, QStringLiteral("Setup Message"), ui->m_pButAddSetupMessage,
+                        ui->m_pButDupSetupMessage, ui->m_pButDeleteSetupMessage, ui->m_pButMoveSetupMessageUp,
+                        ui->m_pButMoveSetupMessageDown);
 
     connect(m_pSetupVariables, &TRVVariables::varDeleted, this, &TRVSetup::varDeleted);
     connect(m_pSetupVariables, &TRVVariables::varDeleted, this, &TRVSetup::CleanupVars);

@@ -3,6 +3,7 @@
 #include "ui_trvvariables.h"
 
 #include "editors/common/fieldinput.h"
+#include "editors/common/listbuttons.h"
 
 #include <QCloseEvent>
 #include <QDataWidgetMapper>
@@ -44,6 +45,9 @@ TRVVariables::TRVVariables(QWidget* parent, bool setupMode, QStandardItemModel* 
     ui->m_pCmbVariableType->addItems(VariableTypeNames());
     ui->m_pListVariables->setModel(m_pModel);
     ui->m_pListVariables->setModelColumn(ColName);
+    DecorateListButtons(ui->m_pListVariables, QStringLiteral("Variable"), ui->m_pButAddVariable,
+                        ui->m_pButDupVariable, ui->m_pButDeleteVariable, ui->m_pButMoveVariableUp,
+                        ui->m_pButMoveVariableDown);
 
     ui->m_pEditListSize->setValidator(new QIntValidator(0, std::numeric_limits<int>::max(), this));
 
