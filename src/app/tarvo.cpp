@@ -5,10 +5,16 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QStandardItem>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QUndoStack>
+#include <QUndoView>
 #include <QUrl>
 
 #include "app/productfiles.h"
@@ -20,6 +26,7 @@
 #include "app/windowtitle.h"
 #include "check/productcheck.h"
 #include "devicetest/terminal.h"
+#include "editors/common/edithistory.h"
 #include "editors/events/eventrows.h"
 #include "editors/common/prompts.h"
 #include "editors/incoming/trveventincomingss.h"
@@ -36,6 +43,35 @@ namespace {
 const QString kProductFileCaption = QStringLiteral("Product File");
 const QString kProductFileFilter = QStringLiteral("Product File (*.prd)");
 
+// Nothing the pages do while this lives is an edit (building, loading, saving).
+class Unrecorded
+{
+public:
+    explicit Unrecorded(EditHistory* history) : m_pHistory(history)
+    {
+        m_pHistory->Close();
+        m_pHistory->Pause();
+    }
+    ~Unrecorded()
+    {
+        m_pHistory->Resync();
+        m_pHistory->Resume();
+    }
+    Unrecorded(const Unrecorded&) = delete;
+    Unrecorded& operator=(const Unrecorded&) = delete;
+
+private:
+    EditHistory* m_pHistory;
+};
+
+bool IsUndoKey(const QKeyEvent* key)
+{
+    const QKeyCombination combination = key->keyCombination();
+    return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+        || combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)
+        || combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+}
+
 } // namespace
 
 Tarvo::Tarvo(QWidget* parent)
@@ -46,8 +82,14 @@ Tarvo::Tarvo(QWidget* parent)
     ui->m_pTabMain->removeTab(ui->m_pTabMain->indexOf(ui->DeviceTest));
     ui->m_pTabMain->setCurrentIndex(0);
 
+    m_pHistory = new EditHistory(this, this);
+    m_pHistory->SetViewFunctions([this] { return CaptureView(); }, [this](const QVariant& view) { ShowView(view); });
+    connect(m_pHistory->Stack(), &QUndoStack::cleanChanged, this, &Tarvo::UpdateTitle);
+    connect(m_pHistory, &EditHistory::pendingChanged, this, &Tarvo::UpdateTitle);
+    SetUpEditMenu();
+    qApp->installEventFilter(this);
+
     m_HasFile = false;
-    m_Changed = false;
     UpdateTitle();
     RebuildEditors();
     m_pProductData = m_Document.ProductData();
@@ -59,6 +101,9 @@ Tarvo::Tarvo(QWidget* parent)
 
 Tarvo::~Tarvo()
 {
+    qApp->removeEventFilter(this);
+    // Steps refer to the pages' items: they go while the pages are still there.
+    m_pHistory->Clear();
     // The device test runs on the pages' models: it stops before they go.
     if (m_pDeviceTest)
         m_pDeviceTest->DropSession();
@@ -69,9 +114,95 @@ void Tarvo::SetQuitHandler(std::function<void()> handler)
     m_QuitHandler = std::move(handler);
 }
 
+bool Tarvo::IsChanged() const
+{
+    // What the current key or click changed counts at once.
+    m_pHistory->Close();
+    return !m_pHistory->Stack()->isClean();
+}
+
 void Tarvo::UpdateTitle()
 {
-    setWindowTitle(TarvoWindowTitle(m_HasFile, m_Changed, m_File.fileName()));
+    const bool changed = m_pHistory && (m_pHistory->IsPending() || !m_pHistory->Stack()->isClean());
+    setWindowTitle(TarvoWindowTitle(m_HasFile, changed, m_File.fileName()));
+}
+
+void Tarvo::SetUpEditMenu()
+{
+    QUndoStack* stack = m_pHistory->Stack();
+    auto* menu = new QMenu(tr("&Edit"), this);
+    menuBar()->insertMenu(ui->menuTools->menuAction(), menu);
+    QAction* undo = stack->createUndoAction(this, tr("&Undo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = stack->createRedoAction(this, tr("&Redo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    undo->setObjectName(QStringLiteral("actionUndo"));
+    redo->setObjectName(QStringLiteral("actionRedo"));
+    menu->addAction(undo);
+    menu->addAction(redo);
+    menu->addSeparator();
+
+    m_pHistoryDock = new QDockWidget(tr("Undo History"), this);
+    m_pHistoryDock->setObjectName(QStringLiteral("undoHistoryDock"));
+    auto* view = new QUndoView(stack, m_pHistoryDock);
+    view->setEmptyLabel(tr("<as opened>"));
+    m_pHistoryDock->setWidget(view);
+    addDockWidget(Qt::RightDockWidgetArea, m_pHistoryDock);
+    m_pHistoryDock->hide();
+    QAction* history = m_pHistoryDock->toggleViewAction();
+    history->setText(tr("Undo &History"));
+    history->setObjectName(QStringLiteral("actionUndoHistory"));
+    menu->addAction(history);
+}
+
+bool Tarvo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && IsUndoKey(static_cast<QKeyEvent*>(event))) {
+            // Left unaccepted, the key goes to the Edit menu's shortcut.
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QVariant Tarvo::CaptureView() const
+{
+    const QStandardItem* variable = m_Editors.variables ? m_Editors.variables->SelectedVariable() : nullptr;
+    return QVariantList{ui->m_pTabMain->currentIndex(), m_Editors.events ? m_Editors.events->CurrentRow() : -1,
+                        m_Editors.setup ? m_Editors.setup->CurrentRow() : -1, variable ? variable->row() : -1};
+}
+
+void Tarvo::ShowView(const QVariant& view)
+{
+    const QVariantList places = view.toList();
+    if (places.size() != 4 || !m_Editors.events)
+        return;
+    ui->m_pTabMain->setCurrentIndex(places[0].toInt());
+    // The editors show the row again: texts they were handed may have changed.
+    m_Editors.events->Reshow(places[1].toInt());
+    m_Editors.setup->Reshow(places[2].toInt());
+    if (QStandardItemModel* variables = m_Editors.variables->Model())
+        m_Editors.variables->Reshow(variables->item(places[3].toInt(), 0));
+}
+
+void Tarvo::NoteVariableDeleted(QStandardItem* nameItem)
+{
+    if (!nameItem || !m_Editors.events)
+        return;
+    const int events = m_Editors.events->RowsUsingVariable(nameItem);
+    const int setup = m_Editors.setup->RowsUsingVariable(nameItem);
+    if (events + setup == 0)
+        return;
+    QStringList users;
+    if (events > 0)
+        users << (events == 1 ? tr("1 event") : tr("%1 events").arg(events));
+    if (setup > 0)
+        users << (setup == 1 ? tr("1 setup message") : tr("%1 setup messages").arg(setup));
+    statusBar()->showMessage(tr("Deleted '%1' (used by %2): Ctrl+Z restores it")
+                                 .arg(nameItem->text(), users.join(tr(" and "))));
 }
 
 void Tarvo::RebuildEditors()
@@ -80,6 +211,9 @@ void Tarvo::RebuildEditors()
     // the window adds its tabs and its own slots.
     if (m_pDeviceTest)
         m_pDeviceTest->DropSession();
+    // Steps refer to the pages' items, which go now.
+    m_pHistory->Clear();
+    const Unrecorded building(m_pHistory);
     m_Editors.Rebuild(this, m_HasFile);
     ui->m_pLayoutInfo->addWidget(m_Editors.info);
     ui->m_pLayoutPortsImport->addWidget(m_Editors.portsImport);
@@ -95,20 +229,34 @@ void Tarvo::RebuildEditors()
     connect(m_Editors.events, &TRVEvents::savableDataChanged, this, &Tarvo::changesMade);
     // Setup edits are saved like every other page's, so they count as changes too.
     connect(m_Editors.setup, &TRVSetup::savableDataChanged, this, &Tarvo::changesMade);
+    connect(m_Editors.variables, &TRVVariables::deleting, this, &Tarvo::NoteVariableDeleted);
+    connect(m_Editors.events, &TRVEvents::statusMessage, this, [this](const QString& text) {
+        statusBar()->showMessage(text);
+    });
+
+    // The information and ports pages keep their values in their widgets.
+    TRVInfo* info = m_Editors.info;
+    m_pHistory->AddStateSource(
+        info, [info] { return InfoFieldMap(info->Fields()); },
+        [info](const QVariantMap& fields) { info->SetFields(InfoFieldsWith(info->Fields(), fields)); });
+    TRVPortsImport* ports = m_Editors.portsImport;
+    m_pHistory->AddStateSource(
+        ports, [ports] { return PortFieldMap(ports->Fields()); },
+        [ports](const QVariantMap& fields) { ports->SetFields(PortFieldsWith(ports->Fields(), fields)); });
 }
 
 void Tarvo::changesMade()
 {
-    if (m_Changed || m_Gathering)
-        return;
-    m_Changed = true;
-    UpdateTitle();
+    if (!m_Gathering)
+        m_pHistory->NoteSavable();
 }
 
 void Tarvo::GatherEditors()
 {
     // A field being edited commits its pending value when it loses the focus.
     setFocus(Qt::OtherFocusReason);
+    m_pHistory->Close();
+    const Unrecorded gathering(m_pHistory);
     m_Gathering = true;
     m_pProductData = m_Editors.Gather(m_Document);
     m_Gathering = false;
@@ -126,7 +274,7 @@ bool Tarvo::WriteDocument()
                                     tr("The product file could not be saved:\n%1\n\n%2").arg(path, error));
         return false;
     }
-    m_Changed = false;
+    m_pHistory->Stack()->setClean();
     UpdateTitle();
     return true;
 }
@@ -135,6 +283,7 @@ void Tarvo::RestoreInfo(const InfoFields& fields)
 {
     if (!m_Editors.info)
         return;
+    const Unrecorded restoring(m_pHistory);
     m_Gathering = true;
     m_Editors.info->SetFields(fields);
     m_Gathering = false;
@@ -222,7 +371,7 @@ bool Tarvo::SaveBeforeClearingDialog()
 
 void Tarvo::Quit()
 {
-    if (m_Changed && !SaveBeforeClearingDialog())
+    if (IsChanged() && !SaveBeforeClearingDialog())
         return;
     m_Quitting = true;
     emit quitting();
@@ -250,9 +399,11 @@ bool Tarvo::LoadCurrentFile()
         return false;
     }
     RebuildEditors();
-    m_Editors.Load(m_pProductData);
+    {
+        const Unrecorded loading(m_pHistory);
+        m_Editors.Load(m_pProductData);
+    }
     ReopenDeviceTest();
-    m_Changed = false;
     UpdateTitle();
     if (const int kept = KeptStoredMessages(m_Editors); kept > 0)
         Prompts::Current().Information(this, tr("Messages Kept as Stored"), KeptStoredText(kept));
@@ -285,7 +436,7 @@ void Tarvo::OpenCopy(QString path)
 
 void Tarvo::on_actionOpen_triggered()
 {
-    if (m_Changed && !SaveBeforeClearingDialog())
+    if (IsChanged() && !SaveBeforeClearingDialog())
         return;
     m_LastDialogPath = Prompts::Current().OpenFileName(this, kProductFileCaption,
                                                        ProductFilesFolder() + QLatin1Char('/'), kProductFileFilter);
@@ -296,13 +447,12 @@ void Tarvo::on_actionOpen_triggered()
 
 void Tarvo::on_actionNew_triggered()
 {
-    if (m_Changed && !SaveBeforeClearingDialog())
+    if (IsChanged() && !SaveBeforeClearingDialog())
         return;
     // A new document has no file yet, so its version must not be raised on save.
     m_HasFile = false;
-    m_Changed = false;
-    UpdateTitle();
     RebuildEditors();
+    UpdateTitle();
     ReopenDeviceTest();
 }
 
@@ -400,6 +550,7 @@ void Tarvo::on_actionTest_on_Device_triggered()
         connect(m_pDeviceTest, &TRVDeviceTest::makeEventRequested, this, [this](const Exchange& exchange) {
             if (!m_Editors.events)
                 return;
+            const EditHistory::Step step(this, tr("Make Event"));
             // The event goes in as one row insertion (its variables first).
             const int row = AppendExchangeEvent(*m_Editors.events->EventModel(), m_Editors.events,
                                                 m_Editors.events->VariablesModel(), exchange);

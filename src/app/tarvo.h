@@ -15,7 +15,9 @@ namespace Ui {
 class TarvoClass;
 }
 
+class EditHistory;
 class ProductData_c;
+class QDockWidget;
 class QStandardItem;
 class TRVCheckProblems;
 class TRVDeviceTest;
@@ -46,7 +48,10 @@ public:
     // The tutorial window; null until first opened.
     TRVHelp* Help() const { return m_pHelp; }
     bool HasFile() const { return m_HasFile; }
-    bool IsChanged() const { return m_Changed; }
+    // Whether the pages differ from the file as opened or last saved: the
+    // undo history is away from its clean step.
+    bool IsChanged() const;
+    EditHistory* History() const { return m_pHistory; }
     QString FileName() const { return m_File.fileName(); }
     QString LastDialogPath() const { return m_LastDialogPath; }
 
@@ -90,6 +95,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Undo and redo keys reach the window's history even from a text field,
+    // which would otherwise undo its own typing only.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void RebuildEditors();
@@ -107,6 +115,12 @@ private:
     void RestoreInfo(const InfoFields& fields);
     bool LoadCurrentFile();
     void UpdateTitle();
+    void SetUpEditMenu();
+    // Where the user is (tab and current rows), for undo to show its step there.
+    QVariant CaptureView() const;
+    void ShowView(const QVariant& view);
+    // Counts what refers to a variable about to be deleted and says how to get it back.
+    void NoteVariableDeleted(QStandardItem* nameItem);
 
     std::unique_ptr<Ui::TarvoClass> ui;
     // The pages are owned through their Qt parents and replaced at every rebuild.
@@ -119,7 +133,8 @@ private:
     ProductDataDocument_c m_Document;
     ProductData_c* m_pProductData = nullptr;  // owned by m_Document
     bool m_HasFile = false;
-    bool m_Changed = false;
+    EditHistory* m_pHistory = nullptr;  // child; recorded while the pages are edited
+    QDockWidget* m_pHistoryDock = nullptr;  // child
     bool m_Gathering = false;  // storing into the document is not an edit
     bool m_Quitting = false;
     std::function<void()> m_QuitHandler;

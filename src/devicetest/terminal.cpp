@@ -3,6 +3,7 @@
 #include <QStandardItemModel>
 
 #include "devicetest/devicesession.h"
+#include "editors/common/edithistory.h"
 #include "editors/events/eventrows.h"
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/outgoing/outgoingssmodel.h"
@@ -77,6 +78,9 @@ int AppendExchangeEvent(QStandardItemModel& events, QObject* owner, QStandardIte
     const QString name = QStringLiteral("Event%1").arg(events.rowCount() + 1);
     QList<QStandardItem*> row = EventRow::NewRow(name, owner, variables);
 
+    // The row's child models are filled before it is a row; the variables
+    // it adds are changes of their own.
+    const EditHistory::Aside building(owner);
     auto* outgoing = qobject_cast<OutgoingSSModel_c*>(row[EventRow::ColOutgoingSS]->data(EventRow::ModelRole).value<QStandardItemModel*>());
     if (outgoing && !exchange.sent.isEmpty()) {
         const int ss = outgoing->AppendSubstring(QStringLiteral("Substring0"), OutgoingSSModel_c::TypeConstant);
@@ -107,7 +111,7 @@ int AppendExchangeEvent(QStandardItemModel& events, QObject* owner, QStandardIte
             if (variables) {
                 QList<QStandardItem*> variable = NewVariableRow(name + QStringLiteral("Value%1").arg(++valueNumber), false);
                 variable[ColType]->setText(QString::number(VariableTypeIndex(QStringLiteral("integer"))));
-                variables->appendRow(variable);
+                EditHistory::Unpaused(owner, [&] { EditRows::Append(*variables, variable); });
                 SS::SetLinkedVariable(*incoming, incoming->rowCount() - 1, variable.first());
             }
             constantFrom = offset + length;
@@ -119,6 +123,6 @@ int AppendExchangeEvent(QStandardItemModel& events, QObject* owner, QStandardIte
     } else {
         row[EventRow::ColIncoming]->setText(QStringLiteral("false"));
     }
-    events.appendRow(row);
+    EditHistory::Unpaused(owner, [&] { EditRows::Append(events, row); });
     return events.rowCount() - 1;
 }

@@ -19,11 +19,13 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <functional>
 
 #include "app/productfiles.h"
 #include "app/tarvo.h"
+#include "editors/common/edithistory.h"
 #include "appfixtures.h"
 #include "editors/events/trvevents.h"
 #include "editors/incoming/trveventincomingss.h"
@@ -469,6 +471,24 @@ private slots:
         const QByteArray after = WithoutVersion(ReadWholeFile(path));
         QCOMPARE(after != before, action.writes);
         QCOMPARE(marked, action.writes);
+
+        // Undo gives back the file as it was, redo the action's; the "*"
+        // says whether that differs from the last save.
+        QUndoStack* history = tarvo.History()->Stack();
+        QCOMPARE(history->canUndo(), action.writes);
+        if (!action.writes)
+            return;
+        history->undo();
+        QVERIFY(tarvo.IsChanged());
+        tarvo.Save();
+        QCOMPARE(WithoutVersion(ReadWholeFile(path)), before);
+        history->redo();
+        QVERIFY(tarvo.IsChanged());
+        tarvo.Save();
+        QCOMPARE(WithoutVersion(ReadWholeFile(path)), after);
+        history->undo();
+        history->redo();
+        QVERIFY(!tarvo.IsChanged());
     }
 };
 

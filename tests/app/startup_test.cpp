@@ -12,6 +12,7 @@
 #include "app/trvsplash.h"
 #include "appfixtures.h"
 #include "editors/info/trvinfo.h"
+#include "editors/variables/trvvariables.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
 
@@ -99,6 +100,7 @@ private slots:
         window.resize(window.sizeHint() + QSize(31, 17));
         window.show();
         const QSize size = window.size();
+        window.VariablesEditor()->AddVariable(window.VariablesEditor()->NewVariable("Changed"));
         window.changesMade();
         prompts.Answer(int(QMessageBox::No));
         QTimer::singleShot(0, &window, [&] {

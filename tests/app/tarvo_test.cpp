@@ -19,6 +19,7 @@
 #include "editors/events/trvevents.h"
 #include "editors/info/trvinfo.h"
 #include "editors/ports/trvportsimport.h"
+#include "editors/setup/setuprows.h"
 #include "editors/setup/trvsetup.h"
 #include "editors/variables/trvvariables.h"
 #include "scriptedprompts.h"
@@ -75,12 +76,38 @@ private slots:
         QFETCH(int, page);
         Window w;
         QCOMPARE(w.window.windowTitle(), kUntitled);
+        // A report of a change counts when something did change.
+        TRVVariables* variables = w.window.VariablesEditor();
         switch (page) {
-        case 0: emit w.window.InfoEditor()->savableDataChanged(); break;
-        case 1: emit w.window.PortsImportEditor()->savableDataChanged(); break;
-        case 2: emit w.window.SetupEditor()->savableDataChanged(); break;
-        case 3: emit w.window.EventsEditor()->savableDataChanged(); break;
-        case 4: emit w.window.VariablesEditor()->savableDataChanged(); break;
+        case 0: {
+            TRVInfo* info = w.window.InfoEditor();
+            InfoFields fields = info->Fields();
+            fields.make = "Changed";
+            info->SetFields(fields);
+            emit info->savableDataChanged();
+            break;
+        }
+        case 1: {
+            TRVPortsImport* ports = w.window.PortsImportEditor();
+            PortFields fields = ports->Fields();
+            fields.ethernet.devicePort = "4352";
+            ports->SetFields(fields);
+            emit ports->savableDataChanged();
+            break;
+        }
+        case 2:
+            SetupRow::AppendNew(*w.window.SetupEditor()->MessageModel(), SetupRow::KindOutgoing, w.window.SetupEditor(),
+                                variables->Model());
+            emit w.window.SetupEditor()->savableDataChanged();
+            break;
+        case 3:
+            EventRow::AppendNew(*w.window.EventsEditor()->EventModel(), w.window.EventsEditor(), variables->Model());
+            emit w.window.EventsEditor()->savableDataChanged();
+            break;
+        case 4:
+            variables->AddVariable(variables->NewVariable("Changed"));
+            emit variables->savableDataChanged();
+            break;
         }
         QVERIFY(w.window.IsChanged());
         QCOMPARE(w.window.windowTitle(), kUntitled + "*");

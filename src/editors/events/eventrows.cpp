@@ -6,6 +6,7 @@
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssstore.h"
 #include "editors/common/cells.h"
+#include "editors/common/edithistory.h"
 #include "editors/common/firstprotocol.h"
 #include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
@@ -166,7 +167,7 @@ QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemM
     QList<QStandardItem*> row;
     row.reserve(ColumnCount);
     for (int column = 0; column < ColumnCount; ++column)
-        row << new QStandardItem();
+        row << new EditItem();
     row[ColName]->setText(name);
     row[ColRetries]->setText(QStringLiteral("0"));
     row[ColTimeout]->setText(QStringLiteral("30"));
@@ -174,10 +175,10 @@ QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemM
     for (int column : {ColUnsolicited, ColMsgManEdit, ColIncManEdit})
         row[column]->setText(FalseText);
 
-    auto* params = new QStandardItemModel(0, ParamColumnCount, owner);
+    QStandardItemModel* params = NewEditModel(ParamColumnCount, owner);
     auto* outgoing = new OutgoingSSModel_c(owner);
     outgoing->SetReferenceModels(params, variables);
-    auto* incoming = new QStandardItemModel(0, IncomingSS::ColumnCount, owner);
+    QStandardItemModel* incoming = NewEditModel(IncomingSS::ColumnCount, owner);
     SetChildModel(row[ColParams], params);
     SetChildModel(row[ColOutgoingSS], outgoing);
     SetChildModel(row[ColIncomingSS], incoming);
@@ -216,7 +217,7 @@ QStandardItemModel* Incoming(const QStandardItemModel& events, int row)
 
 int AppendNew(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
 {
-    events.appendRow(NewRow(QStringLiteral("Event%1").arg(events.rowCount() + 1), owner, variables));
+    EditRows::Append(events, NewRow(QStringLiteral("Event%1").arg(events.rowCount() + 1), owner, variables));
     return events.rowCount() - 1;
 }
 
@@ -228,7 +229,7 @@ int AppendIRFileEvent(QStandardItemModel& events, QObject* owner, QStandardItemM
     row[ColMsgManEdit]->setText(TrueText);
     row[ColIRRegexp]->setText(QStringLiteral("completeir.+\\r"));
     row[ColIncManEdit]->setText(TrueText);
-    events.appendRow(row);
+    EditRows::Append(events, row);
     return events.rowCount() - 1;
 }
 
@@ -236,23 +237,28 @@ int Duplicate(QStandardItemModel& events, int row, QObject* owner, QStandardItem
 {
     if (row < 0 || row >= events.rowCount())
         return -1;
-    QList<QStandardItem*> copy = NewRow(Text(events, row, ColName) + QStringLiteral("Copy"), owner, variables);
-    for (int column = ColDescription; column < ColumnCount; ++column) {
-        if (column != ColParams && column != ColOutgoingSS && column != ColIncomingSS)
-            copy[column]->setText(Text(events, row, column));
+    QList<QStandardItem*> copy;
+    {
+        // The copy's child models are filled before it is a row.
+        const EditHistory::Aside building(owner);
+        copy = NewRow(Text(events, row, ColName) + QStringLiteral("Copy"), owner, variables);
+        for (int column = ColDescription; column < ColumnCount; ++column) {
+            if (column != ColParams && column != ColOutgoingSS && column != ColIncomingSS)
+                copy[column]->setText(Text(events, row, column));
+        }
+        auto* params = copy[ColParams]->data(ModelRole).value<QStandardItemModel*>();
+        CopyParamRows(Params(events, row), params);
+        // The substrings' parameter references follow the copied parameters by row.
+        const OutgoingSSModel_c* outgoing = Outgoing(events, row);
+        auto* outgoingCopy = qobject_cast<OutgoingSSModel_c*>(copy[ColOutgoingSS]->data(ModelRole).value<QStandardItemModel*>());
+        if (outgoing && outgoingCopy)
+            CopySubstrings(*outgoing, *outgoingCopy);
+        const QStandardItemModel* incoming = Incoming(events, row);
+        auto* incomingCopy = copy[ColIncomingSS]->data(ModelRole).value<QStandardItemModel*>();
+        for (int ss = 0; incoming && ss < incoming->rowCount(); ++ss)
+            incomingCopy->appendRow(IncomingSS::CopyRow(*incoming, ss));
     }
-    auto* params = copy[ColParams]->data(ModelRole).value<QStandardItemModel*>();
-    CopyParamRows(Params(events, row), params);
-    // The substrings' parameter references follow the copied parameters by row.
-    const OutgoingSSModel_c* outgoing = Outgoing(events, row);
-    auto* outgoingCopy = qobject_cast<OutgoingSSModel_c*>(copy[ColOutgoingSS]->data(ModelRole).value<QStandardItemModel*>());
-    if (outgoing && outgoingCopy)
-        CopySubstrings(*outgoing, *outgoingCopy);
-    const QStandardItemModel* incoming = Incoming(events, row);
-    auto* incomingCopy = copy[ColIncomingSS]->data(ModelRole).value<QStandardItemModel*>();
-    for (int ss = 0; incoming && ss < incoming->rowCount(); ++ss)
-        incomingCopy->appendRow(IncomingSS::CopyRow(*incoming, ss));
-    events.appendRow(copy);
+    EditRows::Append(events, copy);
     return events.rowCount() - 1;
 }
 
@@ -260,13 +266,15 @@ bool Remove(QStandardItemModel& events, int row)
 {
     if (row < 0 || row >= events.rowCount())
         return false;
-    QList<QStandardItemModel*> models = {Params(events, row), Outgoing(events, row), Incoming(events, row)};
-    const QList<QStandardItem*> items = events.takeRow(row);
-    qDeleteAll(items);
-    // The outgoing model refers to the parameter model, so it goes first.
-    delete models[1];
-    delete models[0];
-    delete models[2];
+    EditRows::Remove(events, row, [](const QList<QStandardItem*>& items) {
+        const auto model = [&](int column) { return items.value(column)->data(ModelRole).value<QStandardItemModel*>(); };
+        const QList<QStandardItemModel*> models = {model(ColParams), model(ColOutgoingSS), model(ColIncomingSS)};
+        qDeleteAll(items);
+        // The outgoing model refers to the parameter model, so it goes first.
+        delete models[1];
+        delete models[0];
+        delete models[2];
+    });
     return true;
 }
 

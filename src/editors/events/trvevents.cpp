@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QStandardItemModel>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 #include "editors/common/pagelayout.h"
@@ -33,7 +34,8 @@ void WriteGenerated(QStandardItemModel& events, int row, const OutgoingSSModel_c
 }
 
 const MessageListPage::RowFunctions EventRows = {&EventRow::Duplicate, &EventRow::Remove, &EventRow::LoadRows,
-    &EventRow::StoreRows, &EventRow::Outgoing, &EventRow::Incoming, &OutgoingManual, &WriteGenerated};
+    &EventRow::StoreRows, &EventRow::Outgoing, &EventRow::Incoming, &OutgoingManual, &WriteGenerated,
+    QT_TR_NOOP("Event")};
 
 } // namespace
 
@@ -76,6 +78,7 @@ TRVEvents::TRVEvents(QStandardItemModel* variables, QWidget* parent)
     TRVEventIncomingSS* incoming = IncomingEditor();
     connect(m_pParams, &TRVEventParams::savableDataChanged, this, &TRVEvents::EmitSavable);
     connect(m_pParams, &TRVEventParams::paramDeleted, outgoing, &TRVEventOutgoingSS::CleanupParamsAndVars);
+    connect(m_pParams, &TRVEventParams::deleting, this, &TRVEvents::NoteParamDeleted);
     connect(outgoing, &TRVEventOutgoingSS::formatChanged, this, &TRVEvents::UpdateEventMsgFormat);
     connect(outgoing, &TRVEventOutgoingSS::argsChanged, this, &TRVEvents::UpdateEventMsgArgs);
     connect(outgoing, &TRVEventOutgoingSS::manEditToggled, this, &TRVEvents::UpdateMsgManEdit);
@@ -100,6 +103,17 @@ void TRVEvents::WriteCurrent(int column, const QString& text)
     const int row = CurrentRow();
     if (row >= 0)
         EventRow::SetText(*EventModel(), row, column, text);
+}
+
+void TRVEvents::NoteParamDeleted(QStandardItem* nameItem)
+{
+    const OutgoingSSModel_c* outgoing = OutgoingEditor()->Model();
+    int uses = 0;
+    for (int row = 0; outgoing && row < outgoing->rowCount(); ++row)
+        uses += outgoing->ParamRef(row) == nameItem ? 1 : 0;
+    if (uses > 0)
+        emit statusMessage(tr("Deleted '%1' (used by %2): Ctrl+Z restores it")
+                               .arg(nameItem->text(), uses == 1 ? tr("1 substring") : tr("%1 substrings").arg(uses)));
 }
 
 void TRVEvents::UpdateEventMsgFormat(const QString& format)
@@ -240,7 +254,7 @@ int TRVEvents::CreateIRFileEvents(const QList<IRCode>& codes, const std::functio
     for (int row = staging.rowCount() - 1; row >= 0; --row)
         rows[row] = staging.takeRow(row);
     for (const QList<QStandardItem*>& row : rows)
-        EventModel()->appendRow(row);
+        EditRows::Append(*EventModel(), row);
     if (!rows.isEmpty()) {
         SelectRow(EventModel()->rowCount() - 1);
         emit savableDataChanged();

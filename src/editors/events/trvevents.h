@@ -56,12 +56,18 @@ public slots:
     void on_m_pChkIncomingResponse_toggled(bool checked);
     void on_m_pChkUnsolicitedCommand_toggled(bool checked);
 
+signals:
+    // A line for the window's status bar.
+    void statusMessage(const QString& text);
+
 protected:
     int AppendRow() override;
     void ShowRow(int row) override;
 
 private:
     void WriteCurrent(int column, const QString& text);
+    // Says how to get back a parameter the outgoing message uses.
+    void NoteParamDeleted(QStandardItem* nameItem);
 
     std::unique_ptr<Ui::TRVEvents> ui;
     QDataWidgetMapper* m_pMapper;              // child

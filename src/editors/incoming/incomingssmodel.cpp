@@ -2,6 +2,7 @@
 
 #include "editors/incoming/incomingssmatch.h"
 #include "editors/common/cells.h"
+#include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
 #include "editors/common/shownbytes.h"
 #include "expr/preview.h"
@@ -77,7 +78,7 @@ QList<QStandardItem*> NewRow(int rowsBefore, int type)
 {
     QList<QStandardItem*> row;
     for (int column = 0; column < ColumnCount; ++column)
-        row << new QStandardItem();
+        row << new EditItem();
     row[ColCaptured]->setText(QStringLiteral("Substring") + QString::number(rowsBefore));
     row[ColType]->setText(QStringLiteral("-1"));
     row[ColCharTypes]->setText(QStringLiteral("-1"));
@@ -117,7 +118,7 @@ QList<QStandardItem*> CopyRow(const QStandardItemModel& model, int row)
     QList<QStandardItem*> copy;
     for (int column = 0; column < ColumnCount; ++column) {
         const QStandardItem* item = model.item(row, column);
-        copy << (item ? item->clone() : new QStandardItem());
+        copy << (item ? item->clone() : new EditItem());
     }
     return copy;
 }
@@ -339,7 +340,7 @@ void SetLinkedVariable(QStandardItemModel& model, int row, QStandardItem* nameIt
     if (row < 0 || row >= model.rowCount())
         return;
     if (!model.item(row, ColVariable))
-        model.setItem(row, ColVariable, new QStandardItem());
+        model.setItem(row, ColVariable, new EditItem());
     QStandardItem* cell = model.item(row, ColVariable);
     cell->setData(nameItem ? QVariant::fromValue(nameItem) : QVariant(), LinkRole);
     cell->setData(QVariant(), StoredNameRole);

@@ -1,6 +1,7 @@
 #include "editors/incoming/incomingssstore.h"
 
 #include "editors/incoming/incomingssmodel.h"
+#include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
 #include "model/productdatamessage.h"
 
@@ -277,7 +278,8 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
 QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel& model,
                                const QStandardItemModel* variables)
 {
-    model.removeRows(0, model.rowCount());
+    while (model.rowCount() > 0)
+        EditRows::Remove(model, model.rowCount() - 1);
     const std::vector<Stored> params = ReadList(message.Params(), true);
     const std::vector<Stored> substrings = ReadList(message.Substrings(), false);
     const std::vector<Stored> operations = ReadList(message.Operations(), false);

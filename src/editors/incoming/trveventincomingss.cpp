@@ -2,6 +2,7 @@
 
 #include "ui_trveventincomingss.h"
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 #include "editors/functions/functionhelp.h"
@@ -110,7 +111,7 @@ TRVEventIncomingSS::~TRVEventIncomingSS()
 
 QStandardItemModel* TRVEventIncomingSS::NewModel(QObject* parent)
 {
-    auto* model = new QStandardItemModel(0, SS::ColumnCount, parent);
+    QStandardItemModel* model = NewEditModel(SS::ColumnCount, parent);
     model->setHorizontalHeaderLabels(SS::Headers());
     return model;
 }
@@ -230,7 +231,8 @@ void TRVEventIncomingSS::EmptyModel(QStandardItemModel* model)
 {
     if (!model)
         return;
-    model->removeRows(0, model->rowCount());
+    while (model->rowCount() > 0)
+        EditRows::Remove(*model, model->rowCount() - 1);
     if (model == m_pModel)
         Refresh(-1);
 }
@@ -373,6 +375,7 @@ void TRVEventIncomingSS::on_m_pEditExampleIncomingReponse_selectionChanged()
 
 void TRVEventIncomingSS::on_m_pButAddSelectionAsSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Selection as Substring"));
     if (!m_pModel)
         return;
     if (m_ExampleSelection.isEmpty()) {
@@ -390,6 +393,7 @@ void TRVEventIncomingSS::on_m_pButAddSelectionAsSS_clicked()
 
 void TRVEventIncomingSS::on_m_pButAddIncomingSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Substring"));
     if (!m_pModel)
         return;
     const int type = Prompts::Current().Choice(this, QStringLiteral("Add Substring"),
@@ -401,7 +405,7 @@ void TRVEventIncomingSS::on_m_pButAddIncomingSS_clicked()
 void TRVEventIncomingSS::AppendRow(int type, const QString* selection)
 {
     const int row = m_pModel->rowCount();
-    m_pModel->appendRow(selection ? SS::NewSelectionRow(row, type, *selection) : SS::NewRow(row, type));
+    EditRows::Append(*m_pModel, selection ? SS::NewSelectionRow(row, type, *selection) : SS::NewRow(row, type));
     AfterRowsChanged(row);
 }
 
@@ -415,28 +419,31 @@ void TRVEventIncomingSS::AfterRowsChanged(int current)
 
 void TRVEventIncomingSS::on_m_pButDupIncomingSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Duplicate Substring"));
     const int row = CurrentRow();
     if (row < 0)
         return;
-    m_pModel->appendRow(SS::CopyRow(*m_pModel, row));
+    EditRows::Append(*m_pModel, SS::CopyRow(*m_pModel, row));
     AfterRowsChanged(m_pModel->rowCount() - 1);
 }
 
 void TRVEventIncomingSS::on_m_pButDeleteIncomingSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Delete Substring"));
     const int row = CurrentRow();
     if (row < 0)
         return;
-    m_pModel->removeRow(row);
+    EditRows::Remove(*m_pModel, row);
     AfterRowsChanged(CurrentRow());
 }
 
 void TRVEventIncomingSS::MoveCurrent(int step)
 {
+    const EditHistory::Step named(this, step < 0 ? tr("Move Substring Up") : tr("Move Substring Down"));
     const int row = CurrentRow();
     if (row < 0 || row + step < 0 || row + step >= m_pModel->rowCount())
         return;
-    m_pModel->insertRow(row + step, m_pModel->takeRow(row));
+    EditRows::Move(*m_pModel, row, row + step);
     AfterRowsChanged(row + step);
 }
 
@@ -520,6 +527,7 @@ void TRVEventIncomingSS::on_m_pCmbSSVars_currentIndexChanged(int index)
 
 void TRVEventIncomingSS::on_m_pButAddEditVariable_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Variable"));
     if (!m_pVariables)
         return;
     TRVVariables window(this, m_AddsSetupVariables, m_pVariables, true);
@@ -573,6 +581,7 @@ void TRVEventIncomingSS::on_m_pEditSSVarArithmetic_cursorPositionChanged(int, in
 
 void TRVEventIncomingSS::on_m_pButInsertFunction_clicked()
 {
+    const EditHistory::Step step(this, tr("Insert Function"));
     const QString templ = m_pInsertFunction->Run();
     if (templ.isEmpty())
         return;

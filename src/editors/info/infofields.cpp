@@ -63,3 +63,33 @@ InfoFields LoadInfoFields(ProductData_c& product)
         fields.group = FromStd(hardware->GetGroup());
     return fields;
 }
+
+namespace {
+
+// The text fields under their names in the map.
+constexpr std::pair<const char*, QString InfoFields::*> InfoTexts[] = {
+    {"make", &InfoFields::make},           {"model", &InfoFields::model},
+    {"version", &InfoFields::version},     {"group", &InfoFields::group},
+    {"protocol", &InfoFields::protocol},   {"description", &InfoFields::description},
+};
+
+} // namespace
+
+QVariantMap InfoFieldMap(const InfoFields& fields)
+{
+    QVariantMap map;
+    for (const auto& [name, member] : InfoTexts)
+        map.insert(QLatin1String(name), fields.*member);
+    map.insert(QStringLiteral("authors"), fields.authors);
+    return map;
+}
+
+InfoFields InfoFieldsWith(InfoFields fields, const QVariantMap& values)
+{
+    for (const auto& [name, member] : InfoTexts)
+        if (const auto it = values.find(QLatin1String(name)); it != values.end())
+            fields.*member = it->toString();
+    if (const auto it = values.find(QStringLiteral("authors")); it != values.end())
+        fields.authors = it->toStringList();
+    return fields;
+}

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 class ProductData_c;
 
@@ -37,3 +38,8 @@ void StoreInfoFields(const InfoFields& fields, ProductData_c& product);
 // Reads the fields back from the product; a missing protocol reads as an
 // empty name and creates nothing.
 InfoFields LoadInfoFields(ProductData_c& product);
+
+// The fields by name, for the undo history; InfoFieldsWith puts back those
+// named in values over fields.
+QVariantMap InfoFieldMap(const InfoFields& fields);
+InfoFields InfoFieldsWith(InfoFields fields, const QVariantMap& values);

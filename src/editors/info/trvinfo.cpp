@@ -2,6 +2,7 @@
 
 #include "ui_trvinfo.h"
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 
@@ -80,6 +81,7 @@ void TRVInfo::Store(ProductData_c* product)
 
 void TRVInfo::on_m_pButAddAuthor_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Author"));
     auto* item = new QListWidgetItem(QStringLiteral("First Last"));
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     ui->m_pListAuthors->addItem(item);
@@ -90,6 +92,7 @@ void TRVInfo::on_m_pButAddAuthor_clicked()
 
 void TRVInfo::on_m_pButDeleteAuthor_clicked()
 {
+    const EditHistory::Step step(this, tr("Delete Author"));
     QListWidgetItem* current = ui->m_pListAuthors->currentItem();
     if (!current)
         return;
@@ -109,6 +112,7 @@ void TRVInfo::on_m_pButMoveAuthorDown_clicked()
 
 void TRVInfo::MoveCurrentAuthor(int offset)
 {
+    const EditHistory::Step step(this, offset < 0 ? tr("Move Author Up") : tr("Move Author Down"));
     QListWidget* list = ui->m_pListAuthors;
     const int row = list->currentRow();
     const int target = row + offset;

@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/pagelayout.h"
 #include "editors/common/rowlistview.h"
 #include "editors/incoming/incomingssmodel.h"
@@ -19,7 +20,7 @@ MessageListPage::MessageListPage(QStandardItemModel* variables, int columns, con
     : QWidget(parent),
       m_Rows(rows),
       m_pVariables(variables),
-      m_pRows(new QStandardItemModel(0, columns, this)),
+      m_pRows(NewEditModel(columns, this)),
       m_pNoOutgoing(new OutgoingSSModel_c(this)),
       m_pNoIncoming(TRVEventIncomingSS::NewModel(this))
 {
@@ -78,6 +79,43 @@ void MessageListPage::SelectRow(int row)
         m_pList->selectionModel()->clearCurrentIndex();
 }
 
+void MessageListPage::Reshow(int row)
+{
+    // Shown from nothing, so that every field and editor reads the row anew;
+    // the editors keep their place in it.
+    const int outgoing = m_pOutgoing->CurrentRow();
+    const int incoming = m_pIncoming->CurrentRow();
+    const int before = CurrentRow();
+    SelectRow(-1);
+    SelectRow(row);
+    if (CurrentRow() == before) {
+        m_pOutgoing->SelectRow(outgoing);
+        m_pIncoming->SelectRow(incoming);
+    }
+}
+
+int MessageListPage::RowsUsingVariable(const QStandardItem* nameItem) const
+{
+    int rows = 0;
+    for (int row = 0; row < m_pRows->rowCount(); ++row) {
+        bool uses = false;
+        if (const OutgoingSSModel_c* outgoing = m_Rows.outgoing(*m_pRows, row))
+            for (int ss = 0; ss < outgoing->rowCount() && !uses; ++ss)
+                uses = outgoing->VarRef(ss) == nameItem;
+        if (const QStandardItemModel* incoming = m_Rows.incoming(*m_pRows, row))
+            for (int ss = 0; ss < incoming->rowCount() && !uses; ++ss)
+                uses = IncomingSS::LinkedVariable(*incoming, ss, m_pVariables) == nameItem;
+        rows += uses ? 1 : 0;
+    }
+    return rows;
+}
+
+QString MessageListPage::StepName(const QString& pattern, int row) const
+{
+    // %1 is what a row is, %2 the row's name.
+    return pattern.arg(tr(m_Rows.kind), m_pRows->index(row, m_pList->modelColumn()).data().toString());
+}
+
 void MessageListPage::OnCurrentRowChanged(const QModelIndex& current)
 {
     HandOver(current.isValid() ? current.row() : -1);
@@ -127,6 +165,7 @@ void MessageListPage::SetIncomingModel(QStandardItemModel* model, const QString&
 
 void MessageListPage::AddRow()
 {
+    const EditHistory::Step step(this, tr("Add %1").arg(tr(m_Rows.kind)));
     const int row = AppendRow();
     if (row < 0)
         return;
@@ -139,6 +178,7 @@ void MessageListPage::DuplicateCurrent()
     const int row = CurrentRow();
     if (row < 0)
         return;
+    const EditHistory::Step step(this, StepName(tr("Duplicate %1 '%2'"), row));
     SelectRow(m_Rows.duplicate(*m_pRows, row, this, m_pVariables));
     emit savableDataChanged();
 }
@@ -148,6 +188,7 @@ void MessageListPage::DeleteCurrent()
     const int row = CurrentRow();
     if (row < 0)
         return;
+    const EditHistory::Step step(this, StepName(tr("Delete %1 '%2'"), row));
     // The editors move to the neighbouring row before this one's models go.
     SelectRow(row + 1 < m_pRows->rowCount() ? row + 1 : row - 1);
     m_Rows.remove(*m_pRows, row);
@@ -156,6 +197,7 @@ void MessageListPage::DeleteCurrent()
 
 void MessageListPage::MoveCurrent(int offset)
 {
+    const EditHistory::Step step(this, StepName(offset < 0 ? tr("Move %1 '%2' Up") : tr("Move %1 '%2' Down"), CurrentRow()));
     int moved = -1;
     {
         // The editors keep showing the moving row's models; only its place changes.

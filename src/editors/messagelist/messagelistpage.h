@@ -41,6 +41,8 @@ public:
         bool (*outgoingManual)(const QStandardItemModel& rows, int row);
         // Writes into row the texts its outgoing substrings make.
         void (*writeGenerated)(QStandardItemModel& rows, int row, const OutgoingSSModel_c& outgoing);
+        // What a row is called in the names of undo steps ("Event").
+        const char* kind;
     };
 
     ~MessageListPage() override;
@@ -53,6 +55,11 @@ public:
     // leaves no row current.
     int CurrentRow() const;
     void SelectRow(int row);
+    // Makes row current and hands it to the editors again, even when it
+    // already was: its texts may have changed under them (an undo).
+    void Reshow(int row);
+    // How many rows send or store the variable of nameItem.
+    int RowsUsingVariable(const QStandardItem* nameItem) const;
 
     // Replaces the rows by the product's (none for a null product).
     void Load(ProductData_c* product);
@@ -111,6 +118,7 @@ private:
     void DuplicateCurrent();
     void DeleteCurrent();
     void MoveCurrent(int offset);
+    QString StepName(const QString& pattern, int row) const;
     void SetIncomingModel(QStandardItemModel* model, const QString& example);
 
     const RowFunctions m_Rows;

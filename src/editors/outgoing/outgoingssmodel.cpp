@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
 #include "editors/common/shownbytes.h"
 
@@ -65,6 +66,7 @@ void PreviewChecksumFirstCovered(SS& model, int row, QSet<int>& done)
 
 OutgoingSSModel_c::OutgoingSSModel_c(QObject* parent) : QStandardItemModel(0, ColumnCount, parent)
 {
+    MakeEditModel(*this);
 }
 
 void OutgoingSSModel_c::SetReferenceModels(QStandardItemModel* params, QStandardItemModel* variables)
@@ -98,12 +100,12 @@ int OutgoingSSModel_c::AppendSubstring(const QString& name, int type)
 {
     QList<QStandardItem*> cells;
     for (int column = 0; column < ColumnCount; ++column)
-        cells << new QStandardItem();
+        cells << new EditItem();
     cells[ColResult]->setText(name);
     cells[ColSSType]->setText(QString::number(type));
     cells[ColOutputFormat]->setText(QString::number(type == TypeConstant ? FormatString : FormatUnset));
     cells[ColOptions]->setText(QStringLiteral("false"));
-    appendRow(cells);
+    EditRows::Append(*this, cells);
     return rowCount() - 1;
 }
 
@@ -118,7 +120,7 @@ void OutgoingSSModel_c::SetText(int row, int column, const QString& text)
         return;
     QStandardItem* cell = item(row, column);
     if (!cell) {
-        setItem(row, column, new QStandardItem(text));
+        setItem(row, column, new EditItem(text));
     } else if (cell->data(Qt::EditRole).userType() != QMetaType::QString || cell->text() != text) {
         cell->setText(text);
     }

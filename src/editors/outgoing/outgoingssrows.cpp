@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "editors/common/edithistory.h"
+
 using SS = OutgoingSSModel_c;
 
 int DuplicateSubstring(OutgoingSSModel_c& model, int row)
@@ -11,9 +13,9 @@ int DuplicateSubstring(OutgoingSSModel_c& model, int row)
     QList<QStandardItem*> cells;
     for (int column = 0; column < SS::ColumnCount; ++column) {
         const QStandardItem* cell = model.item(row, column);
-        cells << (cell ? cell->clone() : new QStandardItem());
+        cells << (cell ? cell->clone() : new EditItem());
     }
-    model.appendRow(cells);
+    EditRows::Append(model, cells);
     const int copy = model.rowCount() - 1;
     RefreshRow(model, copy);
     return copy;
@@ -31,7 +33,7 @@ void RemoveSubstring(OutgoingSSModel_c& model, int row)
         if (covered.removeAll(gone) > 0)
             model.SetCoveredRows(other, covered);
     }
-    model.removeRow(row);
+    EditRows::Remove(model, row);
     RefreshChecksums(model);
 }
 
@@ -40,7 +42,7 @@ int MoveSubstring(OutgoingSSModel_c& model, int row, int offset)
     const int target = row + offset;
     if (row < 0 || row >= model.rowCount() || target < 0 || target >= model.rowCount())
         return -1;
-    model.insertRow(target, model.takeRow(row));
+    EditRows::Move(model, row, target);
     RefreshChecksums(model);
     return target;
 }
@@ -80,7 +82,7 @@ void CopySubstrings(const OutgoingSSModel_c& from, OutgoingSSModel_c& to)
         QList<QStandardItem*> cells;
         for (int column = 0; column < SS::ColumnCount; ++column) {
             const QStandardItem* cell = from.item(row, column);
-            cells << (cell ? cell->clone() : new QStandardItem());
+            cells << (cell ? cell->clone() : new EditItem());
         }
         to.appendRow(cells);
     }

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
 #include "model/productdatamessage.h"
 #include "model/showresource.h"
@@ -303,7 +304,8 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
 
 void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& model)
 {
-    model.removeRows(0, model.rowCount());
+    while (model.rowCount() > 0)
+        EditRows::Remove(model, model.rowCount() - 1);
     if (ProductDataSubstrings_c* substrings = message.Substrings()) {
         const int count = substrings->Count();
         for (int i = 0; i < count; ++i) {

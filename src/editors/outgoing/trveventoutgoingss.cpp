@@ -9,6 +9,7 @@
 #include <QScopedValueRollback>
 #include <QStandardItemModel>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 #include "editors/functions/functionhelp.h"
@@ -239,7 +240,8 @@ void TRVEventOutgoingSS::ClearModel(OutgoingSSModel_c* model)
     if (model == m_pModel && m_pChecksum->isVisible())
         m_pChecksum->reject();
     QScopedValueRollback<bool> updating(m_Updating, true);
-    model->removeRows(0, model->rowCount());
+    while (model->rowCount() > 0)
+        EditRows::Remove(*model, model->rowCount() - 1);
 }
 
 int TRVEventOutgoingSS::CurrentRow() const
@@ -480,6 +482,7 @@ void TRVEventOutgoingSS::ManEditFormatOrArgsChanged()
 
 void TRVEventOutgoingSS::on_m_pButAddEditVar_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Variable"));
     if (!m_pVariables)
         return;
     TRVVariables window(this, m_AddsSetupVariables, m_pVariables, true);
@@ -497,6 +500,7 @@ void TRVEventOutgoingSS::on_m_pButAddEditVar_clicked()
 
 void TRVEventOutgoingSS::on_m_pButAddEditParam_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Parameter"));
     if (!m_pParams)
         return;
     TRVEventParams window(this, true);
@@ -514,6 +518,7 @@ void TRVEventOutgoingSS::on_m_pButAddEditParam_clicked()
 
 void TRVEventOutgoingSS::on_m_pButConfigureOutgoingChecksum_clicked()
 {
+    const EditHistory::Step step(this, tr("Configure Checksum"));
     const int row = CurrentRow();
     if (row >= 0)
         m_pChecksum->ShowForRow(m_pModel, row);
@@ -526,6 +531,7 @@ void TRVEventOutgoingSS::on_m_pEditSSParamArithmetic_cursorPositionChanged(int, 
 
 void TRVEventOutgoingSS::on_m_pButInsertFunction_clicked()
 {
+    const EditHistory::Step step(this, tr("Insert Function"));
     const QString templ = m_pInsertFunction->Run();
     if (!templ.isEmpty())
         InsertFunctionTemplate(ui->m_pEditSSParamArithmetic, m_FormulaCursor, templ);

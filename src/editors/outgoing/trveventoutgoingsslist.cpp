@@ -2,6 +2,7 @@
 
 #include <QScopedValueRollback>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/prompts.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -25,6 +26,7 @@ void TRVEventOutgoingSS::on_m_pEditExampleOutgoingMessage_selectionChanged()
 
 void TRVEventOutgoingSS::on_m_pButAddSelectionAsSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Selection as Substring"));
     if (!m_pModel)
         return;
     if (m_ExampleSelection.isEmpty()) {
@@ -55,6 +57,7 @@ void TRVEventOutgoingSS::on_m_pButAddSelectionAsSS_clicked()
 
 void TRVEventOutgoingSS::on_m_pButAddOutgoingSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Substring"));
     if (!m_pModel)
         return;
     const int choice = Prompts::Current().Choice(
@@ -74,6 +77,7 @@ void TRVEventOutgoingSS::on_m_pButAddOutgoingSS_clicked()
 
 void TRVEventOutgoingSS::on_m_pButDupOutgoingSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Duplicate Substring"));
     const int row = CurrentRow();
     if (row < 0)
         return;
@@ -87,6 +91,7 @@ void TRVEventOutgoingSS::on_m_pButDupOutgoingSS_clicked()
 
 void TRVEventOutgoingSS::on_m_pButDeleteOutgoingSS_clicked()
 {
+    const EditHistory::Step step(this, tr("Delete Substring"));
     const int row = CurrentRow();
     if (row < 0)
         return;
@@ -101,6 +106,7 @@ void TRVEventOutgoingSS::on_m_pButDeleteOutgoingSS_clicked()
 
 void TRVEventOutgoingSS::on_m_pButMoveOutgoingSSUp_clicked()
 {
+    const EditHistory::Step step(this, tr("Move Substring Up"));
     const int row = CurrentRow();
     if (row <= 0)
         return;
@@ -110,6 +116,7 @@ void TRVEventOutgoingSS::on_m_pButMoveOutgoingSSUp_clicked()
 
 void TRVEventOutgoingSS::on_m_pButMoveOutgoingSSDown_clicked()
 {
+    const EditHistory::Step step(this, tr("Move Substring Down"));
     const int row = CurrentRow();
     if (row < 0 || row + 1 >= m_pModel->rowCount())
         return;

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
 #include "foundation/xml/korxml.h"
 #include "model/showparam.h"
@@ -109,26 +110,26 @@ QStandardItemModel* EnsureParamOptionModel(QStandardItemModel* params, int row)
         return options;
     QStandardItem* cell = params->item(row, ParamColOptions);
     if (!cell) {
-        cell = new QStandardItem();
+        cell = new EditItem();
         params->setItem(row, ParamColOptions, cell);
     }
-    auto* options = new QStandardItemModel(0, OptionColumnCount, params);
+    QStandardItemModel* options = NewEditModel(OptionColumnCount, params);
     cell->setData(QVariant::fromValue(options), ParamOptionsRole);
     return options;
 }
 
 int AppendParamRow(QStandardItemModel* params, const ParamFields& fields)
 {
-    auto* options = new QStandardItemModel(0, OptionColumnCount, params);
+    QStandardItemModel* options = NewEditModel(OptionColumnCount, params);
     for (const ParamOption& option : fields.options)
-        options->appendRow({new QStandardItem(option.match), new QStandardItem(option.replace)});
+        options->appendRow({new EditItem(option.match), new EditItem(option.replace)});
 
     QList<QStandardItem*> row;
     for (const QString& text : {fields.name, QString::number(fields.type), fields.description, fields.example,
                                 fields.min, fields.max, fields.regexp, QString()})
-        row << new QStandardItem(text);
+        row << new EditItem(text);
     row[ParamColOptions]->setData(QVariant::fromValue(options), ParamOptionsRole);
-    params->appendRow(row);
+    EditRows::Append(*params, row);
     return params->rowCount() - 1;
 }
 
@@ -172,14 +173,11 @@ bool RemoveParamRow(QStandardItemModel* params, int row)
 {
     if (!params || row < 0 || row >= params->rowCount())
         return false;
-    // Destroyed before the row goes, so nobody reads a dangling pointer from
-    // the cell meanwhile.
-    if (QStandardItemModel* options = ParamOptionModel(params, row)) {
-        params->item(row, ParamColOptions)->setData(QVariant(), ParamOptionsRole);
+    EditRows::Remove(*params, row, [](const QList<QStandardItem*>& items) {
+        QStandardItemModel* options = ParamOptionModel(items.value(ParamColOptions));
+        qDeleteAll(items);
         delete options;
-    }
-    const QList<QStandardItem*> items = params->takeRow(row);
-    qDeleteAll(items);
+    });
     return true;
 }
 
@@ -196,7 +194,7 @@ int MoveModelRow(QStandardItemModel* model, int row, int offset)
     const int target = row + offset;
     if (!model || row < 0 || row >= model->rowCount() || target < 0 || target >= model->rowCount())
         return -1;
-    model->insertRow(target, model->takeRow(row));
+    EditRows::Move(*model, row, target);
     return target;
 }
 

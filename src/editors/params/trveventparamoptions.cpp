@@ -5,6 +5,7 @@
 #include <QDataWidgetMapper>
 #include <QStandardItemModel>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 #include "editors/params/paramrows.h"
@@ -58,35 +59,38 @@ void TRVEventParamOptions::MakeCurrent(int row)
 
 void TRVEventParamOptions::on_m_pButAddOption_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Option"));
     if (!m_pModel)
         return;
-    m_pModel->appendRow({new QStandardItem(QStringLiteral("Option%1").arg(m_pModel->rowCount() + 1)),
-                         new QStandardItem()});
+    EditRows::Append(*m_pModel, {new EditItem(QStringLiteral("Option%1").arg(m_pModel->rowCount() + 1)),
+                                 new EditItem()});
     MakeCurrent(m_pModel->rowCount() - 1);
     emit savableDataChanged();
 }
 
 void TRVEventParamOptions::on_m_pButDupOption_clicked()
 {
+    const EditHistory::Step step(this, tr("Duplicate Option"));
     const int row = CurrentRow();
     if (row < 0)
         return;
     QList<QStandardItem*> copy;
     for (int column = 0; column < OptionColumnCount; ++column) {
         const QStandardItem* item = m_pModel->item(row, column);
-        copy << new QStandardItem(item ? item->text() : QString());
+        copy << new EditItem(item ? item->text() : QString());
     }
-    m_pModel->appendRow(copy);
+    EditRows::Append(*m_pModel, copy);
     MakeCurrent(m_pModel->rowCount() - 1);
     emit savableDataChanged();
 }
 
 void TRVEventParamOptions::on_m_pButDeleteOption_clicked()
 {
+    const EditHistory::Step step(this, tr("Delete Option"));
     const int row = CurrentRow();
     if (row < 0)
         return;
-    m_pModel->removeRow(row);
+    EditRows::Remove(*m_pModel, row);
     emit savableDataChanged();
 }
 

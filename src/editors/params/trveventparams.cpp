@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 #include "editors/params/trveventparamoptions.h"
@@ -114,6 +115,12 @@ int TRVEventParams::AddParameter()
     return row;
 }
 
+QString TRVEventParams::CurrentName() const
+{
+    const int row = CurrentRow();
+    return row >= 0 ? m_pModel->index(row, 0).data().toString() : QString();
+}
+
 void TRVEventParams::RemoveRow(QStandardItemModel* params, int row)
 {
     if (!RemoveParamRow(params, row))
@@ -154,11 +161,13 @@ void TRVEventParams::on_m_pEditParamName_textEdited(const QString& text)
 
 void TRVEventParams::on_m_pButAddParam_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Parameter"));
     AddParameter();
 }
 
 void TRVEventParams::on_m_pButDupParam_clicked()
 {
+    const EditHistory::Step step(this, tr("Duplicate Parameter '%1'").arg(CurrentName()));
     const int copy = DuplicateParamRow(m_pModel, CurrentRow());
     if (copy < 0)
         return;
@@ -168,13 +177,17 @@ void TRVEventParams::on_m_pButDupParam_clicked()
 
 void TRVEventParams::on_m_pButDeleteParam_clicked()
 {
+    const EditHistory::Step step(this, tr("Delete Parameter '%1'").arg(CurrentName()));
     const int row = CurrentRow();
-    if (row >= 0)
-        RemoveRow(m_pModel, row);
+    if (row < 0)
+        return;
+    emit deleting(m_pModel->item(row, 0));
+    RemoveRow(m_pModel, row);
 }
 
 void TRVEventParams::MoveCurrent(int offset)
 {
+    const EditHistory::Step step(this, offset < 0 ? tr("Move Parameter '%1' Up").arg(CurrentName()) : tr("Move Parameter '%1' Down").arg(CurrentName()));
     const int target = MoveModelRow(m_pModel, CurrentRow(), offset);
     if (target < 0)
         return;
@@ -244,6 +257,8 @@ void TRVEventParams::on_m_pButParamOptions_clicked()
     QStandardItemModel* options = EnsureParamOptionModel(m_pModel, row);
     if (!options)
         return;
+    // Whatever the window changes is one step.
+    const EditHistory::Step step(this, tr("Edit Options of '%1'").arg(CurrentName()));
     m_pOptions->SetModel(options);
     m_pOptions->exec();
     m_pOptions->SetModel(nullptr);

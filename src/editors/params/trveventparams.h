@@ -62,6 +62,7 @@ public:
 
     // The row current in the list, or -1.
     int CurrentRow() const;
+    QString CurrentName() const;
 
     // Connected to the list's selection model (each time a model is set), not
     // by name: its name matches no widget.
@@ -70,6 +71,8 @@ public:
 signals:
     void savableDataChanged();
     void paramDeleted();
+    // The parameter of nameItem is about to be deleted by the user.
+    void deleting(QStandardItem* nameItem);
 
 public slots:
     void on_m_pEditParamName_textEdited(const QString& text);

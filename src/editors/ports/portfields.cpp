@@ -134,3 +134,42 @@ PortFields LoadPortFields(ProductData_c& product)
         fields.midi = LoadSerial(option);
     return fields;
 }
+
+namespace {
+
+template <typename Visit>
+void VisitPortFields(PortFields& fields, Visit visit)
+{
+    visit("hasSerial", fields.hasSerial);
+    visit("hasEthernet", fields.hasEthernet);
+    visit("hasMidi", fields.hasMidi);
+    for (auto [prefix, settings] : {std::pair{"serial.", &fields.serial}, std::pair{"midi.", &fields.midi}}) {
+        visit(QByteArray(prefix) + "baud", settings->baud);
+        visit(QByteArray(prefix) + "bits", settings->bits);
+        visit(QByteArray(prefix) + "parity", settings->parity);
+        visit(QByteArray(prefix) + "stopBits", settings->stopBits);
+    }
+    visit("ethernet.type", fields.ethernet.type);
+    visit("ethernet.ipAddress", fields.ethernet.ipAddress);
+    visit("ethernet.devicePort", fields.ethernet.devicePort);
+    visit("ethernet.sourcePort", fields.ethernet.sourcePort);
+}
+
+} // namespace
+
+QVariantMap PortFieldMap(const PortFields& fields)
+{
+    QVariantMap map;
+    PortFields copy = fields;
+    VisitPortFields(copy, [&](const QByteArray& name, const auto& value) { map.insert(QString::fromLatin1(name), value); });
+    return map;
+}
+
+PortFields PortFieldsWith(PortFields fields, const QVariantMap& values)
+{
+    VisitPortFields(fields, [&](const QByteArray& name, auto& value) {
+        if (const auto it = values.find(QString::fromLatin1(name)); it != values.end())
+            value = it->template value<std::decay_t<decltype(value)>>();
+    });
+    return fields;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 
 class ProductData_c;
 
@@ -67,3 +68,8 @@ void StorePortFields(const PortFields& fields, ProductData_c& product);
 // first option record (empty texts and port 0 when it has none). Adds no
 // protocol, port or option record to the product.
 PortFields LoadPortFields(ProductData_c& product);
+
+// The fields by name, for the undo history; PortFieldsWith puts back those
+// named in values over fields.
+QVariantMap PortFieldMap(const PortFields& fields);
+PortFields PortFieldsWith(PortFields fields, const QVariantMap& values);

@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <QRegularExpressionValidator>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/ports/irfile.h"
 #include "editors/common/prompts.h"
@@ -141,6 +142,7 @@ void TRVPortsImport::on_m_pButImportBrowse_clicked()
 
 void TRVPortsImport::on_m_pButImportFile_clicked()
 {
+    const EditHistory::Step step(this, tr("Import IR File"));
     const IRFile file = ReadIRFile(m_IRFile.fileName());
     const QString shownName = QFileInfo(m_IRFile.fileName()).fileName();
     switch (file.problem) {

@@ -2,6 +2,7 @@
 
 #include <QStandardItemModel>
 
+#include "editors/common/edithistory.h"
 #include "editors/events/eventrows.h"
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssstore.h"
@@ -36,7 +37,7 @@ QList<QStandardItem*> NewRow(int kind, int number, QObject* owner, QStandardItem
     QList<QStandardItem*> row;
     row.reserve(ColumnCount);
     for (int column = 0; column < ColumnCount; ++column)
-        row << new QStandardItem();
+        row << new EditItem();
     row[ColName]->setText((outgoing ? QStringLiteral("Outgoing") : QStringLiteral("Incoming")) +
                           QStringLiteral(" - SetupMessage") + QString::number(number));
     row[ColKind]->setText(QString::number(outgoing ? KindOutgoing : KindIncoming));
@@ -46,7 +47,7 @@ QList<QStandardItem*> NewRow(int kind, int number, QObject* owner, QStandardItem
         substrings->SetReferenceModels(nullptr, variables);
         child = substrings;
     } else {
-        child = new QStandardItemModel(0, IncomingSS::ColumnCount, owner);
+        child = NewEditModel(IncomingSS::ColumnCount, owner);
     }
     row[ColChild]->setData(QVariant::fromValue(child), ModelRole);
     return row;
@@ -87,7 +88,7 @@ OutgoingSSModel_c* Outgoing(const QStandardItemModel& messages, int row)
 
 int AppendNew(QStandardItemModel& messages, int kind, QObject* owner, QStandardItemModel* variables)
 {
-    messages.appendRow(NewRow(kind, messages.rowCount() + 1, owner, variables));
+    EditRows::Append(messages, NewRow(kind, messages.rowCount() + 1, owner, variables));
     return messages.rowCount() - 1;
 }
 
@@ -96,20 +97,25 @@ int Duplicate(QStandardItemModel& messages, int row, QObject* owner, QStandardIt
     const int kind = RowKind(messages, row);
     if (kind < 0)
         return -1;
-    QList<QStandardItem*> copy = NewRow(kind, 0, owner, variables);
-    copy[ColName]->setText(Text(messages, row, ColName) + QStringLiteral("Copy"));
-    for (int column : {ColFormatOrRegexp, ColArgsOrExample, ColManEdit})
-        copy[column]->setText(Text(messages, row, column));
-    QStandardItemModel* child = copy[ColChild]->data(ModelRole).value<QStandardItemModel*>();
-    if (kind == KindOutgoing) {
-        const OutgoingSSModel_c* from = Outgoing(messages, row);
-        if (auto* to = qobject_cast<OutgoingSSModel_c*>(child); from && to)
-            CopySubstrings(*from, *to);
-    } else if (const QStandardItemModel* from = Child(messages, row)) {
-        for (int ss = 0; ss < from->rowCount(); ++ss)
-            child->appendRow(IncomingSS::CopyRow(*from, ss));
+    QList<QStandardItem*> copy;
+    {
+        // The copy's child models are filled before it is a row.
+        const EditHistory::Aside building(owner);
+        copy = NewRow(kind, 0, owner, variables);
+        copy[ColName]->setText(Text(messages, row, ColName) + QStringLiteral("Copy"));
+        for (int column : {ColFormatOrRegexp, ColArgsOrExample, ColManEdit})
+            copy[column]->setText(Text(messages, row, column));
+        QStandardItemModel* child = copy[ColChild]->data(ModelRole).value<QStandardItemModel*>();
+        if (kind == KindOutgoing) {
+            const OutgoingSSModel_c* from = Outgoing(messages, row);
+            if (auto* to = qobject_cast<OutgoingSSModel_c*>(child); from && to)
+                CopySubstrings(*from, *to);
+        } else if (const QStandardItemModel* from = Child(messages, row)) {
+            for (int ss = 0; ss < from->rowCount(); ++ss)
+                child->appendRow(IncomingSS::CopyRow(*from, ss));
+        }
     }
-    messages.appendRow(copy);
+    EditRows::Append(messages, copy);
     return messages.rowCount() - 1;
 }
 
@@ -117,9 +123,11 @@ bool Remove(QStandardItemModel& messages, int row)
 {
     if (row < 0 || row >= messages.rowCount())
         return false;
-    QStandardItemModel* child = Child(messages, row);
-    qDeleteAll(messages.takeRow(row));
-    delete child;
+    EditRows::Remove(messages, row, [](const QList<QStandardItem*>& items) {
+        QStandardItemModel* child = items.value(ColChild)->data(ModelRole).value<QStandardItemModel*>();
+        qDeleteAll(items);
+        delete child;
+    });
     return true;
 }
 

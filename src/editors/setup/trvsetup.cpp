@@ -29,7 +29,8 @@ void WriteGenerated(QStandardItemModel& messages, int row, const OutgoingSSModel
 }
 
 const MessageListPage::RowFunctions SetupRows = {&SetupRow::Duplicate, &SetupRow::Remove, &SetupRow::LoadRows,
-    &SetupRow::StoreRows, &SetupRow::Outgoing, &IncomingChild, &SetupRow::IsManual, &WriteGenerated};
+    &SetupRow::StoreRows, &SetupRow::Outgoing, &IncomingChild, &SetupRow::IsManual, &WriteGenerated,
+    QT_TR_NOOP("Setup Message")};
 
 } // namespace
 

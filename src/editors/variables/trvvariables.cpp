@@ -2,6 +2,7 @@
 
 #include "ui_trvvariables.h"
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 
@@ -37,7 +38,7 @@ NumberInput VariableNumberInput(int typeIndex)
 TRVVariables::TRVVariables(QWidget* parent, bool setupMode, QStandardItemModel* model, bool windowForm)
     : QWidget(parent), ui(std::make_unique<Ui::TRVVariables>()), m_pMapper(new QDataWidgetMapper(this)),
       m_SetupMode(setupMode), m_WindowForm(windowForm),
-      m_pModel(model ? model : new QStandardItemModel(0, VariableColumnCount, this))
+      m_pModel(model ? model : NewEditModel(VariableColumnCount, this))
 {
     ui->setupUi(this);
     HoldFileText(this);
@@ -108,7 +109,7 @@ QList<QStandardItem*> TRVVariables::NewVariable(const QString& name) const
 
 void TRVVariables::AddVariable(const QList<QStandardItem*>& row)
 {
-    m_pModel->appendRow(row);
+    EditRows::Append(*m_pModel, row);
 }
 
 QStandardItem* TRVVariables::BuiltInVariable(const QString& name) const
@@ -184,6 +185,18 @@ QStandardItem* TRVVariables::SelectedVariable() const
     return row >= 0 ? m_pModel->item(row, ColName) : nullptr;
 }
 
+void TRVVariables::Reshow(QStandardItem* item)
+{
+    MakeCurrent(-1);
+    SelectVariable(item);
+}
+
+QString TRVVariables::CurrentName() const
+{
+    const QStandardItem* item = SelectedVariable();
+    return item ? item->text() : QString();
+}
+
 QStandardItem* TRVVariables::WindowVariable() const
 {
     return m_WindowVariable.isValid() ? m_pModel->item(m_WindowVariable.row(), ColName) : nullptr;
@@ -191,7 +204,7 @@ QStandardItem* TRVVariables::WindowVariable() const
 
 void TRVVariables::RemoveRow(int row)
 {
-    m_pModel->removeRow(row);
+    EditRows::Remove(*m_pModel, row);
     emit varDeleted();
 }
 
@@ -227,6 +240,7 @@ void TRVVariables::on_m_pEditVariableName_textEdited(const QString& text)
 
 void TRVVariables::on_m_pButAddVariable_clicked()
 {
+    const EditHistory::Step step(this, tr("Add Variable"));
     AddVariable(NewVariable(QStringLiteral("Variable") + QString::number(m_pModel->rowCount() + 1)));
     MakeCurrent(m_pModel->rowCount() - 1);
     emit savableDataChanged();
@@ -234,6 +248,7 @@ void TRVVariables::on_m_pButAddVariable_clicked()
 
 void TRVVariables::on_m_pButDupVariable_clicked()
 {
+    const EditHistory::Step step(this, tr("Duplicate Variable '%1'").arg(CurrentName()));
     const int row = CurrentRow();
     if (row < 0)
         return;
@@ -244,10 +259,12 @@ void TRVVariables::on_m_pButDupVariable_clicked()
 
 void TRVVariables::on_m_pButDeleteVariable_clicked()
 {
+    const EditHistory::Step step(this, tr("Delete Variable '%1'").arg(CurrentName()));
     const int row = CurrentRow();
     if (row < 0)
         return;
     if (!IsBuiltInVariable(m_pModel->item(row, ColName))) {
+        emit deleting(m_pModel->item(row, ColName));
         RemoveRow(row);
         // The next listed row takes the place of the removed one, else the one before it.
         int next = row;
@@ -265,6 +282,7 @@ void TRVVariables::on_m_pButDeleteVariable_clicked()
 
 void TRVVariables::MoveCurrent(int step)
 {
+    const EditHistory::Step named(this, step < 0 ? tr("Move Variable '%1' Up").arg(CurrentName()) : tr("Move Variable '%1' Down").arg(CurrentName()));
     const int row = CurrentRow();
     if (row < 0)
         return;
@@ -276,7 +294,7 @@ void TRVVariables::MoveCurrent(int step)
     if (target < 0 || target >= m_pModel->rowCount())
         return;
     // The items survive the move, so links to them stay valid.
-    m_pModel->insertRow(target, m_pModel->takeRow(row));
+    EditRows::Move(*m_pModel, row, target);
     MakeCurrent(target);
     emit savableDataChanged();
 }

@@ -66,6 +66,8 @@ public:
     void SelectVariable(QStandardItem* item);
     // The column-0 item of the current row, or null.
     QStandardItem* SelectedVariable() const;
+    // Makes the row of item current and shows its fields anew (none for null).
+    void Reshow(QStandardItem* item);
 
     // Window form: the column-0 item of the variable it added, null once
     // Cancel removed it.
@@ -81,6 +83,8 @@ signals:
     void savableDataChanged();
     // A row left the model; holders of links to rows drop the dangling ones.
     void varDeleted();
+    // The variable of nameItem is about to be deleted by the user.
+    void deleting(QStandardItem* nameItem);
 
 public slots:
     void NewRowsInserted(const QModelIndex& parent, int first, int last);
@@ -106,6 +110,7 @@ private:
     QStandardItem* BuiltInVariable(const QString& name) const;
     void FinishWindow(bool accepted);
     int CurrentRow() const;
+    QString CurrentName() const;
     bool IsListed(int row) const;
     void MakeCurrent(int row);
     void MoveCurrent(int step);

@@ -4,6 +4,7 @@
 #include <QStandardItemModel>
 #include <QVariantList>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/firstprotocol.h"
 #include "editors/common/modeltext.h"
 #include "model/productdata.h"
@@ -144,9 +145,9 @@ QString VariableTypeExample(int typeIndex)
 QList<QStandardItem*> NewVariableRow(const QString& name, bool setup)
 {
     QList<QStandardItem*> row;
-    row << new QStandardItem(name) << new QStandardItem(QStringLiteral("-1"));
+    row << new EditItem(name) << new EditItem(QStringLiteral("-1"));
     for (int column = ColInitial; column < VariableColumnCount; ++column)
-        row << new QStandardItem();
+        row << new EditItem();
     row[ColSetup]->setText(FlagText(setup));
     return row;
 }
@@ -172,11 +173,11 @@ bool IsBuiltInVariable(const QStandardItem* nameItem)
 QList<QStandardItem*> DuplicateVariableRow(const QStandardItemModel& model, int row)
 {
     QList<QStandardItem*> copy;
-    copy << new QStandardItem(CellText(model, row, ColName) + QStringLiteral("Copy"));
+    copy << new EditItem(CellText(model, row, ColName) + QStringLiteral("Copy"));
     // Clones keep the loaded rules along with the texts.
     for (int column = ColType; column < VariableColumnCount; ++column) {
         const QStandardItem* item = model.item(row, column);
-        copy << (item ? item->clone() : new QStandardItem());
+        copy << (item ? item->clone() : new EditItem());
     }
     return copy;
 }
