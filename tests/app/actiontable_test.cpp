@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QStandardItemModel>
@@ -27,7 +28,10 @@
 #include "app/tarvo.h"
 #include "editors/common/edithistory.h"
 #include "appfixtures.h"
+#include "editors/events/eventrows.h"
 #include "editors/events/trvevents.h"
+#include "editors/incoming/incomingssmodel.h"
+#include "editors/outgoing/outgoingssmodel.h"
 #include "editors/incoming/trveventincomingss.h"
 #include "editors/outgoing/trveventoutgoingss.h"
 #include "editors/outgoing/trveventoutgoingsschecksum.h"
@@ -493,5 +497,107 @@ private slots:
 };
 
 TARVO_REGISTER_TEST(ActionTableTest);
+
+// What the table cannot show: a deleted variable comes back with the links
+// to it, typing in a field is one step and the keys reach the history from
+// the field, and the "*" follows the saved step.
+class UndoTest : public QObject
+{
+    Q_OBJECT
+
+    struct Opened
+    {
+        TemporaryHome home;
+        ScriptedPrompts prompts;
+        Tarvo tarvo;
+        Window window{tarvo, prompts};
+        QUndoStack* history = tarvo.History()->Stack();
+
+        Opened()
+        {
+            const QString path = home.Path() + "/driver.prd";
+            QFile::copy(QStringLiteral(TARVO_TEST_DATA_DIR "/roundtrip/projector.prd"), path);
+            tarvo.show();
+            QApplication::setActiveWindow(&tarvo);
+            tarvo.OpenFile(path);
+        }
+        bool Starred() const { return tarvo.windowTitle().endsWith('*'); }
+    };
+
+private slots:
+    void deletedVariableComesBackWithItsLinks()
+    {
+        Opened o;
+        QStandardItem* gain = o.window.VariableNamed("Gain")->SelectedVariable();
+        const QStandardItemModel& events = *o.window.Events()->EventModel();
+        const auto links = [&] {
+            return QList<const QStandardItem*>{EventRow::Outgoing(events, 1)->VarRef(3),
+                                               EventRow::Outgoing(events, 6)->VarRef(3),
+                                               IncomingSS::LinkedVariable(*EventRow::Incoming(events, 1), 3,
+                                                                          o.tarvo.VariablesEditor()->Model())};
+        };
+        QCOMPARE(links(), QList<const QStandardItem*>(3, gain));
+
+        Click(o.window.Variables(), "m_pButDeleteVariable");
+        QCOMPARE(o.tarvo.statusBar()->currentMessage(),
+                 QStringLiteral("Deleted 'Gain' (used by 2 events): Ctrl+Z restores it"));
+        QCOMPARE(links(), QList<const QStandardItem*>(3, nullptr));
+        QCOMPARE(o.history->undoText(), QStringLiteral("Delete Variable 'Gain'"));
+
+        o.history->undo();
+        QCOMPARE(links(), QList<const QStandardItem*>(3, gain));
+        QVERIFY(!o.tarvo.IsChanged());
+        o.history->redo();
+        QCOMPARE(links(), QList<const QStandardItem*>(3, nullptr));
+    }
+
+    void typingInAFieldIsOneStep()
+    {
+        Opened o;
+        o.window.Events()->SelectRow(0);
+        auto* name = Child<QLineEdit>(o.window.Events(), "m_pEditEventName");
+        name->setFocus();
+        name->selectAll();
+        for (const char key : {'L', 'a', 'm', 'p'}) {
+            QTest::keyClick(name, key);
+            QCoreApplication::processEvents();  // each key ends its own step, merged into the last
+        }
+        QCOMPARE(o.history->count(), 1);
+        QCOMPARE(o.history->undoText(), QStringLiteral("Edit Name"));
+        Type(o.window.Events(), "m_pEditEventDescription", "on");
+        QCoreApplication::processEvents();
+        QCOMPARE(o.history->count(), 2);
+
+        // The keys undo the window's steps even from a text field.
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(o.history->index(), 0);
+        QCOMPARE(name->text(), QStringLiteral("Power"));
+        QTest::keyClick(name, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(o.history->index(), 2);
+        QCOMPARE(name->text(), QStringLiteral("Lamp"));
+    }
+
+    void starFollowsTheSavedStep()
+    {
+        Opened o;
+        QVERIFY(!o.Starred());
+        Click(o.window.Events(), "m_pButAddEvent");
+        QCoreApplication::processEvents();
+        QVERIFY(o.Starred());
+        o.tarvo.Save();
+        QVERIFY(!o.Starred());
+        o.history->undo();
+        QVERIFY(o.Starred());
+        o.history->redo();
+        QVERIFY(!o.Starred());
+        o.tarvo.on_actionNew_triggered();
+        QVERIFY(!o.history->canUndo() && !o.Starred());
+    }
+};
+
+TARVO_REGISTER_TEST(UndoTest);
 
 #include "actiontable_test.moc"

@@ -65,9 +65,17 @@ public:
     };
 
     EditStep(EditHistory* history, const QString& name, bool typing)
-        : QUndoCommand(name), m_pHistory(history), m_Typing(typing), m_FocusSerial(FocusSerial),
-          m_pField(typing ? QApplication::focusWidget() : nullptr)
+        : QUndoCommand(name), m_pHistory(history), m_Typing(typing)
     {
+    }
+
+    // The field being typed in when the step's change is reported.
+    void TakeField()
+    {
+        if (!m_Typing)
+            return;
+        m_pField = QApplication::focusWidget();
+        m_FocusSerial = FocusSerial;
     }
 
     ~EditStep() override
@@ -258,8 +266,8 @@ private:
 
     EditHistory* m_pHistory;
     const bool m_Typing;
-    const int m_FocusSerial;
-    const QPointer<QWidget> m_pField;
+    int m_FocusSerial = -1;
+    QPointer<QWidget> m_pField;
     bool m_FirstRedo = true;
     QList<Record> m_Records;
     QSet<QPair<QStandardItem*, int>> m_DataKeys;
@@ -455,8 +463,10 @@ void EditHistory::NoteSavable()
         return;
     if (!m_pOpen)
         Open(QString(), false);
-    if (!std::exchange(m_Savable, true))
+    if (!std::exchange(m_Savable, true)) {
+        m_pOpen->TakeField();
         emit pendingChanged();
+    }
 }
 
 void EditHistory::RecordData(QStandardItem* item, int role, const QVariant& before)
