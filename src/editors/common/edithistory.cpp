@@ -33,6 +33,23 @@ int FocusSerial = 0;
 // Histories that are not paused; while there is none, changes cost no lookup.
 int UnpausedHistories = 0;
 
+// The first label under root (in findChildren's order) whose buddy is
+// widget. Only widgets are searched: the pages also own an item model or
+// more per row, thousands in a large file, and the first key typed into a
+// field names its step.
+const QLabel* BuddyLabel(const QObject* root, const QWidget* widget)
+{
+    for (const QObject* child : root->children()) {
+        if (!child->isWidgetType())
+            continue;
+        if (const auto* label = qobject_cast<const QLabel*>(child); label && label->buddy() == widget)
+            return label;
+        if (const QLabel* label = BuddyLabel(child, widget))
+            return label;
+    }
+    return nullptr;
+}
+
 EditHistory* RecordingHistory(const QStandardItemModel* model)
 {
     if (!model || UnpausedHistories == 0)
@@ -103,13 +120,20 @@ public:
 
     int id() const override { return m_Typing ? 1 : -1; }
 
+    // Whether other (typed after this step) belongs to it: the same field,
+    // focused all along, and only values changed.
+    bool Takes(const EditStep& other) const
+    {
+        if (!m_pField || other.m_pField != m_pField || other.m_FocusSerial != m_FocusSerial)
+            return false;
+        const auto structural = [](const Record& record) { return record.kind == Rows; };
+        return std::none_of(other.m_Records.begin(), other.m_Records.end(), structural) && other.m_Kept.isEmpty();
+    }
+
     bool mergeWith(const QUndoCommand* command) override
     {
         const auto* other = static_cast<const EditStep*>(command);
-        if (!m_pField || other->m_pField != m_pField || other->m_FocusSerial != m_FocusSerial)
-            return false;
-        const auto structural = [](const Record& record) { return record.kind == Rows; };
-        if (std::any_of(other->m_Records.begin(), other->m_Records.end(), structural) || !other->m_Kept.isEmpty())
+        if (!Takes(*other))
             return false;
         for (const Record& record : other->m_Records) {
             if (record.kind == Data) {
@@ -557,7 +581,13 @@ void EditHistory::Close()
             emit pendingChanged();
         return;
     }
-    if (step->IsTyping()) {
+    // A typing step that the stack merges into the last one keeps that one's
+    // name (QUndoStack merges with the last step unless it is the clean one).
+    const int last = m_pStack->index() - 1;
+    const auto* merging = last >= 0 && last + 1 != m_pStack->cleanIndex()
+                              ? dynamic_cast<const EditStep*>(m_pStack->command(last))
+                              : nullptr;
+    if (step->IsTyping() && !(merging && merging->IsTyping() && merging->Takes(*step))) {
         const QString field = FieldName(step->Field());
         step->setText(field.isEmpty() ? tr("Edit") : tr("Edit %1").arg(field));
     }
@@ -573,14 +603,9 @@ QString EditHistory::FieldName(const QWidget* widget) const
     QString name;
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
         name = button->text();
-    if (name.isEmpty() && widget->window()) {
-        const QList<QLabel*> labels = widget->window()->findChildren<QLabel*>();
-        for (const QLabel* label : labels)
-            if (label->buddy() == widget) {
-                name = label->text();
-                break;
-            }
-    }
+    if (name.isEmpty() && widget->window())
+        if (const QLabel* label = BuddyLabel(widget->window(), widget))
+            name = label->text();
     if (name.isEmpty())
         name = widget->accessibleName();
     if (name.isEmpty()) {
