@@ -91,6 +91,29 @@ TEST(KorXMLNode, InsertDetachAndRemove) {
   EXPECT_EQ(doc->ToXML(), "<a><z/><c/></a>");
 }
 
+// Texts short enough to be held in the node and longer ones, replaced by
+// other lengths and by a part of themselves.
+TEST(KorXMLNode, TextOfAnyLengthReplacedByAPartOfItself) {
+  const size_t lengths[] = {1, 4, 8, 9, 16, 17, 20, 21, 24, 25, 600};
+  for (size_t first : lengths) {
+    for (size_t second : lengths) {
+      KorXML_c node(KOR_XML_ELEMENT);
+      std::string text;
+      for (size_t i = 0; i < first; ++i) text += static_cast<char>('a' + i % 26);
+      node.SetName(text);
+      EXPECT_EQ(node.GetName(), text);
+      const std::string_view own = node.ValueView();
+      const size_t from = first / 3;
+      node.SetName(own.substr(from));
+      EXPECT_EQ(node.GetName(), text.substr(from)) << first;
+      const std::string other(second, 'z');
+      node.SetName(other);
+      EXPECT_EQ(node.GetName(), other) << first << " " << second;
+      EXPECT_EQ(node.CloneAs<KorXML_c>()->GetName(), other);
+    }
+  }
+}
+
 TEST(KorXMLNode, DeepCopyIsIndependent) {
   auto doc = Parse("<a k=\"v\"><b>t</b><!-- c --></a>");
   KorXML_c* a = doc->FindChildElement("a");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -144,6 +145,40 @@ TEST(KorXMLParse, ElementNodeParsesItsOwnTag) {
   KorXML_c text(KOR_XML_TEXT);
   buffer.Seek(0);
   EXPECT_EQ(text.Parse(&buffer), KOR_FAIL);
+}
+
+// Names, values and text of every length around the scanner's sixteen-byte
+// steps, with an entity at each place, read from exact-size bytes that also
+// end inside the value.
+TEST(KorXMLParse, ScansEveryLengthAndEntityPlace) {
+  for (size_t length = 0; length <= 40; ++length) {
+    for (size_t at = 0; at <= length; ++at) {
+      std::string raw(length, 'v');
+      std::string decoded = raw;
+      if (at < length) {
+        raw.replace(at, 1, "&lt;");
+        decoded[at] = '<';
+      }
+      const std::string name = "n" + raw;
+      std::string closing = name;  // in other case, entity kept
+      std::replace(closing.begin(), closing.end(), 'v', 'V');
+      const std::string input =
+          "<" + name + " " + name + "=\"" + raw + "\">" + raw + "</" + closing + ">";
+      auto p = ParseDoc(input);
+      ASSERT_EQ(p->result, static_cast<int32_t>(input.size())) << input;
+      KorXML_c* e = p->doc.FindChildElement("n" + decoded);
+      ASSERT_NE(e, nullptr) << input;
+      EXPECT_EQ(e->GetAttribute("n" + decoded), decoded) << input;
+      EXPECT_EQ(length == 0 ? "" : e->TextChild()->GetText(), decoded) << input;
+
+      for (const std::string& cut : {"<e a=\"" + raw, "<e a=" + raw}) {
+        auto q = ParseDoc(cut);
+        EXPECT_EQ(q->result, KOR_FAIL) << cut;
+        EXPECT_EQ(q->cursor, static_cast<int32_t>(cut.size())) << cut;
+        EXPECT_EQ(q->doc.FindChildElement("e")->GetAttribute("a"), decoded) << cut;
+      }
+    }
+  }
 }
 
 // A quote after a backslash still stays in the value wherever the tag cannot

@@ -124,6 +124,12 @@ TEST(KorXMLEntities, DecodeAndEncode) {
   EXPECT_EQ(KorXMLDecode("&amp;amp; &Amp; &#38; &x & &lt"), "&amp; &Amp; &#38; &x & &lt");
   EXPECT_EQ(KorXMLEncode("a&b<c>d'e\"f\xC3\xA9"), "a&amp;b&lt;c&gt;d&apos;e&quot;f\xC3\xA9");
   EXPECT_EQ(KorXMLDecode(KorXMLEncode("&lt; \"x\" &")), "&lt; \"x\" &");
+  // Into a string that held a longer text; entities cut by the end pass.
+  std::string out = "previous longer text";
+  for (const char* cut : {"&", "&a", "&am", "&amp", "&q", "&quot", "&apos"}) {
+    KorXMLDecode(std::string("x&gt;") + cut, &out);
+    EXPECT_EQ(out, std::string("x>") + cut);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "foundation/xml/korxml.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 
 #include "foundation/korstring.h"
@@ -10,45 +11,48 @@ namespace {
 std::atomic<int64_t> g_liveNodes{0};
 std::atomic<bool> g_writeHidden{false};
 
-struct Entity {
-  const char* text;
-  size_t length;
-  char character;
-};
-constexpr Entity kEntities[] = {
-    {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'}};
-
 KorXML_c* AsNode(KorObject_c* o) { return static_cast<KorXML_c*>(o); }
 
 }  // namespace
 
+void KorXMLDecode(std::string_view text, std::string* out) {
+  // Decoding never lengthens the text: out is sized for all of it, then cut
+  // to what was written.
+  out->resize(text.size());
+  char* to = out->data();
+  const char* from = text.data();
+  const char* const end = from + text.size();
+  while (from < end) {
+    const void* hit = std::memchr(from, '&', static_cast<size_t>(end - from));
+    const char* amp = hit ? static_cast<const char*>(hit) : end;
+    std::memmove(to, from, static_cast<size_t>(amp - from));
+    to += amp - from;
+    if (amp == end) break;
+    from = amp;
+    const size_t left = static_cast<size_t>(end - from);
+    char decoded = '&';
+    size_t length = 1;
+    if (left >= 4 && (from[1] == 'l' || from[1] == 'g') && from[2] == 't' && from[3] == ';') {
+      decoded = from[1] == 'l' ? '<' : '>';
+      length = 4;
+    } else if (left >= 5 && std::memcmp(from + 1, "amp;", 4) == 0) {
+      length = 5;
+    } else if (left >= 6 && std::memcmp(from + 1, "apos;", 5) == 0) {
+      decoded = '\'';
+      length = 6;
+    } else if (left >= 6 && std::memcmp(from + 1, "quot;", 5) == 0) {
+      decoded = '"';
+      length = 6;
+    }
+    *to++ = decoded;
+    from += length;
+  }
+  out->resize(static_cast<size_t>(to - out->data()));
+}
+
 std::string KorXMLDecode(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const void* hit = std::memchr(text.data() + pos, '&', text.size() - pos);
-    if (hit == nullptr) {
-      out.append(text.data() + pos, text.size() - pos);
-      break;
-    }
-    const size_t amp = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
-    out.append(text.data() + pos, amp - pos);
-    pos = amp;
-    bool decoded = false;
-    for (const Entity& e : kEntities) {
-      if (text.compare(pos, e.length, e.text) == 0) {
-        out += e.character;
-        pos += e.length;
-        decoded = true;
-        break;
-      }
-    }
-    if (!decoded) {
-      out += '&';
-      ++pos;
-    }
-  }
+  KorXMLDecode(text, &out);
   return out;
 }
 
@@ -80,6 +84,33 @@ std::string KorXMLEncode(std::string_view text) {
   return out;
 }
 
+void KorXML_c::TextStore_c::Replace(std::string_view text) {
+  const size_t n = text.size();
+  if (n <= kInline) {
+    // The text may be a part of the one held: a block is freed only after
+    // the copy, and text held inside is moved.
+    char* const oldBlock = IsInline() ? nullptr : Block();
+    const uint32_t oldSize = m_size;
+    const auto at = reinterpret_cast<std::uintptr_t>(text.data());
+    if (oldBlock == nullptr && at - reinterpret_cast<std::uintptr_t>(m_bytes) < kInline) {
+      std::memmove(m_bytes, text.data(), n);
+    } else {
+      CopyShort(m_bytes, text.data(), n);
+    }
+    m_size = static_cast<uint32_t>(n);
+    if (oldBlock != nullptr) KorPoolFree(oldBlock, BlockBytes(oldSize));
+    return;
+  }
+  // A text shorter than the old one may lie inside it.
+  char* block = static_cast<char*>(KorPoolAllocate(BlockBytes(n)));
+  std::memcpy(block, text.data(), n);
+  Clear();
+  SetBlock(block);
+  m_size = static_cast<uint32_t>(n);
+}
+
+void KorXML_c::TextStore_c::FreeBlock() { KorPoolFree(Block(), BlockBytes(m_size)); }
+
 KorXML_c::KorXML_c() { ++g_liveNodes; }
 
 KorXML_c::KorXML_c(uint8_t type) : m_type(type) { ++g_liveNodes; }
@@ -96,17 +127,16 @@ KorValue_c* KorXML_c::GetValue() {
 }
 
 void KorXML_c::InstallValue(std::unique_ptr<KorValue_c> value) {
-  if (m_textSet) value->SetFromText(m_text.data(), static_cast<int32_t>(m_text.size()), true);
+  if (m_textSet) value->SetFromText(m_text.Data(), static_cast<int32_t>(m_text.Size()), true);
   m_valueObject = std::move(value);
-  m_text.clear();
-  m_text.shrink_to_fit();
+  m_text.Clear();
   m_textSet = false;
   m_textBlank = true;
 }
 
 void KorXML_c::ResetValue() {
   m_valueObject.reset();
-  m_text.clear();
+  m_text.Clear();
   m_textSet = false;
   m_textBlank = true;
   m_snapshotOwed = false;
@@ -138,7 +168,7 @@ KorStatus KorXML_c::CopyInto(KorObject_c* target) const {
   if (m_valueObject) {
     if (m_valueObject->KorValue_c::CopyInto(other->GetValue()) != KOR_OK) return KOR_FAIL;
   } else if (m_textSet) {
-    other->SetName({m_text.data(), m_text.size()});
+    other->SetName(m_text.View());
   }
   other->ResetChildren();
   if (const KorList_c* children = ChildList()) {
@@ -169,12 +199,12 @@ bool KorXML_c::IsValueEmpty() const {
 
 std::string_view KorXML_c::ValueView() const {
   if (IsValueEmpty()) return {};
-  if (!m_valueObject) return {m_text.data(), m_text.size()};
+  if (!m_valueObject) return m_text.View();
   return m_valueObject->ToString().View();
 }
 
 std::string_view KorXML_c::TextAsSet() const {
-  if (!m_valueObject) return {m_text.data(), m_text.size()};
+  if (!m_valueObject) return m_text.View();
   return m_valueObject->ToString().View();
 }
 
@@ -186,16 +216,7 @@ void KorXML_c::SetName(std::string_view name) {
   AssignText(name);
 }
 
-void KorXML_c::AssignText(std::string_view name) {
-  if (m_valueObject) {
-    m_valueObject->SetText(name, true);
-    return;
-  }
-  m_text.assign(name.data(), name.size());
-  m_textSet = true;
-  // Only spaces detect as an empty value.
-  m_textBlank = name.find_first_not_of(' ') == std::string_view::npos;
-}
+void KorXML_c::AssignValueText(std::string_view text) { m_valueObject->SetText(text, true); }
 
 KorList_c* KorXML_c::Children() {
   if (!m_children) m_children = std::make_unique<KorList_c>(KOR_TRUE);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +31,8 @@ inline constexpr int32_t KOR_XML_MAX_DEPTH = 1000;
 
 // Entity coding of & < > ' " (other ampersand sequences pass unchanged).
 std::string KorXMLDecode(std::string_view text);
+// The same into out, whose text is replaced and whose storage is reused.
+void KorXMLDecode(std::string_view text, std::string* out);
 std::string KorXMLEncode(std::string_view text);
 
 // One node of the XML tree: comment, document, element, attribute, text or
@@ -200,7 +203,7 @@ class KorXML_c : public KorObject_c {
   void InstallValue(std::unique_ptr<KorValue_c> value);
   KorValue_c* ValueObject() const { return m_valueObject.get(); }
   // One-bit states share a byte with the type and flags, so that a node
-  // stays within 72 bytes.
+  // stays within 64 bytes.
   //
   // A snapshot of the value is owed (ShowXML_c): the value object takes it
   // when it is created, and SetName creates it first, so the snapshot holds
@@ -229,8 +232,88 @@ class KorXML_c : public KorObject_c {
   void ResetChildren();
   void ResetValue();
   // Sets the text of a node being parsed: a snapshot owed for it is of the
-  // value the parse gives it, so it does not make the value object.
-  void AssignText(std::string_view text);
+  // value the parse gives it, so it does not make the value object. Inline:
+  // a parse sets a million texts.
+  void AssignText(std::string_view text) {
+    if (m_valueObject) {
+      AssignValueText(text);
+      return;
+    }
+    // Only spaces detect as an empty value. Looked at first: text may lie in
+    // the block that the assignment frees.
+    const bool blank = text.empty() || (text[0] == ' ' && text.find_first_not_of(' ') == text.npos);
+    m_text.Assign(text);
+    m_textSet = true;
+    m_textBlank = blank;
+  }
+  void AssignValueText(std::string_view text);
+
+  // The text of a node without a value object, in 24 bytes: up to 20 bytes
+  // are held inside, so most names and values of a parsed file need no block
+  // of their own, and longer ones take a pooled block.
+  // A node then fits in 64 bytes: a parse writes a million of them.
+  class TextStore_c {
+   public:
+    TextStore_c() = default;
+    TextStore_c(const TextStore_c&) = delete;
+    TextStore_c& operator=(const TextStore_c&) = delete;
+    ~TextStore_c() { Clear(); }
+
+    const char* Data() const { return IsInline() ? m_bytes : Block(); }
+    size_t Size() const { return m_size; }
+    std::string_view View() const { return {Data(), m_size}; }
+    // Replaces the text, which may be a part of the one held.
+    void Assign(std::string_view text) {
+      // What a parse does for every name and value: a short text into an
+      // empty store (which therefore holds nothing the text could lie in).
+      if (m_size == 0 && text.size() <= kInline) {
+        CopyShort(m_bytes, text.data(), text.size());
+        m_size = static_cast<uint32_t>(text.size());
+        return;
+      }
+      Replace(text);
+    }
+    // Empties it and frees its block.
+    void Clear() {
+      if (!IsInline()) FreeBlock();
+      m_size = 0;
+    }
+
+   private:
+    static constexpr size_t kInline = 20;
+    bool IsInline() const { return m_size <= kInline; }
+    void Replace(std::string_view text);
+    void FreeBlock();
+    // Blocks come in steps of 32 bytes: few pool sizes keep the texts of a
+    // tree in few runs of memory, which a walk over the tree reads in turn.
+    static size_t BlockBytes(size_t size) { return (size + 31) & ~size_t{31}; }
+    // Copies n <= 24 bytes with a few fixed-size moves instead of a call.
+    static void CopyShort(char* to, const char* from, size_t n) {
+      if (n >= 8) {
+        std::memcpy(to, from, 8);
+        if (n > 16) std::memcpy(to + 8, from + 8, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+      } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+      } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+      }
+    }
+    char* Block() const {
+      char* block;
+      std::memcpy(&block, m_bytes, sizeof block);
+      return block;
+    }
+    void SetBlock(char* block) { std::memcpy(m_bytes, &block, sizeof block); }
+
+    // The text itself, or the address of its block; bytes rather than a
+    // union with a pointer, so that the size packs beside them.
+    char m_bytes[kInline];
+    uint32_t m_size = 0;
+  };
 
   uint8_t m_type = KOR_XML_DOCUMENT;
   uint8_t m_flags = 0;
@@ -238,5 +321,5 @@ class KorXML_c : public KorObject_c {
   // Created on first use: text nodes, half of a typical tree, never need one.
   std::unique_ptr<KorList_c> m_children;
   std::unique_ptr<KorValue_c> m_valueObject;
-  std::basic_string<char, std::char_traits<char>, KorPoolAllocator<char>> m_text;
+  TextStore_c m_text;
 };

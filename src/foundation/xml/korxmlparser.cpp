@@ -4,26 +4,69 @@
 // terminating zero), nesting is bounded by KOR_XML_MAX_DEPTH, and each byte
 // is looked at a bounded number of times, so parsing is linear.
 
-#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "foundation/korstring.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "foundation/xml/korxml.h"
 
 namespace {
 
-// Names and unquoted values end at anything outside the printable range.
-inline bool IsSpace(uint8_t c) { return c < 0x21 || c > 0x7E; }
-inline bool IsLetter(uint8_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-// Element text is trimmed of ASCII white space only, so UTF-8 text that
-// starts or ends with a non-ASCII character keeps it.
-inline bool IsTrimmable(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Byte classes, so that each scan is one table look-up per byte.
+enum : uint8_t {
+  kSpace = 1,        // outside the printable range: ends names and unquoted values
+  kTagEnd = 2,       // '>'
+  kNameStop = 4,     // '/' and '?', which also end an element's name
+  kEquals = 8,       // '='
+  kQuote = 16,       // '"'
+  kAmp = 32,         // '&': the bytes need entity decoding
+  kLetter = 64,      // ASCII letters open an element after '<'
+  kTrimmable = 128,  // ASCII white space, trimmed from element text
+};
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    uint8_t cls = 0;
+    if (c < 0x21 || c > 0x7E) cls |= kSpace;
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) cls |= kLetter;
+    // Element text is trimmed of ASCII white space only, so UTF-8 text that
+    // starts or ends with a non-ASCII character keeps it.
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') cls |= kTrimmable;
+    classes[static_cast<size_t>(c)] = cls;
+  }
+  classes['>'] |= kTagEnd;
+  classes['/'] |= kNameStop;
+  classes['?'] |= kNameStop;
+  classes['='] |= kEquals;
+  classes['"'] |= kQuote;
+  classes['&'] |= kAmp;
+  return classes;
+}
+
+constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+inline bool Is(uint8_t c, uint8_t cls) { return (kClasses[c] & cls) != 0; }
+// The same as Is(c, kSpace) without a second load on the hot paths.
+inline bool IsSpace(uint8_t c) { return static_cast<uint8_t>(c - 0x21) > 0x7E - 0x21; }
 
 inline uint8_t Fold(uint8_t c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+// Names are short and mostly differ early: a loop beats a call to memcmp.
+inline bool EqualsFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Fold(static_cast<uint8_t>(a[i])) != Fold(static_cast<uint8_t>(b[i]))) return false;
+  }
+  return true;
+}
 
 std::string FoldedKey(std::string_view name) {
   std::string key(name);
@@ -54,6 +97,55 @@ class KorXMLParser_c {
     while (pos < m_end && IsSpace(m_data[pos])) ++pos;
     return pos;
   }
+  // Position of the first byte of a class in kStop (m_end when none); sets
+  // *amp when an '&' was passed on the way. Sixteen bytes at a time while
+  // that many are left: most names and values end within the first sixteen,
+  // so no branch depends on their length.
+  template <uint8_t kStop>
+  int32_t ScanTo(int32_t pos, bool* amp) const {
+    const uint8_t* p = m_data + pos;
+    const uint8_t* const end = m_data + m_end;
+#if defined(__SSE2__)
+    while (end - p >= 16) {
+      unsigned mask = StopMask<kStop>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+      while (mask != 0) {
+        const unsigned at = static_cast<unsigned>(__builtin_ctz(mask));
+        if (p[at] != '&') return static_cast<int32_t>(p + at - m_data);
+        *amp = true;
+        mask &= mask - 1;
+      }
+      p += 16;
+    }
+#endif
+    for (; p < end; ++p) {
+      const uint8_t cls = kClasses[*p];
+      if ((cls & (kStop | kAmp)) != 0) {
+        if ((cls & kStop) != 0) break;
+        *amp = true;
+      }
+    }
+    return static_cast<int32_t>(p - m_data);
+  }
+#if defined(__SSE2__)
+  // One bit per byte of v that is an '&' or of a class in kStop.
+  template <uint8_t kStop>
+  static unsigned StopMask(__m128i v) {
+    const auto is = [v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+    __m128i hits = is('&');
+    if constexpr ((kStop & kSpace) != 0) {
+      // Signed bytes: below 0x21 also takes every byte from 0x80 up.
+      hits = _mm_or_si128(hits, _mm_cmplt_epi8(v, _mm_set1_epi8(0x21)));
+      hits = _mm_or_si128(hits, is(0x7F));
+    }
+    if constexpr ((kStop & kTagEnd) != 0) hits = _mm_or_si128(hits, is('>'));
+    if constexpr ((kStop & kNameStop) != 0) {
+      hits = _mm_or_si128(hits, _mm_or_si128(is('/'), is('?')));
+    }
+    if constexpr ((kStop & kEquals) != 0) hits = _mm_or_si128(hits, is('='));
+    if constexpr ((kStop & kQuote) != 0) hits = _mm_or_si128(hits, is('"'));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+  }
+#endif
   int32_t Find(uint8_t byte, int32_t pos) const {
     if (pos >= m_end) return -1;
     const void* hit = std::memchr(m_data + pos, byte, static_cast<size_t>(m_end - pos));
@@ -63,28 +155,20 @@ class KorXMLParser_c {
     return std::string_view(reinterpret_cast<const char*>(m_data) + from,
                             static_cast<size_t>(to - from));
   }
-  // Sets a node's value from raw bytes, decoding entities only when present.
-  void SetDecoded(KorXML_c* node, int32_t from, int32_t to) {
-    const std::string_view raw = Bytes(from, to);
-    if (raw.find('&') == std::string_view::npos) {
-      node->AssignText(raw);
-    } else {
-      node->AssignText(KorXMLDecode(raw));
-    }
+  // The bytes [from, to) with entities decoded when amp says there are any;
+  // valid until the next call.
+  std::string_view Decoded(int32_t from, int32_t to, bool amp) {
+    if (!amp) return Bytes(from, to);
+    KorXMLDecode(Bytes(from, to), &m_decoded);
+    return m_decoded;
   }
-  // Whether the bytes [from, to), entities decoded, equal name ignoring ASCII case.
-  bool SameName(std::string_view name, int32_t from, int32_t to) const {
-    std::string_view raw = Bytes(from, to);
-    std::string decoded;
-    if (raw.find('&') != std::string_view::npos) {
-      decoded = KorXMLDecode(raw);
-      raw = decoded;
-    }
-    if (raw.size() != name.size()) return false;
-    for (size_t i = 0; i < raw.size(); ++i) {
-      if (Fold(static_cast<uint8_t>(raw[i])) != Fold(static_cast<uint8_t>(name[i]))) return false;
-    }
-    return true;
+  // Sets a node's value from raw bytes, decoding entities only when present.
+  void SetText(KorXML_c* node, int32_t from, int32_t to, bool amp) {
+    node->AssignText(Decoded(from, to, amp));
+  }
+  void SetDecoded(KorXML_c* node, int32_t from, int32_t to) {
+    const bool amp = std::memchr(m_data + from, '&', static_cast<size_t>(to - from)) != nullptr;
+    SetText(node, from, to, amp);
   }
   // Whether the quote at q, which follows a backslash, closes its value: white
   // space then the end of the tag (">", "/>", "?>"), the end of the bytes, or
@@ -100,35 +184,52 @@ class KorXMLParser_c {
     if (c == '>') return true;
     if ((c == '/' || c == '?') && p + 1 < m_end && m_data[p + 1] == '>') return true;
     const int32_t nameStart = p;
-    while (p < m_end && m_data[p] != '=' && m_data[p] != '"' && m_data[p] != '>' &&
-           !IsSpace(m_data[p])) {
-      ++p;
-    }
+    while (p < m_end && !Is(m_data[p], kEquals | kQuote | kTagEnd | kSpace)) ++p;
     p = SkipSpace(p);
     return p > nameStart && p < m_end && m_data[p] == '=';
   }
-  void FlushAttributes(KorXML_c* node, std::vector<std::unique_ptr<KorXML_c>>& pending,
-                       bool hadAttributes);
-  void DropEarlierNamesake(const KorXML_c* attribute);
+  // AppendChild and AppendNew, inline here: a parse appends a million nodes.
+  static KorXML_c* Append(KorXML_c* parent, std::unique_ptr<KorXML_c> child) {
+    KorXML_c* raw = child.get();
+    raw->m_parent = parent;
+    if (!parent->m_children) parent->m_children = std::make_unique<KorList_c>(KOR_TRUE);
+    parent->m_children->Append(std::unique_ptr<KorObject_c>(child.release()));
+    return raw;
+  }
+  static KorXML_c* AppendNew(KorXML_c* parent, uint8_t type) {
+    return Append(parent, parent->NewNode(type));
+  }
+  // ValueView, inline for the same reason.
+  static std::string_view NameOf(const KorXML_c* node) {
+    if (node->m_valueObject) return node->ValueView();
+    return node->m_textBlank ? std::string_view() : node->m_text.View();
+  }
+  void FlushAttributes(KorXML_c* node, bool hadAttributes);
+  void DropEarlierNamesake(std::string_view name);
 
   const uint8_t* m_data;
   int32_t m_end;
   int32_t m_errorPos = -1;
+  // The attributes of the tag being read and their names (empty once
+  // dropped, or when blank). They are flushed before the content is parsed,
+  // so these serve every element.
   std::vector<std::unique_ptr<KorXML_c>> m_pending;
+  std::vector<std::string_view> m_pendingNames;
   // Folded name -> index in m_pending; used only once an element has many
   // attributes, where scanning would turn quadratic.
   std::unordered_map<std::string, size_t> m_byName;
+  std::string m_decoded;
 };
 
-void KorXMLParser_c::DropEarlierNamesake(const KorXML_c* attribute) {
-  if (attribute->IsValueEmpty()) return;
-  const std::string_view name = attribute->ValueView();
+// Called before the attribute named name is added to m_pending.
+void KorXMLParser_c::DropEarlierNamesake(std::string_view name) {
+  if (name.empty()) return;
   constexpr size_t kScanLimit = 16;
   if (m_pending.size() < kScanLimit) {
-    for (auto& earlier : m_pending) {
-      if (earlier && !earlier->IsValueEmpty() &&
-          KorString_c::EqualsIgnoreCase(earlier->ValueView(), name)) {
-        earlier.reset();  // the last occurrence wins
+    for (size_t i = 0; i < m_pending.size(); ++i) {
+      if (EqualsFolded(m_pendingNames[i], name)) {
+        m_pending[i].reset();  // the last occurrence wins
+        m_pendingNames[i] = {};
         return;
       }
     }
@@ -136,14 +237,13 @@ void KorXMLParser_c::DropEarlierNamesake(const KorXML_c* attribute) {
   }
   if (m_byName.empty()) {
     for (size_t i = 0; i < m_pending.size(); ++i) {
-      if (m_pending[i] && !m_pending[i]->IsValueEmpty()) {
-        m_byName[FoldedKey(m_pending[i]->ValueView())] = i;
-      }
+      if (!m_pendingNames[i].empty()) m_byName[FoldedKey(m_pendingNames[i])] = i;
     }
   }
   const auto [it, inserted] = m_byName.try_emplace(FoldedKey(name), m_pending.size());
   if (!inserted) {
     m_pending[it->second].reset();
+    m_pendingNames[it->second] = {};
     it->second = m_pending.size();
   }
 }
@@ -151,22 +251,23 @@ void KorXMLParser_c::DropEarlierNamesake(const KorXML_c* attribute) {
 int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth) {
   const bool isDocument = node->GetType() == KOR_XML_DOCUMENT;
   for (;;) {
-    const int32_t lt = Find('<', pos);
+    // Tags mostly follow one another directly.
+    const int32_t lt = pos < m_end && m_data[pos] == '<' ? pos : Find('<', pos);
     if (lt < 0) return pos;
-    if (!isDocument) {
+    if (!isDocument && lt > pos) {
       int32_t from = pos;
       int32_t to = lt;
-      while (from < to && IsTrimmable(m_data[from])) ++from;
-      while (to > from && IsTrimmable(m_data[to - 1])) --to;
-      if (to > from) SetDecoded(node->AppendNew(KOR_XML_TEXT), from, to);
+      while (from < to && Is(m_data[from], kTrimmable)) ++from;
+      while (to > from && Is(m_data[to - 1], kTrimmable)) --to;
+      if (to > from) SetDecoded(AppendNew(node, KOR_XML_TEXT), from, to);
     }
     int32_t p = lt + 1;
     for (;;) {
       if (p >= m_end) return Fail(p);
       const uint8_t c = m_data[p];
-      if (IsLetter(c)) {
+      if (Is(c, kLetter)) {
         if (depth >= KOR_XML_MAX_DEPTH) return Fail(p);
-        pos = ParseElement(node->AppendNew(KOR_XML_ELEMENT), p, depth + 1, false);
+        pos = ParseElement(AppendNew(node, KOR_XML_ELEMENT), p, depth + 1, false);
         break;
       }
       if (c == '?') {
@@ -175,7 +276,7 @@ int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth)
         break;
       }
       if (c == '!') {
-        pos = ParseComment(node->AppendNew(KOR_XML_COMMENT), p + 1);
+        pos = ParseComment(AppendNew(node, KOR_XML_COMMENT), p + 1);
         break;
       }
       if (c == '/') {
@@ -185,8 +286,9 @@ int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth)
         // The start tag's name was decoded, so the closing name is decoded
         // too: the writer's "</b&lt;>" closes the element named "b<".
         const int32_t nameStart = q;
-        while (q < m_end && m_data[q] != '>' && !IsSpace(m_data[q])) ++q;
-        if (!SameName(node->ValueView(), nameStart, q)) return Fail(nameStart);
+        bool amp = false;
+        q = ScanTo<kTagEnd | kSpace>(q, &amp);
+        if (!EqualsFolded(node->ValueView(), Decoded(nameStart, q, amp))) return Fail(nameStart);
         q = SkipSpace(q);
         if (q >= m_end || m_data[q] != '>') return Fail(q);
         return q + 1;
@@ -197,43 +299,43 @@ int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth)
   }
 }
 
-void KorXMLParser_c::FlushAttributes(KorXML_c* node,
-                                     std::vector<std::unique_ptr<KorXML_c>>& pending,
-                                     bool hadAttributes) {
-  for (auto& attribute : pending) {
+void KorXMLParser_c::FlushAttributes(KorXML_c* node, bool hadAttributes) {
+  for (size_t i = 0; i < m_pending.size(); ++i) {
+    std::unique_ptr<KorXML_c>& attribute = m_pending[i];
     if (!attribute) continue;  // dropped: a later one had the same name
-    if (hadAttributes && !attribute->IsValueEmpty()) {
-      node->RemoveDuplicateAttributes(attribute->ValueView(), nullptr);
+    if (hadAttributes && !m_pendingNames[i].empty()) {
+      node->RemoveDuplicateAttributes(m_pendingNames[i], nullptr);
     }
-    node->AppendChild(std::move(attribute));
+    Append(node, std::move(attribute));
   }
-  pending.clear();
+  m_pending.clear();
+  m_pendingNames.clear();
 }
 
 int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth, bool declaration) {
   const int32_t tagStart = pos;
   pos = SkipSpace(pos);
   const int32_t nameStart = pos;
-  while (pos < m_end) {
-    const uint8_t c = m_data[pos];
-    if (c == '>' || c == '/' || c == '?' || IsSpace(c)) break;
-    ++pos;
-  }
-  SetDecoded(node, nameStart, pos);
+  bool amp = false;
+  pos = ScanTo<kTagEnd | kNameStop | kSpace>(pos, &amp);
+  SetText(node, nameStart, pos, amp);
   if (pos >= m_end) return Fail(pos);
 
   // Attributes are collected first so that a repeated name drops the earlier
   // one without rescanning the children for every attribute.
-  const bool hadAttributes = node->NthChild(KOR_XML_ATTRIBUTE, 0) != nullptr;
-  // Attributes are flushed before the content is parsed, so one vector and
-  // one index serve every element.
-  std::vector<std::unique_ptr<KorXML_c>>& pending = m_pending;
-  pending.clear();
-  m_byName.clear();
+  const bool hadAttributes =
+      node->PeekChildren() != nullptr && node->NthChild(KOR_XML_ATTRIBUTE, 0) != nullptr;
+  m_pending.clear();
+  m_pendingNames.clear();
+  if (!m_byName.empty()) m_byName.clear();
+  // Only white space lies between the last name or value and the '>' that
+  // follows it, so the look back for the tag's kind starts there.
+  int32_t back;
   for (;;) {
+    back = pos - 1;
     pos = SkipSpace(pos);
     if (pos >= m_end) {
-      FlushAttributes(node, pending, hadAttributes);
+      FlushAttributes(node, hadAttributes);
       return Fail(pos);
     }
     const uint8_t c = m_data[pos];
@@ -241,25 +343,28 @@ int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth,
     if (c == '?' || c == '/') {
       pos = Find('>', pos);
       if (pos < 0) {
-        FlushAttributes(node, pending, hadAttributes);
+        FlushAttributes(node, hadAttributes);
         return Fail(m_end);
       }
+      back = pos - 1;
       break;
     }
     std::unique_ptr<KorXML_c> attribute = node->NewNode(KOR_XML_ATTRIBUTE);
     const int32_t next = ParseAttribute(attribute.get(), pos);
-    DropEarlierNamesake(attribute.get());
-    pending.push_back(std::move(attribute));
+    // The name lives in the node, which does not move while it is pending.
+    const std::string_view name = NameOf(attribute.get());
+    DropEarlierNamesake(name);
+    m_pending.push_back(std::move(attribute));
+    m_pendingNames.push_back(name);
     if (next < 0) {
-      FlushAttributes(node, pending, hadAttributes);
+      FlushAttributes(node, hadAttributes);
       return KOR_FAIL;
     }
     pos = next;
   }
-  FlushAttributes(node, pending, hadAttributes);
+  if (!m_pending.empty()) FlushAttributes(node, hadAttributes);
 
   // pos rests on '>': the byte before it (over white space) tells the kind.
-  int32_t back = pos - 1;
   while (back > tagStart && IsSpace(m_data[back])) --back;
   const uint8_t before = back >= tagStart ? m_data[back] : 0;
   if (declaration) {
@@ -273,23 +378,27 @@ int32_t KorXMLParser_c::ParseElement(KorXML_c* node, int32_t pos, int32_t depth,
 int32_t KorXMLParser_c::ParseAttribute(KorXML_c* attribute, int32_t pos) {
   pos = SkipSpace(pos);
   const int32_t nameStart = pos;
-  while (pos < m_end && m_data[pos] != '=' && !IsSpace(m_data[pos])) ++pos;
-  SetDecoded(attribute, nameStart, pos);
+  bool amp = false;
+  pos = ScanTo<kEquals | kSpace>(pos, &amp);
+  SetText(attribute, nameStart, pos, amp);
   pos = SkipSpace(pos);
   if (pos >= m_end) return Fail(pos);
   if (m_data[pos] != '=') return pos;
 
-  KorXML_c* text = attribute->AppendNew(KOR_XML_TEXT);
-  text->AssignText("");
+  KorXML_c* text = AppendNew(attribute, KOR_XML_TEXT);
   pos = SkipSpace(pos + 1);
-  if (pos >= m_end) return Fail(pos);
+  if (pos >= m_end) {
+    text->AssignText("");
+    return Fail(pos);
+  }
+  amp = false;
   if (m_data[pos] == '"') {
     const int32_t valueStart = pos + 1;
     int32_t q = valueStart;
     for (;;) {
-      q = Find('"', q);
-      if (q < 0) {
-        SetDecoded(text, valueStart, m_end);
+      q = ScanTo<kQuote>(q, &amp);
+      if (q >= m_end) {
+        SetText(text, valueStart, m_end, amp);
         return Fail(m_end);
       }
       // An escaped quote stays in the value, unless only the rest of the tag
@@ -297,12 +406,12 @@ int32_t KorXMLParser_c::ParseAttribute(KorXML_c* attribute, int32_t pos) {
       if (m_data[q - 1] != '\\' || EndsQuotedValue(q)) break;
       ++q;
     }
-    SetDecoded(text, valueStart, q);
+    SetText(text, valueStart, q, amp);
     return q + 1;
   }
   const int32_t valueStart = pos;
-  while (pos < m_end && m_data[pos] != '>' && !IsSpace(m_data[pos])) ++pos;
-  SetDecoded(text, valueStart, pos);
+  pos = ScanTo<kTagEnd | kSpace>(pos, &amp);
+  SetText(text, valueStart, pos, amp);
   if (pos >= m_end) return Fail(pos);
   return pos;
 }
