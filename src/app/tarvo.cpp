@@ -229,7 +229,8 @@ void Tarvo::RebuildEditors()
     connect(m_Editors.events, &TRVEvents::savableDataChanged, this, &Tarvo::changesMade);
     // Setup edits are saved like every other page's, so they count as changes too.
     connect(m_Editors.setup, &TRVSetup::savableDataChanged, this, &Tarvo::changesMade);
-    connect(m_Editors.variables, &TRVVariables::deleting, this, &Tarvo::NoteVariableDeleted);
+    for (TRVVariables* variables : {m_Editors.variables, m_Editors.setup->SetupVariables()})
+        connect(variables, &TRVVariables::deleting, this, &Tarvo::NoteVariableDeleted);
     connect(m_Editors.events, &TRVEvents::statusMessage, this, [this](const QString& text) {
         statusBar()->showMessage(text);
     });

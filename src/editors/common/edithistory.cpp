@@ -33,10 +33,9 @@ int FocusSerial = 0;
 // Histories that are not paused; while there is none, changes cost no lookup.
 int UnpausedHistories = 0;
 
-// The first label under root (in findChildren's order) whose buddy is
+// The first label (in the order of findChildren) under root whose buddy is
 // widget. Only widgets are searched: the pages also own an item model or
-// more per row, thousands in a large file, and the first key typed into a
-// field names its step.
+// more per row, and every typed key names its step.
 const QLabel* BuddyLabel(const QObject* root, const QWidget* widget)
 {
     for (const QObject* child : root->children()) {
@@ -97,23 +96,31 @@ public:
 
     ~EditStep() override
     {
-        // Rows this step took out, and rows it put in that an undo took out
-        // again, belong to nobody else.
+        // A row out of its model because of this step belongs to it alone:
+        // done, a row whose last record took it out; undone, a row whose
+        // first record put it in. Any other row out of its model belongs to
+        // another step, and one in a model to the model.
+        QHash<QStandardItem*, bool> owned;
+        for (const Record& record : m_Records) {
+            if (record.kind != Rows)
+                continue;
+            for (QStandardItem* item : record.items) {
+                if (m_Done)
+                    owned.insert(item, !record.inserted);
+                else if (!owned.contains(item))
+                    owned.insert(item, record.inserted);
+            }
+        }
         QSet<QStandardItem*> gone;
-        for (const Record& record : m_Records)
-            if (record.kind == Rows)
-                for (QStandardItem* item : record.items)
-                    if (item && !item->model())
-                        gone.insert(item);
+        for (auto it = owned.cbegin(); it != owned.cend(); ++it)
+            if (it.value() && it.key())
+                gone.insert(it.key());
         for (const Kept& kept : m_Kept) {
-            const bool out = std::none_of(kept.items.begin(), kept.items.end(),
-                                          [](const QStandardItem* item) { return item && item->model(); });
-            if (!out)
+            if (!kept.destroy || kept.items.isEmpty() || !gone.contains(kept.items.first()))
                 continue;
             for (QStandardItem* item : kept.items)
-                kept.destroy ? void(gone.remove(item)) : void(gone.insert(item));
-            if (kept.destroy)
-                kept.destroy(kept.items);
+                gone.remove(item);
+            kept.destroy(kept.items);
         }
         qDeleteAll(gone);
     }
@@ -157,6 +164,7 @@ public:
 
     void undo() override
     {
+        m_Done = false;
         const QScopedValueRollback<bool> applying(m_pHistory->m_Applying, true);
         {
             const Quiet quiet(m_pHistory->m_pRoot);
@@ -172,6 +180,7 @@ public:
     void redo() override
     {
         // Pushing a step redoes it; it is already done.
+        m_Done = true;
         if (m_FirstRedo) {
             m_FirstRedo = false;
             return;
@@ -293,6 +302,7 @@ private:
     int m_FocusSerial = -1;
     QPointer<QWidget> m_pField;
     bool m_FirstRedo = true;
+    bool m_Done = true;
     QList<Record> m_Records;
     QSet<QPair<QStandardItem*, int>> m_DataKeys;
     QList<Kept> m_Kept;

@@ -518,7 +518,6 @@ void TRVEventOutgoingSS::on_m_pButAddEditParam_clicked()
 
 void TRVEventOutgoingSS::on_m_pButConfigureOutgoingChecksum_clicked()
 {
-    const EditHistory::Step step(this, tr("Configure Checksum"));
     const int row = CurrentRow();
     if (row >= 0)
         m_pChecksum->ShowForRow(m_pModel, row);

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssstore.h"
@@ -163,6 +164,7 @@ void TRVEventOutgoingSSChecksum::on_m_pCmbOutgoingChecksumType_currentIndexChang
 {
     if (m_Restoring)
         return;
+    const EditHistory::Step step(this, tr("Edit Checksum"));
     Apply();
     emit savableDataChanged();
 }
@@ -171,6 +173,7 @@ void TRVEventOutgoingSSChecksum::SelectionChanged()
 {
     if (m_Restoring)
         return;
+    const EditHistory::Step step(this, tr("Edit Checksum"));
     Apply();
     emit savableDataChanged();
 }
