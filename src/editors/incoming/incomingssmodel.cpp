@@ -438,20 +438,22 @@ MatchJob PrepareCheck(const QString& format, const QString& example)
     MatchJob job;
     job.format = format;
     job.bytePattern = BytePattern(format);
-    job.reply = ByteText(ReplyBytes(example));
+    job.example = example;
+    job.typed = true;
     job.capture = false;
     return job;
 }
 
 MatchOutcome RunMatch(const MatchJob& job, IncomingMatcher& matcher)
 {
+    const QString reply = job.typed ? ByteText(ReplyBytes(job.example)) : job.reply;
     matcher.Restart();
     MatchOutcome outcome;
-    outcome.match = matcher.ExactMatch(job.bytePattern, job.reply, &outcome.checked);
+    outcome.match = matcher.ExactMatch(job.bytePattern, reply, &outcome.checked);
     if (job.capture) {
         bool searched = true;
         outcome.found =
-            matcher.Search(job.captureExpression, job.reply, job.groups, &outcome.captures, &searched, outcome.match);
+            matcher.Search(job.captureExpression, reply, job.groups, &outcome.captures, &searched, outcome.match);
         outcome.checked = searched && outcome.checked;
     }
     return outcome;

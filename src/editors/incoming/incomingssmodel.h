@@ -171,7 +171,11 @@ struct MatchJob
     QString format;             // the response's expression as typed
     QString bytePattern;        // format as matched (BytePattern)
     QString captureExpression;  // the capture expression as matched; unused without capture
-    QString reply;              // the reply as matched (ByteText)
+    QString reply;              // the reply as matched (ByteText), unless typed
+    // A typed example, made into the reply by RunMatch (ReplyBytes), so that
+    // a long one is unescaped off the GUI thread.
+    QString example;
+    bool typed = false;
     int groups = 0;
     bool capture = true;        // false: the match status alone
 };

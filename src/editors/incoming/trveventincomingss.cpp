@@ -6,6 +6,7 @@
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
 #include "editors/functions/functionhelp.h"
+#include "editors/incoming/incomingssexample.h"
 #include "editors/incoming/incomingssstore.h"
 #include "editors/common/prompts.h"
 #include "editors/functions/trvinsertfunction.h"
@@ -51,6 +52,10 @@ TRVEventIncomingSS::TRVEventIncomingSS(QStandardItemModel* variables, QWidget* p
 {
     ui->setupUi(this);
     HoldFileText(this);
+    m_pExample = new IncomingExampleWindow(ui->m_pEditExampleIncomingReponse, ui->m_pEditExampleIncomingPart,
+                                           ui->m_pLabelExampleIncoming, this);
+    connect(ui->m_pEditExampleIncomingPart, &QLineEdit::selectionChanged, this,
+            &TRVEventIncomingSS::on_m_pEditExampleIncomingReponse_selectionChanged);
     DecorateListButtons(ui->m_pListIncomingSS, QStringLiteral("Substring"), ui->m_pButAddIncomingSS,
                         ui->m_pButDupIncomingSS, ui->m_pButDeleteIncomingSS, ui->m_pButMoveIncomingSSUp,
                         ui->m_pButMoveIncomingSSDown);
@@ -162,7 +167,7 @@ void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& exam
         m_pMapper->addMapping(ui->m_pChkVarOptions, SS::ColOperationOn, "checked");
         m_pMapper->addMapping(ui->m_pEditVarArithResult, SS::ColResult);
     }
-    ui->m_pEditExampleIncomingReponse->setText(example);
+    m_pExample->SetText(example);
     m_Populating = false;
     on_m_pListIncomingSS_currentRowChanged(QModelIndex(), QModelIndex());
     if (model && !IsManualEdit())
@@ -213,7 +218,7 @@ QString TRVEventIncomingSS::Load(QStandardItemModel* model, ProductDataMessage_c
     const QString example = LoadIncomingSubstrings(*message, *model, m_pVariables);
     if (attached) {
         m_Populating = true;
-        ui->m_pEditExampleIncomingReponse->setText(example);
+        m_pExample->SetText(example);
         m_Populating = false;
         UpdateResponseFormat();
         WatchModel(true);
@@ -366,9 +371,10 @@ void TRVEventIncomingSS::on_m_pEditExampleIncomingReponse_textChanged(const QStr
 
 void TRVEventIncomingSS::on_m_pEditExampleIncomingReponse_selectionChanged()
 {
-    if (!ui->m_pEditExampleIncomingReponse->hasFocus())
+    const QLineEdit* field = m_pExample->Shown();
+    if (!field->hasFocus())
         return;
-    m_ExampleSelection = ui->m_pEditExampleIncomingReponse->selectedText();
+    m_ExampleSelection = field->selectedText();
     ui->m_pButAddSelectionAsSS->setToolTip(QStringLiteral("Add \"") + m_ExampleSelection +
                                            QStringLiteral("\" as Substring"));
 }

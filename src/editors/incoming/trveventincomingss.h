@@ -15,6 +15,7 @@ namespace Ui {
 class TRVEventIncomingSS;
 }
 
+class IncomingExampleWindow;
 class ProductDataMessage_c;
 class QDataWidgetMapper;
 class QStandardItem;
@@ -26,8 +27,9 @@ class TRVInsertFunction;
 // device's reply is built, an example reply checked against it as it is
 // typed, and what each substring captures from it and each operation makes
 // of that; or, in manual edit, an expression typed by hand. The rules live
-// in incomingssmodel.h, incomingssmatch.h and incomingssstore.h; the page
-// wires them to its form.
+// in incomingssmodel.h, incomingssmatch.h and incomingssstore.h, and a long
+// example is typed through incomingssexample.h; the page wires them to its
+// form.
 //
 // Showing an event: SetModel (with the example), then SetManual. SetModel
 // rebuilds the expression and emits formatChanged, so a host reads the
@@ -127,6 +129,7 @@ private:
     QPointer<QStandardItemModel> m_pModel;   // not owned
     QDataWidgetMapper* m_pMapper;            // child
     TRVInsertFunction* m_pInsertFunction;    // child
+    IncomingExampleWindow* m_pExample = nullptr;  // child: a long example is typed through a slice of it
     QMetaObject::Connection m_ItemChanged;
     IncomingMatchRunner m_Runner;
     IncomingSS::MatchJob m_Job;  // the running match's, applied when it ends

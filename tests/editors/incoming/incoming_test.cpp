@@ -13,6 +13,10 @@
 
 #include <QRegExp>
 
+#include <climits>
+#include <functional>
+
+#include "editors/incoming/incomingssexample.h"
 #include "editors/incoming/incomingssmatch.h"
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssrunner.h"
@@ -494,6 +498,98 @@ private slots:
         page.on_m_pButAddEditVariable_clicked();
         QCOMPARE(variables.rowCount(), 5);
         QCOMPARE(changed.count(), 1);
+    }
+
+    // A long example is typed through a slice of it: every edit reaches the
+    // whole example at its place, once, whatever slice the field holds.
+    void longExample()
+    {
+        QCOMPARE(SS::SpanAround(100, 50, 40, 20), (SS::ExampleSpan{20, 50}));
+        QCOMPARE(SS::SpanAround(100, 5, 95, 20), (SS::ExampleSpan{0, 100}));
+        QVERIFY(SS::SpanSuits({20, 50}, 100, 45, 45, 20, 10));
+        QVERIFY(SS::SpanSuits({0, 30}, 100, 2, 2, 20, 10));      // the text's own edge
+        QVERIFY(!SS::SpanSuits({20, 50}, 100, 25, 25, 20, 10));  // too near an inner edge
+        QVERIFY(!SS::SpanSuits({0, 100}, 200, 50, 50, 20, 10));  // far longer than needed
+
+        TRVEventIncomingSS page(&m_Variables, nullptr);
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QStandardItemModel* model = TRVEventIncomingSS::NewModel(&page);
+        Build(*model, m_Variables, {W(SS::CharsAny)});
+        QString expected;
+        for (int i = 0; expected.size() < 40000; ++i)
+            expected += QString::number(i) + (i % 100 ? "," : "\\x0D");
+        page.SetModel(model, expected);
+        page.SetModel(model, expected);
+        auto* whole = page.findChild<QLineEdit*>("m_pEditExampleIncomingReponse");
+        auto* part = page.findChild<QLineEdit*>("m_pEditExampleIncomingPart");
+        QVERIFY(whole->isHidden() && !part->isHidden());
+        QCOMPARE(page.Example(), expected);
+        QSignalSpy changed(&page, &TRVEventIncomingSS::exampleChanged);
+
+        const auto shown = [&] { return whole->isHidden() ? part : whole; };
+        const auto moveTo = [&](int position) {
+            shown()->setCursorPosition(position);
+            QCoreApplication::processEvents();
+        };
+        struct Step
+        {
+            const char* name;
+            std::function<void()> move;
+            QString typed;  // or one key
+            Qt::Key key = Qt::Key_unknown;
+            qsizetype at = -1;  // where the move puts the cursor; INT_MAX: at the end
+        };
+        const QList<Step> steps = {
+            {"appended", [&] { QTest::keyClick(shown(), Qt::Key_End); }, "END", Qt::Key_unknown, INT_MAX},
+            {"prepended", [&] { QTest::keyClick(shown(), Qt::Key_Home); }, "<", Qt::Key_unknown, 0},
+            {"past the first slice", [&] { for (int i = 0; i < 3; ++i) moveTo(int(part->text().size()) - 1); }, "mid"},
+            {"selection across a new slice",
+             [&] {
+                 moveTo(int(part->text().size()) - 4);
+                 for (int i = 0; i < 9; ++i) {
+                     QTest::keyClick(part, Qt::Key_Right, Qt::ShiftModifier);
+                     QCoreApplication::processEvents();
+                 }
+             },
+             "sel"},
+            {"backspace where the slice began", [&] { moveTo(0); }, {}, Qt::Key_Backspace},
+            {"delete at the end", [&] { QTest::keyClick(shown(), Qt::Key_End); }, {}, Qt::Key_Delete},
+            {"all selected, typed over", [&] { QTest::keyClick(shown(), Qt::Key_A, Qt::ControlModifier); }, "x"},
+        };
+        for (const Step& step : steps) {
+            step.move();
+            // Where the field's text sits in the example: the selection made on it.
+            QLineEdit* field = shown();
+            const qsizetype offset = expected.indexOf(field->text());
+            const qsizetype cursor = offset + field->cursorPosition();
+            const qsizetype from = field->hasSelectedText() ? offset + field->selectionStart() : cursor;
+            const qsizetype length = field->hasSelectedText() ? field->selectionLength() : 0;
+            if (step.at >= 0)
+                QCOMPARE(cursor, std::min(step.at, expected.size()));
+            const bool noop = step.key == Qt::Key_Delete && !length && cursor == expected.size();
+            changed.clear();
+            if (step.key == Qt::Key_unknown)
+                QTest::keyClicks(field, step.typed);
+            else
+                QTest::keyClick(field, step.key);
+            QCoreApplication::processEvents();
+            if (length || !step.typed.isEmpty())
+                expected.replace(from, length, step.typed);
+            else if (!noop)
+                expected.remove(step.key == Qt::Key_Backspace ? cursor - 1 : cursor, 1);
+            QVERIFY2(page.Example() == expected, step.name);
+            QCOMPARE(changed.count(), noop ? 0 : std::max<qsizetype>(step.typed.size(), 1));
+            QCOMPARE(changed.count() ? changed.last().at(0).toString() : expected, expected);
+            QCOMPARE(whole->isHidden(), expected.size() > 8192);
+        }
+
+        // A selection in the slice is the one Add Selection offers.
+        page.SetModel(model, expected + QString(40000, 'y'));
+        part->setFocus();
+        part->setSelection(3, 5);
+        QCOMPARE(page.findChild<QPushButton*>("m_pButAddSelectionAsSS")->toolTip(), "Add \"yyyyy\" as Substring");
     }
 };
 
