@@ -43,6 +43,8 @@ struct ProductEditors
     void Load(ProductData_c* product) const;
     // Clears document and lets every page store into its fresh product root,
     // in the load order; returns that root (null when it cannot be bound).
+    // The events are held as the text the document writes for them, so the
+    // root is for writing out: its commands read as none.
     ProductData_c* Gather(ProductDataDocument_c& document) const;
 };
 

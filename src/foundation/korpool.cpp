@@ -1,6 +1,7 @@
 #include "foundation/korpool.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 
@@ -15,6 +16,7 @@
 #ifdef KOR_POOL_PASS_THROUGH
 
 void* KorPoolAllocate(std::size_t bytes) { return ::operator new(bytes); }
+void KorPoolTrim() {}
 void KorPoolFree(void* block, std::size_t) noexcept { ::operator delete(block); }
 bool KorPoolActive() { return false; }
 
@@ -56,6 +58,7 @@ struct Chunk {
   uint16_t cls;
   bool current;  // the chunk its class allocates from
   bool listed;   // on its class's list of chunks with free blocks
+  bool trimmed;  // free, and its pages after the header handed back
 
   void Reset(std::size_t blockClass) {
     free = nullptr;
@@ -66,6 +69,7 @@ struct Chunk {
     cls = static_cast<uint16_t>(blockClass);
     current = false;
     listed = false;
+    trimmed = false;
   }
 };
 static_assert(sizeof(Chunk) <= kHeaderBytes);
@@ -196,6 +200,17 @@ void KorPoolFree(void* block, std::size_t bytes) noexcept {
   freed->next = chunk->free;
   chunk->free = freed;
   if (!chunk->current && !chunk->listed) pool.Link(chunk);
+}
+
+void KorPoolTrim() {
+  // The header stays: it links the empty chunks. The rest reads as zeros
+  // until the chunk serves blocks again, and only then takes memory.
+  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  for (Chunk* chunk = t_pool.empty; chunk != nullptr; chunk = chunk->after) {
+    if (chunk->trimmed) continue;
+    madvise(reinterpret_cast<char*>(chunk) + page, kChunkBytes - page, MADV_DONTNEED);
+    chunk->trimmed = true;
+  }
 }
 
 bool KorPoolActive() { return true; }

@@ -17,6 +17,11 @@
 // from the global allocator, so use after free is still caught.
 void* KorPoolAllocate(std::size_t bytes);
 void KorPoolFree(void* block, std::size_t bytes) noexcept;
+// Hands the pages of this thread's wholly free chunks back to the system
+// (they stay mapped and are reused as before). For a program that frees a
+// large tree while other memory grows, so that its resident set follows what
+// is live rather than its high-water mark.
+void KorPoolTrim();
 // Whether blocks really come from the pool (false under the sanitizer).
 bool KorPoolActive();
 

@@ -281,6 +281,13 @@ class ShowResources_c : public ShowXMLInterface_c {
   // Removes the cursor item and deletes its element from the tree; the
   // cursor moves to the next item, or the previous one at the end.
   KorStatus RemoveCurrent();
+  // Hands over the counted items, in order, and leaves the list empty; their
+  // elements stay in the tree. A reader done with an item can then free it
+  // and its element one at a time (ReleaseItem), so that a large list read
+  // once does not stay in memory whole while its copy is built.
+  std::vector<std::unique_ptr<ShowResource_c>> TakeItems();
+  // Destroys an item taken by TakeItems and deletes its element from the tree.
+  static void ReleaseItem(std::unique_ptr<ShowResource_c> item);
 
  protected:
   void Unbind() override;

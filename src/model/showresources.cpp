@@ -224,6 +224,27 @@ ShowResource_c* ShowResources_c::AppendTagged(const char* tag, bool atEnd, bool 
   return added;
 }
 
+std::vector<std::unique_ptr<ShowResource_c>> ShowResources_c::TakeItems() {
+  if (!m_countValid) RebuildCounted();
+  std::vector<std::unique_ptr<ShowResource_c>> taken;
+  taken.reserve(m_counted.size());
+  for (auto& item : m_items) {
+    const KorXML_c* element = item->GetElement();
+    if (!element || element->IsValueEmpty()) continue;
+    item->m_ownerList = nullptr;
+    taken.push_back(std::move(item));
+  }
+  ClearItems();
+  return taken;
+}
+
+void ShowResources_c::ReleaseItem(std::unique_ptr<ShowResource_c> item) {
+  if (!item) return;
+  KorXML_c* element = item->GetElement();
+  item.reset();
+  if (element && element->GetParent()) element->GetParent()->RemoveChild(element);
+}
+
 KorStatus ShowResources_c::RemoveCurrent() {
   if (!Current()) return KOR_FAIL;
   int32_t at = CursorIndexInItems();

@@ -284,6 +284,35 @@ TEST(ShowResources, CursorAppendAndRemove) {
   EXPECT_EQ(ChildTags(At(document, "root/params")), "x tail");
 }
 
+// Items taken out are read one at a time and freed with their elements;
+// the rest of the wrapper stays, and an item bound inside a freed element
+// is unbound rather than left pointing at it.
+TEST(ShowResources, TakenItemsAreFreedOneAtATime) {
+  ShowDocument_c document;
+  LoadText(document, kParams);
+  ShowDataParams_c params;
+  params.SetDocument(&document);
+  ASSERT_EQ(params.Bind(At(document, "root")), KOR_OK);
+  ShowResource_c second;
+  second.SetDocument(&document);
+  second.Bind(ShowXMLInterface_c::FindChildElement(At(document, "root/params"), "param"));
+
+  std::vector<std::unique_ptr<ShowResource_c>> taken = params.TakeItems();
+  EXPECT_EQ(params.Count(), 0);
+  ASSERT_EQ(taken.size(), 3u);
+  std::vector<std::string> read;
+  for (auto& item : taken) {
+    read.push_back(item->GetName());
+    ShowResources_c::ReleaseItem(std::move(item));
+  }
+  EXPECT_EQ(read, (std::vector<std::string>{"one", "Two", "three"}));
+  EXPECT_EQ(ChildTags(At(document, "root/params")), "x tail");
+  EXPECT_FALSE(second.IsBound());
+  // The list still works on what is left.
+  params.Item(0, true)->SetName("new");
+  EXPECT_EQ(ChildTags(At(document, "root/params")), "x tail param");
+}
+
 // ---------------------------------------------------------------------------
 // No object is left pointing at freed nodes
 

@@ -13,6 +13,9 @@
 #include "editors/outgoing/outgoingssrows.h"
 #include "editors/outgoing/outgoingssstore.h"
 #include "editors/params/paramrows.h"
+#include "foundation/korbuffer.h"
+#include "foundation/korpool.h"
+#include "foundation/xml/korxml.h"
 #include "model/productdata.h"
 #include "model/productdatacommand.h"
 #include "model/productdatahardware.h"
@@ -551,15 +554,22 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
 {
     ProductDataCommands_c* commands = ProtocolCommands(product, false);
-    const int count = commands ? commands->Count() : 0;
+    if (!commands)
+        return 0;
+    // The events are most of a file, and their rows take several times the
+    // memory of their part of the document: each command leaves the document
+    // once its row holds it, so the two are never held whole at once.
+    std::vector<std::unique_ptr<ShowResource_c>> taken = commands->TakeItems();
     int kept = 0;
-    for (int index = 0; index < count; ++index) {
-        ProductDataCommand_c* command = commands->Item(index);
-        if (!command)
-            continue;
+    for (std::size_t index = 0; index < taken.size(); ++index) {
+        auto& command = static_cast<ProductDataCommand_c&>(*taken[index]);
         events.appendRow(NewRow(QString(), owner, variables));
-        kept += LoadRow(events, events.rowCount() - 1, variables, *command);
+        kept += LoadRow(events, events.rowCount() - 1, variables, command);
+        ShowResources_c::ReleaseItem(std::move(taken[index]));
+        if (index % 512 == 511)
+            KorPoolTrim();
     }
+    KorPoolTrim();
     return kept;
 }
 
@@ -575,6 +585,33 @@ int KeptStoredCount(const QStandardItemModel& events)
     for (int row = 0; row < events.rowCount(); ++row)
         kept += KeptStored(events, row, ColMsgManEdit) + KeptStored(events, row, ColIncManEdit);
     return kept;
+}
+
+void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product)
+{
+    ProductDataCommands_c* commands = ProtocolCommands(product, events.rowCount() > 0);
+    KorXML_c* wrapper = commands ? commands->GetElement() : nullptr;
+    if (!wrapper)
+        return;
+    const bool writeHidden = KorXML_c::GetWriteHidden();
+    KorXML_c::SetWriteHidden(true);
+    // Each command is stored, written as the save will write it, and its
+    // elements freed before the next: the document never holds every event
+    // as a tree next to the rows.
+    for (int row = 0; row < events.rowCount(); ++row) {
+        ProductDataCommand_c* command = commands->Item(0, true);
+        if (!command)
+            break;
+        StoreRow(events, row, variables, *command);
+        KorStringWriter_c text;
+        command->GetElement()->Write(&text, 0, false);
+        wrapper->AppendNew(KOR_XML_RAW, text.Text());
+        for (std::unique_ptr<ShowResource_c>& item : commands->TakeItems())
+            ShowResources_c::ReleaseItem(std::move(item));
+        if (row % 512 == 511)
+            KorPoolTrim();
+    }
+    KorXML_c::SetWriteHidden(writeHidden);
 }
 
 void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product)

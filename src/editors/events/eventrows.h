@@ -154,7 +154,8 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
               ProductDataCommand_c& command);
 
 // Appends one row per command of the product's first protocol; returns how
-// many messages were kept as stored.
+// many messages were kept as stored. The commands leave the product as they
+// are loaded: a save stores the rows into a fresh document.
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables);
 // Whether the message of the manual-edit cell column was kept as stored.
 bool KeptStored(const QStandardItemModel& events, int row, int column);
@@ -162,5 +163,10 @@ bool KeptStored(const QStandardItemModel& events, int row, int column);
 int KeptStoredCount(const QStandardItemModel& events);
 // Writes row i into the i-th command of the first protocol.
 void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product);
+// As StoreRows into a fresh document that is only written out afterwards:
+// each command is kept as the text a save writes for it (a raw node of the
+// commands element) instead of as elements, so a large document is not held
+// as a tree at once. The commands then read as none through the model.
+void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product);
 
 } // namespace EventRow

@@ -34,7 +34,7 @@ void WriteGenerated(QStandardItemModel& events, int row, const OutgoingSSModel_c
 }
 
 const MessageListPage::RowFunctions EventRows = {&EventRow::Duplicate, &EventRow::Remove, &EventRow::LoadRows,
-    &EventRow::StoreRows, &EventRow::Outgoing, &EventRow::Incoming, &OutgoingManual, &WriteGenerated,
+    &EventRow::StoreRowsAsText, &EventRow::Outgoing, &EventRow::Incoming, &OutgoingManual, &WriteGenerated,
     QT_TR_NOOP("Event")};
 
 } // namespace
