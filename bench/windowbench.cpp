@@ -4,7 +4,11 @@
 //
 //   tarvo-bench-window [Google Benchmark flags]
 //   tarvo-bench-window --memory EVENTS     one open and save; prints
-//                                          "<before KiB> <peak KiB>"
+//                                          "<before KiB> <open peak KiB>
+//                                          <open and save peak KiB>"
+//   tarvo-bench-window --memory-stages EVENTS
+//                                          the resident set after each stage
+//                                          of an open and save
 //   tarvo-bench-window --history-memory EVENTS record|paused
 //                                          1,000 steps of typing and deleting;
 //                                          prints "<opened KiB> <after 500
@@ -39,6 +43,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QWidget>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -49,6 +56,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/producteditors.h"
+#include "app/productio.h"
 #include "app/tarvo.h"
 #include "benchdata.h"
 #include "editors/common/edithistory.h"
@@ -59,6 +68,7 @@
 #include "editors/ports/trvportsimport.h"
 #include "editors/variables/trvvariables.h"
 #include "editors/variables/variablerows.h"
+#include "model/document/productdatadocument.h"
 
 namespace {
 
@@ -161,9 +171,10 @@ void Open(benchmark::State& state)
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory"), QString::number(events)});
     child.waitForFinished(-1);
     const QStringList kib = QString::fromLatin1(child.readAllStandardOutput()).split(QLatin1Char(' '));
-    if (kib.size() == 2) {
+    if (kib.size() == 3) {
         state.counters["before_MiB"] = kib[0].toDouble() / 1024;
-        state.counters["peak_MiB"] = kib[1].toDouble() / 1024;
+        state.counters["open_peak_MiB"] = kib[1].toDouble() / 1024;
+        state.counters["peak_MiB"] = kib[2].toDouble() / 1024;
     }
     QFile::remove(path);
 }
@@ -580,21 +591,67 @@ int MeasureHistoryMemory(int events, bool record)
     return 0;
 }
 
-// One open and save of a fresh file; prints the resident set before and its
-// high-water mark after, in KiB.
+// One open and save of a fresh file in the window; prints the resident set
+// before the open, its high-water mark after the open and after the save,
+// in KiB. Freed heap is handed back after the open, so the save's mark
+// measures the save rather than what the open left free.
 int MeasureMemory(int events)
 {
     const QString path = WorkingCopy(events);
     const long before = StatusKiB("VmRSS");
+    long opened = -1;
     {
         Tarvo window;
         window.OpenFile(path);
+        opened = StatusKiB("VmHWM");
+        malloc_trim(0);
         window.Save();
         if (!Opened(window, events))
             return 1;
     }
-    std::printf("%ld %ld", before, StatusKiB("VmHWM"));
+    std::printf("%ld %ld %ld", before, opened, StatusKiB("VmHWM"));
     QFile::remove(path);
+    return 0;
+}
+
+// Where an open's and a save's memory goes, stage by stage, through the same
+// calls as the window (ProductEditors): the resident set after each, with
+// freed heap handed back first, in KiB.
+int MeasureStages(int events)
+{
+    const QString path = ProductFile(events);
+    auto stage = [](const char* what) {
+        malloc_trim(0);
+        std::printf("%-34s %8ld\n", what, StatusKiB("VmRSS"));
+    };
+    stage("before");
+    QByteArray text;
+    if (QFile file(path); file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+    stage("file read");
+    auto document = std::make_unique<ProductDataDocument_c>();
+    ProductData_c* product = nullptr;
+    if (LoadProductText(*document, text, product) != ProductLoadResult::Loaded)
+        return 1;
+    stage("document parsed and bound");
+    QWidget owner;
+    ProductEditors pages;
+    pages.Rebuild(&owner, true);
+    pages.Load(product);
+    stage("pages loaded (commands freed)");
+    document.reset();
+    text = QByteArray();
+    stage("document and file text freed");
+    ProductDataDocument_c saved;
+    QByteArray bytes;
+    QString error;
+    ProductData_c* gathered = pages.Gather(saved);
+    stage("pages stored into a document");
+    if (!ProductFileBytes(saved, gathered, &bytes, &error))
+        return 1;
+    stage("document written");
+    pages.Delete();
+    stage("pages deleted");
     return 0;
 }
 
@@ -610,6 +667,11 @@ int main(int argc, char** argv)
         const int events = std::atoi(argv[2]);
         ProductFile(events);  // generated before the baseline is taken
         return MeasureMemory(events);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--memory-stages") {
+        const int events = std::atoi(argv[2]);
+        ProductFile(events);
+        return MeasureStages(events);
     }
     if (argc == 4 && std::string(argv[1]) == "--history-memory") {
         const int events = std::atoi(argv[2]);
