@@ -393,12 +393,13 @@ void Tarvo::closeEvent(QCloseEvent* event)
 
 bool Tarvo::LoadCurrentFile()
 {
-    const QByteArray text = ReadWholeFile(m_File.fileName());
+    QByteArray text = ReadWholeFile(m_File.fileName());
     const ProductLoadResult result = LoadProductText(m_Document, text, m_pProductData);
     if (result != ProductLoadResult::Loaded) {
         Prompts::Current().Critical(this, tr("Cannot Open File"), OpenRefusedText(m_File.fileName(), text));
         return false;
     }
+    text = QByteArray();  // the document holds it now, while the pages grow
     RebuildEditors();
     {
         const Unrecorded loading(m_pHistory);
