@@ -625,6 +625,28 @@ private slots:
         }
     }
 
+    // Each event hands its models to the editors; the selection models of
+    // the ones shown before must go with them (they slow every later undo).
+    void browsingEventsLeavesNoSelectionModels()
+    {
+        Opened o;
+        const int events = o.window.Events()->EventModel()->rowCount();
+        QVERIFY(events > 2);
+        const auto browse = [&](int changes) {
+            for (int i = 0; i < changes; ++i)
+                o.window.Events()->SelectRow(i % events);
+            QCoreApplication::processEvents();
+            return o.tarvo.findChildren<QItemSelectionModel*>().size();
+        };
+        const qsizetype afterTwo = browse(2);
+        QCOMPARE(browse(3 * events), afterTwo);
+        // Undo and redo show the events afresh.
+        Click(o.window.Events(), "m_pButAddEvent");
+        o.history->undo();
+        o.history->redo();
+        QCOMPARE(browse(2), afterTwo);
+    }
+
     void starFollowsTheSavedStep()
     {
         Opened o;

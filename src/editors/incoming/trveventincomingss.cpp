@@ -5,6 +5,7 @@
 #include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
+#include "editors/common/viewmodel.h"
 #include "editors/functions/functionhelp.h"
 #include "editors/incoming/incomingssexample.h"
 #include "editors/incoming/incomingssstore.h"
@@ -131,12 +132,7 @@ void TRVEventIncomingSS::SetModel(QStandardItemModel* model, const QString& exam
         selection->clearCurrentIndex();
     m_pModel = model;
     CleanupVars();
-    // Handing the view the model it shows keeps its selection model, which must then live on.
-    if (ui->m_pListIncomingSS->model() != model) {
-        QItemSelectionModel* oldSelection = ui->m_pListIncomingSS->selectionModel();
-        ui->m_pListIncomingSS->setModel(model);
-        delete oldSelection;
-    }
+    SetViewModel(ui->m_pListIncomingSS, model);
     if (model) {
         if (model->columnCount() < SS::ColumnCount)
             model->setColumnCount(SS::ColumnCount);

@@ -12,6 +12,7 @@
 #include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
+#include "editors/common/viewmodel.h"
 #include "editors/functions/functionhelp.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -113,11 +114,7 @@ void TRVEventOutgoingSS::SetModel(OutgoingSSModel_c* model, QStandardItemModel* 
         model->SetReferenceModels(params, m_pVariables);
     WatchParamModel(params);
 
-    if (ui->m_pListOutgoingSS->model() != model) {
-        QItemSelectionModel* oldSelection = ui->m_pListOutgoingSS->selectionModel();
-        ui->m_pListOutgoingSS->setModel(model);
-        delete oldSelection;
-    }
+    SetViewModel(ui->m_pListOutgoingSS, model);
     // Without a model there is nothing to map.
     m_pMapper->clearMapping();
     m_pMapper->setModel(model);
@@ -147,7 +144,7 @@ void TRVEventOutgoingSS::WatchParamModel(QStandardItemModel* params)
         disconnect(connection);
     m_ParamConnections.clear();
     m_pParams = params;
-    ui->m_pCmbSSParam->setModel(params ? params : m_pNoParams);
+    SetComboModel(ui->m_pCmbSSParam, params ? params : m_pNoParams);
     if (!params)
         return;
     WatchReferenceModel(params, m_ParamConnections);

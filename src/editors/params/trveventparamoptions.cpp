@@ -8,6 +8,7 @@
 #include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
+#include "editors/common/viewmodel.h"
 #include "editors/params/paramrows.h"
 
 TRVEventParamOptions::TRVEventParamOptions(QWidget* parent)
@@ -29,7 +30,7 @@ void TRVEventParamOptions::SetModel(QStandardItemModel* options)
 {
     m_pModel = options;
     m_pMapper->clearMapping();
-    ui->m_pListOptions->setModel(options);
+    SetViewModel(ui->m_pListOptions, options);
     if (options) {
         m_pMapper->setModel(options);
         m_pMapper->addMapping(ui->m_pEditOptionMatch, OptionColMatch);

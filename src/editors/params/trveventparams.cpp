@@ -13,6 +13,7 @@
 #include "editors/common/edithistory.h"
 #include "editors/common/fieldinput.h"
 #include "editors/common/listbuttons.h"
+#include "editors/common/viewmodel.h"
 #include "editors/params/trveventparamoptions.h"
 #include "model/productdatacommand.h"
 
@@ -66,7 +67,7 @@ void TRVEventParams::SetModel(QStandardItemModel* params)
 {
     m_pModel = params;
     m_pMapper->clearMapping();
-    ui->m_pListParams->setModel(params);
+    SetViewModel(ui->m_pListParams, params);
     if (params) {
         m_pMapper->setModel(params);
         m_pMapper->addMapping(ui->m_pEditParamName, ParamColName);
