@@ -195,7 +195,9 @@ void ExprValue::SetFromLiteral(std::string_view text) {
         SetPercent(decimal);
       } else if (ReadTimecode(text, &timecode)) {
         SetTimecode(timecode);
-      } else if (ParseByteNotation(text, &bytes) && !bytes.empty()) {
+      } else if (ParseByteNotation(text, &bytes) &&
+                 (!bytes.empty() || text.find('"') != std::string_view::npos)) {
+        // A quoted run is bytes even when it holds none: "" sends nothing.
         SetBytes(std::move(bytes));
       } else {
         SetType(ExprType::kText);

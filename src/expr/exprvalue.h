@@ -46,7 +46,8 @@ class ExprValue {
   void SetTimecode(const KorSMPTETimecode_c& timecode);
   // Classifies the text of a leaf, spaces included: empty or spaces only give
   // no value; then integer, decimal, boolean word, percent, timecode, byte
-  // notation yielding at least one byte, and otherwise plain text.
+  // notation yielding at least one byte or holding a quoted run (so "" is
+  // no bytes), and otherwise plain text.
   void SetFromLiteral(std::string_view text);
 
   // The "or" and "and" masks applied to every integer stored; 0 means no mask.
