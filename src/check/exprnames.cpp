@@ -17,7 +17,7 @@ void CollectNames(const ExprNode& node, QStringList& names)
         if (value.IsLiteral() && value.GetType() == ExprType::kText) {
             const std::string text = value.ToText();
             const QString name = FromStd(text).trimmed();
-            // An empty quoted run is text too, but no name.
+            // A quoted run is never a name, whatever it reads as.
             if (!name.isEmpty() && !name.contains(QLatin1Char('"')) && !names.contains(name))
                 names.append(name);
         }
