@@ -155,6 +155,12 @@ KorObject_c* KorList_c::Item(int32_t index, bool restoreCursor) {
 }
 
 int32_t KorList_c::Find(const KorObject_c* item) {
+  // The last item first: lists grow by appending, and an item just appended
+  // is often the next one sought (to be taken out again).
+  if (!m_items.empty() && m_items.back().get() == item) {
+    m_cursor = std::prev(m_items.end());
+    return static_cast<int32_t>(m_items.size()) - 1;
+  }
   int32_t index = 0;
   for (Store::iterator it = m_items.begin(); it != m_items.end(); ++it, ++index) {
     if (it->get() == item) {

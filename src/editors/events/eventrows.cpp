@@ -605,9 +605,9 @@ void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* varia
         StoreRow(events, row, variables, *command);
         KorStringWriter_c text;
         command->GetElement()->Write(&text, 0, false);
-        wrapper->AppendNew(KOR_XML_RAW, text.Text());
         for (std::unique_ptr<ShowResource_c>& item : commands->TakeItems())
             ShowResources_c::ReleaseItem(std::move(item));
+        wrapper->AppendNew(KOR_XML_RAW, text.Text());
         if (row % 512 == 511)
             KorPoolTrim();
     }
