@@ -24,15 +24,30 @@ ShowDocument_c* TreeDocument(const KorXML_c* node) {
 }
 
 // The first text child of node, empty or not (KorXML_c::TextChild passes
-// over empty ones, which would make every read add another).
-KorXML_c* FirstTextNode(const KorXML_c* node) {
+// over empty ones, which would make every read add another). The writer
+// writes every text child of an element after its elements, as one text:
+// later text children are joined into the first, so the text read is the
+// text written.
+KorXML_c* FirstTextNode(KorXML_c* node) {
   const KorList_c* children = node ? node->PeekChildren() : nullptr;
   if (!children) return nullptr;
+  KorXML_c* first = nullptr;
+  std::string joined;
+  bool join = false;
   for (KorObject_c* object : *children) {
     auto* child = static_cast<KorXML_c*>(object);
-    if (child->GetType() == KOR_XML_TEXT) return child;
+    if (child->GetType() != KOR_XML_TEXT) continue;
+    if (!first) {
+      first = child;
+      joined = first->GetText();
+    } else if (!child->IsValueEmpty()) {
+      joined += child->GetText();
+      child->SetText("");
+      join = true;
+    }
   }
-  return nullptr;
+  if (join) first->SetText(joined);
+  return first;
 }
 
 }  // namespace

@@ -254,12 +254,16 @@ int Duplicate(QStandardItemModel& events, int row, QObject* owner, QStandardItem
         // The substrings' parameter references follow the copied parameters by row.
         const OutgoingSSModel_c* outgoing = Outgoing(events, row);
         auto* outgoingCopy = qobject_cast<OutgoingSSModel_c*>(copy[ColOutgoingSS]->data(ModelRole).value<QStandardItemModel*>());
-        if (outgoing && outgoingCopy)
+        if (outgoing && outgoingCopy) {
             CopySubstrings(*outgoing, *outgoingCopy);
+            CopyStoredOutgoingOperations(*outgoing, *outgoingCopy);
+        }
         const QStandardItemModel* incoming = Incoming(events, row);
         auto* incomingCopy = copy[ColIncomingSS]->data(ModelRole).value<QStandardItemModel*>();
         for (int ss = 0; incoming && ss < incoming->rowCount(); ++ss)
             incomingCopy->appendRow(IncomingSS::CopyRow(*incoming, ss));
+        if (incoming)
+            CopyStoredIncomingLists(*incoming, *incomingCopy);
     }
     EditRows::Append(events, copy);
     return events.rowCount() - 1;

@@ -2,6 +2,7 @@
 
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/common/edithistory.h"
+#include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
 #include "model/productdatamessage.h"
 
@@ -10,6 +11,7 @@
 #include <QStandardItemModel>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace IncomingSS {
@@ -51,7 +53,30 @@ struct Stored
     QString name;
     QString value;  // a substring's or operation's result, a parameter's text
     bool deviceVar = false;
+
+    bool operator==(const Stored&) const = default;
 };
+
+// A message's three lists as the store writes them or as a file holds them.
+struct Lists
+{
+    std::vector<Stored> params, substrings, operations;
+
+    bool operator==(const Lists&) const = default;
+};
+
+// The lists of a message whose rows would store something else (a file
+// written by hand or by another program): the rows' lists as loaded, and
+// copies of the stored items, written back as they were while the rows
+// still store what they did when loaded.
+struct KeptLists
+{
+    Lists generated;
+    KeptItems params, substrings, operations;
+};
+using KeptListsPtr = std::shared_ptr<const KeptLists>;
+// On the model: KeptListsPtr, unset while the rows store what the file holds.
+const char* const kKeptLists = "keptLists";
 
 template <typename List>
 std::vector<Stored> ReadList(List* list, bool params)
@@ -203,22 +228,15 @@ bool KeptCapture(const QStandardItemModel& model, int row, QString* text, bool* 
 
 using namespace IncomingSS;
 
-void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardItemModel* variables,
-                             ProductDataMessage_c& message)
+namespace IncomingSS {
+namespace {
+
+// The lists the rows store, variable names resolved through variables.
+Lists GeneratedLists(const QStandardItemModel& model, const QStandardItemModel* variables)
 {
-    ProductDataParams_c* params = message.Params();
-    ProductDataSubstrings_c* substrings = message.Substrings();
-    ProductDataOperations_c* operations = message.Operations();
-    if (!params || !substrings || !operations)
-        return;
-    int32_t paramCount = 0, substringCount = 0, operationCount = 0;
-    const auto addParam = [&](const QString& name, const QString& pattern) {
-        ProductDataParam_c* param = params->Item(paramCount++, true);
-        if (param) {
-            param->SetName(ToStd(name));
-            param->SetText(ToStd(pattern));
-        }
-        return param;
+    Lists lists;
+    const auto item = [](std::vector<Stored>& list, const QString& name, bool deviceVar, const QString& value) {
+        list.push_back({name, value, deviceVar});
     };
     for (int row = 0; row < model.rowCount(); ++row) {
         const QString number = QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
@@ -227,28 +245,25 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
         const QString operation = Text(model, row, ColOperation);
         switch (RowType(model, row)) {
         case TypeConstant:
-            Fill(substrings->Item(substringCount++, true), number + QLatin1String("Constant"), false,
-                 ReduceConstantPattern(pattern));
+            item(lists.substrings, number + QLatin1String("Constant"), false, ReduceConstantPattern(pattern));
             break;
         case TypeWildcard:
-            Fill(substrings->Item(substringCount++, true), number + QLatin1String("Wildcard"), false, pattern);
+            item(lists.substrings, number + QLatin1String("Wildcard"), false, pattern);
             break;
         case TypeVariable: {
             const bool withOperation = Text(model, row, ColOperationOn) == QLatin1String("true");
             QString capture = pattern;
             bool deviceVar = !withOperation;
             KeptCapture(model, row, &capture, &deviceVar);
-            if (ProductDataParam_c* param = addParam(withOperation ? name + kTemp : name, capture))
-                param->SetDeviceVar(deviceVar);
+            item(lists.params, withOperation ? name + kTemp : name, deviceVar, capture);
             if (withOperation) {
                 const QString stored = Renamed(operation, name, name + kTemp);
-                Fill(substrings->Item(substringCount++, true), name + kTemp, true, stored);
+                item(lists.substrings, name + kTemp, true, stored);
                 const QStandardItem* cell = model.item(row, ColOperation);
                 const QStringList named = cell ? cell->data(StoredOperationNameRole).toStringList() : QStringList();
                 const bool unlisted = named.size() == 3 && named[1] == name && named[2] == operation;
                 if (!unlisted)
-                    Fill(operations->Item(operationCount++, true),
-                         named.size() == 2 && named[1] == name ? named[0] : name, true, stored);
+                    item(lists.operations, named.size() == 2 && named[1] == name ? named[0] : name, true, stored);
             }
             break;
         }
@@ -257,12 +272,12 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
             QString capture = pattern;
             KeptCapture(model, row, &capture, nullptr);
             if (captures)
-                addParam(name + kTemp, capture);
-            Fill(substrings->Item(substringCount++, true), number + QLatin1String("Local"), false, name);
+                item(lists.params, name + kTemp, false, capture);
+            item(lists.substrings, number + QLatin1String("Local"), false, name);
             QString stored = operation;
             if (captures)
                 stored = Renamed(stored.isEmpty() ? name : stored, name, name + kTemp);
-            Fill(operations->Item(operationCount++, true), name, false, stored);
+            item(lists.operations, name, false, stored);
             break;
         }
         default: break;
@@ -271,8 +286,52 @@ void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardIte
     for (const QVariant& kept : model.property(kKeptOperations).toList()) {
         const QStringList texts = kept.toStringList();
         if (texts.size() == 3)
-            Fill(operations->Item(operationCount++, true), texts[0], !texts[1].isEmpty(), texts[2]);
+            item(lists.operations, texts[0], !texts[1].isEmpty(), texts[2]);
     }
+    return lists;
+}
+
+} // namespace
+} // namespace IncomingSS
+
+void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardItemModel* variables,
+                             ProductDataMessage_c& message)
+{
+    ProductDataParams_c* params = message.Params();
+    ProductDataSubstrings_c* substrings = message.Substrings();
+    ProductDataOperations_c* operations = message.Operations();
+    if (!params || !substrings || !operations)
+        return;
+    const Lists lists = GeneratedLists(model, variables);
+    const QVariant keptValue = model.property(kKeptLists);
+    const KeptListsPtr kept = keptValue.isValid() ? keptValue.value<KeptListsPtr>() : nullptr;
+    if (kept && kept->generated == lists) {
+        AppendItems(kept->params, params);
+        AppendItems(kept->substrings, substrings);
+        AppendItems(kept->operations, operations);
+        return;
+    }
+    int32_t index = 0;
+    for (const Stored& stored : lists.params) {
+        if (ProductDataParam_c* param = params->Item(index++, true)) {
+            param->SetName(ToStd(stored.name));
+            param->SetText(ToStd(stored.value));
+            if (stored.deviceVar)
+                param->SetDeviceVar(true);
+        }
+    }
+    index = 0;
+    for (const Stored& stored : lists.substrings)
+        Fill(substrings->Item(index++, true), stored.name, stored.deviceVar, stored.value);
+    index = 0;
+    for (const Stored& stored : lists.operations)
+        Fill(operations->Item(index++, true), stored.name, stored.deviceVar, stored.value);
+}
+
+void CopyStoredIncomingLists(const QStandardItemModel& from, QStandardItemModel& to)
+{
+    to.setProperty(kKeptOperations, from.property(kKeptOperations));
+    to.setProperty(kKeptLists, from.property(kKeptLists));
 }
 
 QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel& model,
@@ -435,6 +494,23 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         QStringList kept = cell->data(StoredCaptureRole).toStringList();
         if (kept.size() == 2)
             cell->setData(kept << Text(model, row, ColPattern) << Text(model, row, ColOperationOn), StoredCaptureRole);
+    }
+    // The reading above follows what this store writes. Where the rows would
+    // store other captures or operations than the file holds (what the show
+    // controller reads), the lists are kept as they are until the rows
+    // change; substrings only the editor reads are written as the rows say.
+    Lists generated = GeneratedLists(model, variables);
+    if (generated.params == params && generated.operations == operations &&
+        PlainItems(message.Params(), {"name", "device_var"}, true) &&
+        PlainItems(message.Operations(), {"name", "device_var", "result"}, false)) {
+        model.setProperty(kKeptLists, QVariant());
+    } else {
+        auto keptLists = std::make_shared<KeptLists>();
+        keptLists->generated = std::move(generated);
+        keptLists->params = CopyItems(message.Params());
+        keptLists->substrings = CopyItems(message.Substrings());
+        keptLists->operations = CopyItems(message.Operations());
+        model.setProperty(kKeptLists, QVariant::fromValue(KeptListsPtr(std::move(keptLists))));
     }
     return FromStd(message.GetText());
 }

@@ -25,6 +25,11 @@ class QStandardItemModel;
 void StoreIncomingSubstrings(const QStandardItemModel& model, const QStandardItemModel* variables,
                              ProductDataMessage_c& message);
 
+// Rows read from a file whose lists they would not store exactly keep those
+// lists, written back as stored while the rows store what they did when read.
+// For a copy of the rows: to keeps what from keeps.
+void CopyStoredIncomingLists(const QStandardItemModel& from, QStandardItemModel& to);
+
 // Replaces the model's rows by those the message's lists describe, variables
 // linked by name (exact, else ignoring case) and every row's pattern rebuilt;
 // the captures and results are left to the next refresh. Rows come back in

@@ -3,7 +3,10 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <memory>
+
 #include "editors/common/edithistory.h"
+#include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
 #include "model/productdatamessage.h"
 #include "model/showresource.h"
@@ -11,6 +14,35 @@
 namespace {
 
 using SS = OutgoingSSModel_c;
+
+// The operations a message's locals store: name and formula of each.
+QList<QStringList> GeneratedOperations(const OutgoingSSModel_c& model)
+{
+    QList<QStringList> operations;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QStandardItem* cell = model.item(row, SS::ColLocalName);
+        const QVariant read = cell ? cell->data(UnresolvedLocalRole) : QVariant();
+        const bool unresolved = read.isValid() && read.toString() == model.Text(row, SS::ColFormula);
+        if (model.Type(row) == SS::TypeLocal && !unresolved)
+            operations << QStringList{model.Text(row, SS::ColLocalName), model.Text(row, SS::ColFormula)};
+    }
+    return operations;
+}
+
+// Operations of a stored message that its locals would not store again as
+// they are (an operation no local reads, another order, more than a name and
+// a formula): the locals' operations as loaded and copies of those stored,
+// written back while the locals store what they did when loaded.
+struct KeptOperations
+{
+    QList<QStringList> generated;
+    KeptItems operations;
+    bool listed = false;  // the message had an operations element
+};
+using KeptOperationsPtr = std::shared_ptr<const KeptOperations>;
+// On the model: KeptOperationsPtr, unset while the locals store what the file holds.
+const char* const kKeptOperations = "keptOperations";
+
 
 int IndexIgnoringCase(const QStringList& names, const QString& name)
 {
@@ -281,13 +313,16 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
         substring->SetResult(ToStd(stored.size() == 2 && stored[1] == result ? stored[0] : result));
     }
 
-    QList<int> locals;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const QStandardItem* cell = model.item(row, SS::ColLocalName);
-        const QVariant read = cell ? cell->data(UnresolvedLocalRole) : QVariant();
-        const bool unresolved = read.isValid() && read.toString() == model.Text(row, SS::ColFormula);
-        if (model.Type(row) == SS::TypeLocal && !unresolved)
-            locals << row;
+    const QList<QStringList> locals = GeneratedOperations(model);
+    const QVariant keptValue = model.property(kKeptOperations);
+    const KeptOperationsPtr kept = keptValue.isValid() ? keptValue.value<KeptOperationsPtr>() : nullptr;
+    if (kept && kept->generated == locals) {
+        if (kept->listed) {
+            ProductDataOperations_c* operations = message.Operations();
+            RemoveAll(operations);
+            AppendItems(kept->operations, operations);
+        }
+        return;
     }
     // A message without locals gets no operations element.
     if (locals.isEmpty() && !ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations"))
@@ -296,10 +331,15 @@ void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_
     RemoveAll(operations);
     for (int i = 0; operations && i < locals.size(); ++i) {
         if (ProductDataOperation_c* operation = operations->Item(i, true)) {
-            operation->SetName(ToStd(model.Text(locals[i], SS::ColLocalName)));
-            operation->SetResult(ToStd(model.Text(locals[i], SS::ColFormula)));
+            operation->SetName(ToStd(locals[i][0]));
+            operation->SetResult(ToStd(locals[i][1]));
         }
     }
+}
+
+void CopyStoredOutgoingOperations(const OutgoingSSModel_c& from, OutgoingSSModel_c& to)
+{
+    to.setProperty(kKeptOperations, from.property(kKeptOperations));
 }
 
 void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& model)
@@ -351,5 +391,24 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
         const QString written = StoredSubstringResult(model, row);
         cell->setData(stored.toString() == written ? QVariant() : QVariant(QStringList{stored.toString(), written}),
                       SS::StoredResultRole);
+    }
+    // The show controller reads the operations: those the locals would not
+    // store again as they are stay as stored until the locals change.
+    QList<QStringList> stored;
+    ProductDataOperations_c* operations =
+        ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations") ? message.Operations() : nullptr;
+    for (int i = 0, count = operations ? operations->Count() : 0; i < count; ++i) {
+        if (ProductDataOperation_c* operation = operations->Item(i))
+            stored << QStringList{FromStd(operation->GetName()), FromStd(operation->GetResult())};
+    }
+    QList<QStringList> generated = GeneratedOperations(model);
+    if (generated == stored && PlainItems(operations, {"name", "result"}, false)) {
+        model.setProperty(kKeptOperations, QVariant());
+    } else {
+        auto kept = std::make_shared<KeptOperations>();
+        kept->generated = std::move(generated);
+        kept->operations = CopyItems(operations);
+        kept->listed = operations != nullptr;
+        model.setProperty(kKeptOperations, QVariant::fromValue(KeptOperationsPtr(std::move(kept))));
     }
 }

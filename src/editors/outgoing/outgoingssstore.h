@@ -49,5 +49,10 @@ int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const Q
 void StoreOutgoingSubstrings(const OutgoingSSModel_c& model, ProductDataMessage_c& message);
 // Replaces the model's rows by the message's substrings: rows, then the
 // locals' formulas from the operations, then the checksums' settings, then
-// every preview.
+// every preview A message's operations that
+// the locals would not store again as they are (the show controller reads
+// them) are kept and written back as stored while the locals store what they
+// did when loaded.
 void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& model);
+// For a copy of the rows: to keeps the operations from keeps.
+void CopyStoredOutgoingOperations(const OutgoingSSModel_c& from, OutgoingSSModel_c& to);

@@ -1,0 +1,88 @@
+#include "editors/common/keptitems.h"
+
+#include <algorithm>
+#include <string>
+
+#include "foundation/xml/korxml.h"
+#include "model/showresource.h"
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+bool PlainItem(const KorXML_c* element, std::initializer_list<std::string_view> attributes, bool text)
+{
+    if (!element)
+        return true;
+    std::vector<std::string_view> seen;
+    int texts = 0;
+    const KorList_c* children = element->PeekChildren();
+    if (!children)
+        return true;
+    for (const KorObject_c* node : *children) {
+        const auto* child = static_cast<const KorXML_c*>(node);
+        if (!child || child->IsValueEmpty())
+            continue;
+        if (child->GetType() == KOR_XML_TEXT) {
+            if (!text || ++texts > 1)
+                return false;
+            continue;
+        }
+        if (child->GetType() != KOR_XML_ATTRIBUTE)
+            return false;
+        const std::string name = child->GetName();
+        const auto known = std::find_if(attributes.begin(), attributes.end(),
+                                        [&](std::string_view attribute) { return SameName(name, attribute); });
+        if (known == attributes.end() || std::find(seen.begin(), seen.end(), *known) != seen.end())
+            return false;
+        seen.push_back(*known);
+    }
+    return true;
+}
+
+} // namespace
+
+bool PlainItems(ShowResources_c* list, std::initializer_list<std::string_view> attributes, bool text)
+{
+    for (int32_t i = 0, n = list ? list->Count() : 0; i < n; ++i) {
+        const ShowResource_c* item = list->Item(i);
+        if (item && !PlainItem(item->GetElement(), attributes, text))
+            return false;
+    }
+    return true;
+}
+
+KeptItems CopyItems(ShowResources_c* list)
+{
+    KeptItems copies;
+    for (int32_t i = 0, n = list ? list->Count() : 0; i < n; ++i) {
+        const ShowResource_c* item = list->Item(i);
+        const KorXML_c* element = item ? item->GetElement() : nullptr;
+        auto copy = std::make_unique<KorXML_c>(KOR_XML_ELEMENT);
+        if (element && element->CopyInto(copy.get()) == KOR_OK)
+            copies.push_back(std::move(copy));
+    }
+    return copies;
+}
+
+void AppendItems(const KeptItems& items, ShowResources_c* list)
+{
+    KorXML_c* wrapper = list ? list->GetElement() : nullptr;
+    if (!wrapper)
+        return;
+    for (const std::unique_ptr<KorXML_c>& item : items) {
+        std::unique_ptr<KorObject_c> made = wrapper->CreateNew();
+        auto* copy = dynamic_cast<KorXML_c*>(made.get());
+        if (!copy || item->CopyInto(copy) != KOR_OK)
+            continue;
+        made.release();
+        wrapper->AppendChild(std::unique_ptr<KorXML_c>(copy));
+    }
+    list->Rebind();
+}
