@@ -42,6 +42,17 @@ std::vector<std::string> Names(ShowResources_c& list) {
   return names;
 }
 
+// The params list of kParams, bound and reporting to its document.
+struct ParamsFixture {
+  ShowDocument_c document;
+  ShowDataParams_c params;
+  ParamsFixture() {
+    LoadText(document, kParams);
+    params.SetDocument(&document);
+    EXPECT_EQ(params.Bind(At(document, "root")), KOR_OK);
+  }
+};
+
 // A resource bound to root/item of kItem, reporting to its document.
 struct ItemFixture {
   ShowDocument_c document;
@@ -241,11 +252,9 @@ TEST(ShowResources, FindByNameIgnoresCaseAndFindsTheFirst) {
 }
 
 TEST(ShowResources, CursorAppendAndRemove) {
-  ShowDocument_c document;
-  LoadText(document, kParams);
-  ShowDataParams_c params;
-  params.SetDocument(&document);
-  ASSERT_EQ(params.Bind(At(document, "root")), KOR_OK);
+  ParamsFixture f;
+  ShowDocument_c& document = f.document;
+  ShowDataParams_c& params = f.params;
   EXPECT_EQ(Names(params), (std::vector<std::string>{"one", "Two", "three"}));
 
   ASSERT_EQ(params.First()->GetName(), "one");
@@ -288,11 +297,9 @@ TEST(ShowResources, CursorAppendAndRemove) {
 // the rest of the wrapper stays, and an item bound inside a freed element
 // is unbound rather than left pointing at it.
 TEST(ShowResources, TakenItemsAreFreedOneAtATime) {
-  ShowDocument_c document;
-  LoadText(document, kParams);
-  ShowDataParams_c params;
-  params.SetDocument(&document);
-  ASSERT_EQ(params.Bind(At(document, "root")), KOR_OK);
+  ParamsFixture f;
+  ShowDocument_c& document = f.document;
+  ShowDataParams_c& params = f.params;
   ShowResource_c second;
   second.SetDocument(&document);
   second.Bind(ShowXMLInterface_c::FindChildElement(At(document, "root/params"), "param"));
