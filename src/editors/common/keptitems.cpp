@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "foundation/xml/korxml.h"
 #include "model/showresource.h"
@@ -46,7 +47,68 @@ bool PlainItem(const KorXML_c* element, std::initializer_list<std::string_view> 
     return true;
 }
 
+std::string Folded(std::string_view text)
+{
+    std::string folded(text);
+    for (char& c : folded)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    return folded;
+}
+
+// An element's content as compared: sorted attributes, joined text, the
+// other child nodes in order.
+struct Content
+{
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::string text;
+    std::vector<const KorXML_c*> nodes;
+};
+
+Content ContentOf(const KorXML_c* element)
+{
+    Content content;
+    const KorList_c* children = element->PeekChildren();
+    if (!children)
+        return content;
+    for (const KorObject_c* object : *children) {
+        const auto* child = static_cast<const KorXML_c*>(object);
+        if (child->IsValueEmpty())
+            continue;
+        if (child->GetType() == KOR_XML_ATTRIBUTE) {
+            const KorXML_c* value = child->AttributeTextNode();
+            if (value && !value->TextAsSet().empty())
+                content.attributes.emplace_back(Folded(child->ValueView()), std::string(value->TextAsSet()));
+        } else if (child->GetType() == KOR_XML_TEXT) {
+            content.text += child->GetText();
+        } else {
+            content.nodes.push_back(child);
+        }
+    }
+    std::sort(content.attributes.begin(), content.attributes.end());
+    return content;
+}
+
 } // namespace
+
+bool SameElement(const KorXML_c* a, const KorXML_c* b)
+{
+    if (!a || !b)
+        return a == b;
+    if (a->GetType() != b->GetType())
+        return false;
+    if (a->GetType() != KOR_XML_ELEMENT)
+        return a->ValueView() == b->ValueView();
+    if (!SameName(a->ValueView(), b->ValueView()))
+        return false;
+    const Content one = ContentOf(a);
+    const Content other = ContentOf(b);
+    if (one.attributes != other.attributes || one.text != other.text || one.nodes.size() != other.nodes.size())
+        return false;
+    for (size_t i = 0; i < one.nodes.size(); ++i)
+        if (!SameElement(one.nodes[i], other.nodes[i]))
+            return false;
+    return true;
+}
 
 bool PlainItems(ShowResources_c* list, std::initializer_list<std::string_view> attributes, bool text)
 {

@@ -22,3 +22,7 @@ KeptItems CopyItems(ShowResources_c* list);
 // Appends copies of the items to the list's wrapper and binds the list again
 // so that it counts them.
 void AppendItems(const KeptItems& items, ShowResources_c* list);
+// Whether two elements hold the same: tag, attributes (in any order, ASCII
+// case of names ignored, empty ones as absent), joined text and child nodes,
+// in order. Null equals only null.
+bool SameElement(const KorXML_c* a, const KorXML_c* b);

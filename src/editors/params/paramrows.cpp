@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "editors/common/edithistory.h"
+#include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
 #include "foundation/xml/korxml.h"
 #include "model/showparam.h"
@@ -181,12 +182,46 @@ bool RemoveParamRow(QStandardItemModel* params, int row)
     return true;
 }
 
+namespace {
+
+// A parameter kept as read, with the fields its row was read with.
+struct StoredParam
+{
+    ParamFields fields;
+    std::unique_ptr<KorXML_c> element;
+};
+using StoredParamPtr = std::shared_ptr<const StoredParam>;
+
+StoredParamPtr StoredParamOf(const QStandardItemModel* params, int row)
+{
+    const QStandardItem* cell = params ? params->item(row, ParamColName) : nullptr;
+    const QVariant stored = cell ? cell->data(ParamStoredRole) : QVariant();
+    return stored.isValid() ? stored.value<StoredParamPtr>() : nullptr;
+}
+
+// Whether storing fields gives the parameter's element again (attribute
+// order aside).
+bool StoresAsRead(const ParamFields& fields, const KorXML_c* element)
+{
+    KorXML_c scratch(KOR_XML_ELEMENT);
+    ProductDataParam_c param;
+    if (!element || param.Bind(&scratch) != KOR_OK)
+        return false;
+    StoreParamFields(fields, param);
+    return SameElement(&scratch, element);
+}
+
+} // namespace
+
 void CopyParamRows(const QStandardItemModel* from, QStandardItemModel* to)
 {
     if (!from || !to)
         return;
-    for (int row = 0; row < from->rowCount(); ++row)
-        AppendParamRow(to, ParamRowFields(from, row));
+    for (int row = 0; row < from->rowCount(); ++row) {
+        const int copy = AppendParamRow(to, ParamRowFields(from, row));
+        if (const StoredParamPtr stored = StoredParamOf(from, row))
+            to->item(copy, ParamColName)->setData(QVariant::fromValue(stored), ParamStoredRole);
+    }
 }
 
 int MoveModelRow(QStandardItemModel* model, int row, int offset)
@@ -266,8 +301,25 @@ void StoreParamRows(const QStandardItemModel* params, ProductDataParams_c* list)
     if (!params || !list)
         return;
     for (int row = 0; row < params->rowCount(); ++row) {
-        if (ProductDataParam_c* param = list->Item(row, true))
-            StoreParamFields(ParamRowFields(params, row), *param);
+        ProductDataParam_c* param = list->Item(row, true);
+        KorXML_c* element = param ? param->GetElement() : nullptr;
+        if (!element)
+            continue;
+        const ParamFields fields = ParamRowFields(params, row);
+        const StoredParamPtr stored = StoredParamOf(params, row);
+        if (!stored || stored->fields != fields) {
+            StoreParamFields(fields, *param);
+            continue;
+        }
+        // The stored element's content replaces the new one's.
+        KorXML_c copy(KOR_XML_ELEMENT);
+        if (stored->element->CopyInto(&copy) != KOR_OK)
+            continue;
+        while (KorXML_c* child = element->ChildAt(0))
+            element->RemoveChild(child);
+        while (KorXML_c* child = copy.ChildAt(0))
+            element->AppendChild(child->Detach());
+        param->Rebind();
     }
 }
 
@@ -276,7 +328,18 @@ void LoadParamRows(ProductDataParams_c* list, QStandardItemModel* params)
     if (!params || !list)
         return;
     for (int32_t i = 0, count = list->Count(); i < count; ++i) {
-        if (ProductDataParam_c* param = list->Item(i))
-            AppendParamRow(params, LoadParamFields(*param));
+        ProductDataParam_c* param = list->Item(i);
+        if (!param)
+            continue;
+        const ParamFields fields = LoadParamFields(*param);
+        const int row = AppendParamRow(params, fields);
+        if (StoresAsRead(fields, param->GetElement()))
+            continue;
+        auto stored = std::make_shared<StoredParam>();
+        stored->fields = fields;
+        stored->element = std::make_unique<KorXML_c>(KOR_XML_ELEMENT);
+        if (param->GetElement()->CopyInto(stored->element.get()) == KOR_OK)
+            params->item(row, ParamColName)->setData(QVariant::fromValue(StoredParamPtr(std::move(stored))),
+                                                     ParamStoredRole);
     }
 }

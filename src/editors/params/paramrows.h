@@ -27,6 +27,11 @@ enum OptionColumn { OptionColMatch, OptionColReplace, OptionColumnCount };
 
 // Role under which a cell holds its child model (QStandardItemModel*).
 inline constexpr int ParamOptionsRole = Qt::UserRole + 1;
+// On the ParamColName cell of a row read from a parameter that its fields
+// would not store again as it is (an initial value, rules the row has no
+// field for): the fields as read and a copy of the stored parameter, which a
+// save writes instead while the row's fields are still those.
+inline constexpr int ParamStoredRole = Qt::UserRole + 2;
 
 // The parameter types, in the order of the type combo's items.
 enum ParamType {
@@ -102,7 +107,8 @@ int DuplicateParamRow(QStandardItemModel* params, int row);
 // Takes the row out, destroying its option model and its items. False for a
 // row outside the model.
 bool RemoveParamRow(QStandardItemModel* params, int row);
-// Appends a deep copy of every row of from to to.
+// Appends a deep copy of every row of from to to, the stored parameters kept
+// for them included.
 void CopyParamRows(const QStandardItemModel* from, QStandardItemModel* to);
 // Moves a row of any item model by offset (-1 up, +1 down), keeping its items;
 // returns the new row, or -1 when the row or the target is outside the model.
@@ -117,7 +123,9 @@ void StoreParamFields(const ParamFields& fields, ProductDataParam_c& param);
 // present, the expression and the options.
 ParamFields LoadParamFields(ProductDataParam_c& param);
 
-// Every row of params into the list, row i into item i (created when missing).
+// Every row of params into the list, row i into item i (created when missing);
+// a row whose fields are those it was read with writes its stored parameter.
 void StoreParamRows(const QStandardItemModel* params, ProductDataParams_c* list);
-// Appends one row per parameter of the list, in list order.
+// Appends one row per parameter of the list, in list order, keeping each
+// parameter its fields would not store again as it is (ParamStoredRole).
 void LoadParamRows(ProductDataParams_c* list, QStandardItemModel* params);
