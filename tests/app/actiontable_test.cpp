@@ -645,6 +645,12 @@ private slots:
         o.history->undo();
         o.history->redo();
         QCOMPARE(browse(2), afterTwo);
+        // The events' child models are not the page's own children (every
+        // paint in the page would walk them): adding events adds none.
+        const qsizetype pageChildren = o.window.Events()->children().size();
+        for (int i = 0; i < 3; ++i)
+            Click(o.window.Events(), "m_pButAddEvent");
+        QCOMPARE(o.window.Events()->children().size(), pageChildren);
     }
 
     void starFollowsTheSavedStep()

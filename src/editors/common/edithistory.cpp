@@ -228,16 +228,7 @@ private:
     class Quiet
     {
     public:
-        explicit Quiet(QObject* root)
-        {
-            const QList<QObject*> objects = root->findChildren<QObject*>();
-            for (QObject* object : objects)
-                if ((object->isWidgetType() || qobject_cast<QItemSelectionModel*>(object))
-                    && !object->signalsBlocked()) {
-                    object->blockSignals(true);
-                    m_Blocked.append(object);
-                }
-        }
+        explicit Quiet(QObject* root) { Block(root); }
         ~Quiet()
         {
             for (const QPointer<QObject>& object : m_Blocked)
@@ -248,6 +239,22 @@ private:
         Quiet& operator=(const Quiet&) = delete;
 
     private:
+        // Widgets hold the widgets and the views' selection models; the
+        // other objects (the models, tens of thousands in a large file) are
+        // not walked.
+        void Block(QObject* parent)
+        {
+            for (QObject* object : parent->children()) {
+                const bool widget = object->isWidgetType();
+                if ((widget || qobject_cast<QItemSelectionModel*>(object)) && !object->signalsBlocked()) {
+                    object->blockSignals(true);
+                    m_Blocked.append(object);
+                }
+                if (widget)
+                    Block(object);
+            }
+        }
+
         QList<QPointer<QObject>> m_Blocked;
     };
 

@@ -233,7 +233,7 @@ void TRVEvents::FocusParamTab(QStandardItem* nameItem)
 
 void TRVEvents::CreateIRFileEvent(QString name, QString message)
 {
-    SelectRow(EventRow::AppendIRFileEvent(*EventModel(), this, VariablesModel(), name, message));
+    SelectRow(EventRow::AppendIRFileEvent(*EventModel(), ChildModelOwner(), VariablesModel(), name, message));
     emit savableDataChanged();
 }
 
@@ -243,7 +243,7 @@ int TRVEvents::CreateIRFileEvents(const QList<IRCode>& codes, const std::functio
     // the page follows only the last one.
     QStandardItemModel staging;
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        EventRow::AppendIRFileEvent(staging, this, VariablesModel(), codes[i].name, codes[i].message);
+        EventRow::AppendIRFileEvent(staging, ChildModelOwner(), VariablesModel(), codes[i].name, codes[i].message);
         if (progress && i % 100 == 99 && !progress(int(i + 1))) {
             while (staging.rowCount() > 0)
                 EventRow::Remove(staging, staging.rowCount() - 1);
@@ -264,5 +264,5 @@ int TRVEvents::CreateIRFileEvents(const QList<IRCode>& codes, const std::functio
 
 int TRVEvents::AppendRow()
 {
-    return EventRow::AppendNew(*EventModel(), this, VariablesModel());
+    return EventRow::AppendNew(*EventModel(), ChildModelOwner(), VariablesModel());
 }

@@ -163,6 +163,13 @@ void MessageListPage::SetIncomingModel(QStandardItemModel* model, const QString&
         m_pIncoming->SetModel(model, example);
 }
 
+QObject* MessageListPage::ChildModelOwner()
+{
+    if (!m_pChildModels)
+        m_pChildModels = new QObject(this);
+    return m_pChildModels;
+}
+
 void MessageListPage::AddRow()
 {
     const EditHistory::Step step(this, tr("Add %1").arg(tr(m_Rows.kind)));
@@ -179,7 +186,7 @@ void MessageListPage::DuplicateCurrent()
     if (row < 0)
         return;
     const EditHistory::Step step(this, StepName(tr("Duplicate %1 '%2'"), row));
-    SelectRow(m_Rows.duplicate(*m_pRows, row, this, m_pVariables));
+    SelectRow(m_Rows.duplicate(*m_pRows, row, ChildModelOwner(), m_pVariables));
     emit savableDataChanged();
 }
 
@@ -234,7 +241,7 @@ void MessageListPage::Load(ProductData_c* product)
     while (m_pRows->rowCount() > 0)
         m_Rows.remove(*m_pRows, m_pRows->rowCount() - 1);
     if (product)
-        m_Rows.load(*product, *m_pRows, this, m_pVariables);
+        m_Rows.load(*product, *m_pRows, ChildModelOwner(), m_pVariables);
 }
 
 void MessageListPage::Store(ProductData_c* product)

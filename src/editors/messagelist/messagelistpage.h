@@ -94,6 +94,12 @@ protected:
     void RefreshEditorSizeHints();
 
     QStandardItemModel* RowModel() const { return m_pRows; }
+    // The parent of the rows' child models. A page of many rows has tens of
+    // thousands of them: as the page's own children they would make every
+    // paint inside it walk them all (Qt looks for opaque siblings among a
+    // widget's children). Made on first use, so it goes after the page's
+    // widgets, which may still refer to the models as they go.
+    QObject* ChildModelOwner();
     // Reports an edit unless the page is showing a row.
     void EmitSavable();
     // Shows row (-1: none) with nothing the editors report taken as an edit.
@@ -126,6 +132,7 @@ private:
     QStandardItemModel* m_pRows;       // child
     OutgoingSSModel_c* m_pNoOutgoing;  // child
     QStandardItemModel* m_pNoIncoming; // child
+    QObject* m_pChildModels = nullptr;  // child
     RowListView* m_pList = nullptr;               // in the page's form
     TRVEventOutgoingSS* m_pOutgoing = nullptr;    // child widget
     TRVEventIncomingSS* m_pIncoming = nullptr;    // child widget

@@ -166,5 +166,5 @@ int TRVSetup::AppendRow()
     if (choice != 0 && choice != 1)
         return -1;
     const int kind = choice == 0 ? SetupRow::KindOutgoing : SetupRow::KindIncoming;
-    return SetupRow::AppendNew(*MessageModel(), kind, this, VariablesModel());
+    return SetupRow::AppendNew(*MessageModel(), kind, ChildModelOwner(), VariablesModel());
 }
