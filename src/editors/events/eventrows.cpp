@@ -8,6 +8,7 @@
 #include "editors/common/cells.h"
 #include "editors/common/edithistory.h"
 #include "editors/common/firstprotocol.h"
+#include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
@@ -379,10 +380,24 @@ bool IncomingDiffers(const QStandardItemModel& model, const QString& stored)
     return stored != IncomingSS::ResponseFormat(model);
 }
 
+namespace {
+
+// What a message stores that its kind does not use: pairs of what and text,
+// and copies of the captures stored with a message that sends.
+struct OtherTexts
+{
+    QStringList texts;
+    KeptItems params;
+};
+using OtherTextsPtr = std::shared_ptr<const OtherTexts>;
+
+} // namespace
+
 QVariant OtherMessageTexts(ProductDataMessage_c& message, bool incoming)
 {
     const KorXML_c* element = message.GetElement();
-    QStringList texts;  // pairs of what and text
+    auto other = std::make_shared<OtherTexts>();
+    QStringList& texts = other->texts;
     if (incoming) {
         if (element && element->FindAttribute("format") && !message.GetFormat().empty())
             texts << QStringLiteral("format") << FromStd(message.GetFormat());
@@ -391,39 +406,19 @@ QVariant OtherMessageTexts(ProductDataMessage_c& message, bool incoming)
             texts << QStringLiteral("regexp") << FromStd(message.GetRegexpFormat());
         if (const std::string example = message.GetText(); !example.empty())
             texts << QStringLiteral("example") << FromStd(example);
-        // Captures stored with a message that sends: name, device_var flag and pattern.
-        ProductDataParams_c* params = element && element->FindChildElement("params") ? message.Params() : nullptr;
-        for (int32_t i = 0, count = params ? params->Count() : 0; i < count; ++i) {
-            if (ProductDataParam_c* param = params->Item(i))
-                texts << QStringLiteral("param")
-                      << QStringList{FromStd(param->GetName()), KorIsTrue(param->IsDeviceVar()) ? "1" : "0",
-                                     FromStd(param->GetText())}
-                             .join(QChar(0x1f));
-        }
+        // Captures stored with a message that sends, as they are.
+        if (element && element->FindChildElement("params"))
+            other->params = CopyItems(message.Params());
     }
-    return texts.isEmpty() ? QVariant() : QVariant(texts);
+    return texts.isEmpty() && other->params.empty() ? QVariant() : QVariant::fromValue(OtherTextsPtr(std::move(other)));
 }
-
-namespace {
-
-void WriteStoredParam(const QString& stored, ProductDataMessage_c& message)
-{
-    const QStringList fields = stored.split(QChar(0x1f));
-    ProductDataParams_c* params = message.Params();
-    ProductDataParam_c* param = params && fields.size() >= 3 ? params->Item(params->Count(), true) : nullptr;
-    if (!param)
-        return;
-    param->SetName(ToStd(fields[0]));
-    if (fields[1] == QLatin1String("1"))
-        param->SetDeviceVar(true);
-    param->SetText(ToStd(fields.mid(2).join(QChar(0x1f))));
-}
-
-} // namespace
 
 void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message)
 {
-    const QStringList list = texts.toStringList();
+    const OtherTextsPtr other = texts.isValid() ? texts.value<OtherTextsPtr>() : nullptr;
+    if (!other)
+        return;
+    const QStringList& list = other->texts;
     for (qsizetype i = 0; i + 1 < list.size(); i += 2) {
         const std::string text = ToStd(list[i + 1]);
         if (list[i] == QLatin1String("format"))
@@ -432,9 +427,9 @@ void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message
             message.SetRegexpFormat(text);
         else if (list[i] == QLatin1String("example"))
             message.SetText(text);
-        else if (list[i] == QLatin1String("param"))
-            WriteStoredParam(list[i + 1], message);
     }
+    if (!other->params.empty())
+        AppendItems(other->params, message.Params());
 }
 
 int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)

@@ -134,8 +134,9 @@ bool OutgoingDiffers(const OutgoingSSModel_c& model, const QString& stored);
 bool IncomingDiffers(const QStandardItemModel& model, const QString& stored);
 
 // The texts a message holds that its kind does not use: an outgoing
-// message's regular expression and example, an incoming one's format (a file
-// edited by hand may hold them); unset when it holds none.
+// message's regular expression, example and captures (kept whole, rules
+// included), an incoming one's format (a file edited by hand may hold them);
+// unset when it holds none.
 QVariant OtherMessageTexts(ProductDataMessage_c& message, bool incoming);
 void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message);
 
