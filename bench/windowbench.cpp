@@ -202,7 +202,12 @@ BENCHMARK(Save)->Name("Window/save")->Arg(200)->Arg(2000)->Arg(20000)->Unit(benc
 
 // ---- Undo and redo ------------------------------------------------------
 
-constexpr int kUndoEvents = 2000;
+// The events of the undo, redo and keystroke file: 2,000, or
+// TARVO_BENCH_UNDO_EVENTS when set (20000 for a large file).
+const int kUndoEvents = [] {
+    const int events = qEnvironmentVariableIntValue("TARVO_BENCH_UNDO_EVENTS");
+    return events > 0 ? events : 2000;
+}();
 
 template <class T>
 T* Child(QObject* root, const char* name)
