@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QHash>
 #include <QIcon>
 #include <QKeySequence>
 #include <QShortcut>
@@ -22,13 +23,19 @@ namespace {
 
 constexpr int IconSide = 16;
 
+// Made once: every page of every file opened decorates its buttons, and
+// reading the bundled images each time was a good part of an open.
 QIcon ThemeIcon(const char* name)
 {
-    const QString bundled = QStringLiteral(":/Tarvo/ListButtons/%1").arg(QLatin1String(name));
+    static QHash<QString, QIcon> icons;
+    const QString key = QLatin1String(name);
+    if (const auto found = icons.constFind(key); found != icons.cend())
+        return *found;
+    const QString bundled = QStringLiteral(":/Tarvo/ListButtons/%1").arg(key);
     QIcon fallback;
     fallback.addFile(bundled + QStringLiteral(".png"), QSize(IconSide, IconSide));
     fallback.addFile(bundled + QStringLiteral("@2x.png"), QSize(2 * IconSide, 2 * IconSide));
-    return QIcon::fromTheme(QLatin1String(name), fallback);
+    return icons.insert(key, QIcon::fromTheme(key, fallback)).value();
 }
 
 // key: the name of the key that presses the button, or empty.
