@@ -75,18 +75,8 @@ void WriteKeptMessages(const QStandardItem* cell, ProductDataMessages_c& message
 {
     const QVariant stored = cell ? cell->data(KeptMessagesRole) : QVariant();
     const KeptMessages kept = stored.isValid() ? stored.value<KeptMessages>() : nullptr;
-    KorXML_c* wrapper = messages.GetElement();
-    if (!kept || !wrapper)
-        return;
-    for (const std::unique_ptr<KorXML_c>& message : *kept) {
-        std::unique_ptr<KorObject_c> made = wrapper->CreateNew();
-        auto* copy = dynamic_cast<KorXML_c*>(made.get());
-        if (!copy || message->CopyInto(copy) != KOR_OK)
-            continue;
-        made.release();
-        wrapper->AppendChild(std::unique_ptr<KorXML_c>(copy));
-    }
-    messages.Rebind();
+    if (kept)
+        AppendItems(*kept, &messages);
 }
 
 QVariant CellData(const QStandardItemModel& events, int row, int column, int role)
