@@ -60,6 +60,7 @@
 #include "app/productio.h"
 #include "app/tarvo.h"
 #include "benchdata.h"
+#include "reveal.h"
 #include "editors/common/edithistory.h"
 #include "editors/common/prompts.h"
 #include "editors/events/eventrows.h"
@@ -213,22 +214,6 @@ template <class T>
 T* Child(QObject* root, const char* name)
 {
     return root->findChild<T*>(QString::fromLatin1(name));
-}
-
-// Brings widget to the front as the user would before using it: every tab
-// or stacked page holding it becomes current.
-QWidget* Reveal(QWidget* widget)
-{
-    for (QWidget* child = widget; child && child->parentWidget(); child = child->parentWidget()) {
-        auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget());
-        if (!stack)
-            continue;
-        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
-            tabs->setCurrentWidget(child);
-        else
-            stack->setCurrentWidget(child);
-    }
-    return widget;
 }
 
 // A key pressed and released on the focused widget as the platform delivers

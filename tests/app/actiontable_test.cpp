@@ -24,6 +24,7 @@
 
 #include <functional>
 
+#include "reveal.h"
 #include "app/productfiles.h"
 #include "app/tarvo.h"
 #include "editors/common/edithistory.h"
@@ -54,22 +55,6 @@ T* Child(QObject* root, const char* name)
     if (!child)
         qFatal("no %s named %s", T::staticMetaObject.className(), name);
     return child;
-}
-
-// Brings widget to the front as a user would before using it: the tab or
-// stacked page holding it becomes current.
-QWidget* Reveal(QWidget* widget)
-{
-    for (QWidget* child = widget; child->parentWidget(); child = child->parentWidget()) {
-        auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget());
-        if (!stack)
-            continue;
-        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
-            tabs->setCurrentWidget(child);
-        else
-            stack->setCurrentWidget(child);
-    }
-    return widget;
 }
 
 void Click(QObject* root, const char* name)
