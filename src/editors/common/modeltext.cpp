@@ -152,3 +152,28 @@ QByteArray TextBytes(const QString& text)
     AppendBytes(text, out);
     return out;
 }
+
+QString CollapseDoubledEscapes(const QString& doubled)
+{
+    const auto control = [](QChar c) {
+        return c == QLatin1Char('n') || c == QLatin1Char('r') || c == QLatin1Char('t') || c == QLatin1Char('x');
+    };
+    const qsizetype size = doubled.size();
+    QString out;
+    out.reserve(size);
+    for (qsizetype i = 0; i < size;) {
+        if (doubled[i] == QLatin1Char('\\')) {
+            qsizetype end = i + 1;
+            while (end + 1 < size && doubled[end] == QLatin1Char('\\') && control(doubled[end + 1]))
+                end += 2;
+            if (end > i + 1) {
+                out += doubled[end - 2];
+                out += doubled[end - 1];
+                i = end;
+                continue;
+            }
+        }
+        out += doubled[i++];
+    }
+    return out;
+}

@@ -29,3 +29,8 @@ inline QString ByteText(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes);
 }
+
+// Text whose backslashes were all doubled, with each doubled escape of a
+// control character (\\n, \\r, \\t, \\x) made single again: what replacing
+// \\(\\[nrtx])+ by its last pair gives, without a regular expression.
+QString CollapseDoubledEscapes(const QString& doubled);

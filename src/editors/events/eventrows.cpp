@@ -1,5 +1,6 @@
 #include "editors/events/eventrows.h"
 
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QStringList>
 
@@ -326,6 +327,38 @@ StoredFormat GeneratedFormat(const OutgoingSSModel_c& model)
     return out;
 }
 
+namespace {
+
+// GeneratedFormat read from the piece cells, which hold what it computes
+// right after a load refreshed every row; a load of many events spends a
+// good part of its time computing the pieces, so they are not made twice.
+StoredFormat LoadedGeneratedFormat(const OutgoingSSModel_c& model)
+{
+    StoredFormat out;
+    QStringList args;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        out.format += model.Text(row, OutgoingSSModel_c::ColFormatPiece);
+        const QString arg = model.Text(row, OutgoingSSModel_c::ColArgPiece);
+        if (!arg.isEmpty())
+            args << arg;
+    }
+    out.args = XorAsBcc(args.join(QStringLiteral(", ")));
+    Q_ASSERT(out.format == GeneratedFormat(model).format && out.args == GeneratedFormat(model).args);
+    return out;
+}
+
+bool GeneratedDiffers(const StoredFormat& generatedTexts, const QString& stored)
+{
+    const QString generated = StoredOutgoingText(generatedTexts);
+    // A message with nothing stored sends nothing, as do substrings that make
+    // an empty format.
+    if (stored.isEmpty())
+        return generated != JoinStoredFormat(QString(), QString());
+    return !SameExpressionText(stored, generated);
+}
+
+} // namespace
+
 QString StoredOutgoingText(const StoredFormat& texts, const QString& loaded)
 {
     // Spaces around the comma are the file's own: the language reads a bare
@@ -357,12 +390,7 @@ QString SavedOutgoingText(const OutgoingSSModel_c* model, bool manual, const Sto
 
 bool OutgoingDiffers(const OutgoingSSModel_c& model, const QString& stored)
 {
-    const QString generated = StoredOutgoingText(GeneratedFormat(model));
-    // A message with nothing stored sends nothing, as do substrings that make
-    // an empty format.
-    if (stored.isEmpty())
-        return generated != JoinStoredFormat(QString(), QString());
-    return !SameExpressionText(stored, generated);
+    return GeneratedDiffers(GeneratedFormat(model), stored);
 }
 
 bool IncomingDiffers(const QStandardItemModel& model, const QString& stored)
@@ -445,9 +473,10 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
         model->SetReferenceModels(params, variables);
         LoadOutgoingSubstrings(*message, *model);
         const QString stored = FromStd(message->GetFormat());
-        const bool keep = !KorIsTrue(message->IsManual()) && OutgoingDiffers(*model, stored);
+        const StoredFormat generated = LoadedGeneratedFormat(*model);
+        const bool keep = !KorIsTrue(message->IsManual()) && GeneratedDiffers(generated, stored);
         const bool manual = keep || KorIsTrue(message->IsManual());
-        const StoredFormat texts = manual ? SplitStoredFormat(stored) : GeneratedFormat(*model);
+        const StoredFormat texts = manual ? SplitStoredFormat(stored) : generated;
         SetText(events, row, ColMsgFormat, texts.format);
         SetText(events, row, ColMsgArgs, texts.args);
         SetText(events, row, ColMsgManEdit, FlagText(manual));
@@ -553,7 +582,15 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
     for (std::size_t index = 0; index < taken.size(); ++index) {
         auto& command = static_cast<ProductDataCommand_c&>(*taken[index]);
         events.appendRow(NewRow(QString(), owner, variables));
-        kept += LoadRow(events, events.rowCount() - 1, variables, command);
+        const int row = events.rowCount() - 1;
+        {
+            // Nothing listens to the new child models yet; each of their
+            // cells would still signal its change.
+            const QSignalBlocker params(Params(events, row));
+            const QSignalBlocker outgoing(Outgoing(events, row));
+            const QSignalBlocker incoming(Incoming(events, row));
+            kept += LoadRow(events, row, variables, command);
+        }
         ShowResources_c::ReleaseItem(std::move(taken[index]));
         if (index % 512 == 511)
             KorPoolTrim();

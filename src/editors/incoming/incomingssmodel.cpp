@@ -143,9 +143,7 @@ int RowType(const QStandardItemModel& model, int row)
 
 QString ConstantPattern(const QString& text)
 {
-    static const QRegularExpression doubled(QStringLiteral(R"(\\(\\[nrtx])+)"));
-    QString escaped = QRegExp::escape(text);
-    escaped.replace(doubled, QStringLiteral("\\1"));
+    const QString escaped = CollapseDoubledEscapes(QRegExp::escape(text));
     QString quoted;
     quoted.reserve(escaped.size() + 4);
     for (const QChar c : std::as_const(escaped)) {

@@ -279,12 +279,16 @@ const QStringList& ChecksumFunctionNames()
 
 QString ConstantFormatPiece(const QString& text)
 {
-    static const QRegularExpression escapes(QStringLiteral(R"(\\(\\[nrtx])+)"));
-    static const QRegularExpression special(QStringLiteral(R"((['"%]))"));
-    QString piece = text;
-    piece.replace(QLatin1Char('\\'), QStringLiteral(R"(\\)"));
-    piece.replace(escapes, QStringLiteral(R"(\1)"));
-    piece.replace(special, QStringLiteral(R"(\\1)"));
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\\'), QStringLiteral(R"(\\)"));
+    const QString collapsed = CollapseDoubledEscapes(doubled);
+    QString piece;
+    piece.reserve(collapsed.size() + 4);
+    for (const QChar c : collapsed) {
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('%'))
+            piece += QLatin1Char('\\');
+        piece += c;
+    }
     return piece;
 }
 

@@ -266,9 +266,12 @@ QString StoredSubstringResult(const OutgoingSSModel_c& model, int row)
 
 int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const QString& result)
 {
-    static const QRegularExpression digits(QStringLiteral("[0-9]"));
-    QString word = name;
-    word.remove(digits);
+    QString word;
+    word.reserve(name.size());
+    for (const QChar c : name) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            word += c;
+    }
     const int type = IndexIgnoringCase(SubstringTypeNames(), word);
     const int row = model.AppendSubstring(name, type);
 
@@ -276,14 +279,20 @@ int AppendStoredSubstring(OutgoingSSModel_c& model, const QString& name, const Q
     // still writes what it wrote when read (see LoadOutgoingSubstrings).
     if (QStandardItem* cell = model.item(row, SS::ColSSType))
         cell->setData(result, SS::StoredResultRole);
-    // The conversion, up to the closing quote, may hold flags, a width and a precision.
-    static const QRegularExpression pattern(QStringLiteral(R"(^"(%[^"]*)?", (.+))"),
-                                            QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch match = pattern.match(result);
-    if (!match.hasMatch())
+    // "conversion", argument: the conversion, up to the closing quote, may
+    // hold flags, a width and a precision; there may be none at all.
+    if (!result.startsWith(QLatin1Char('"')))
         return row;
-    const QString conversion = match.captured(1);
-    const QString argument = match.captured(2);
+    qsizetype close = 1;
+    if (result.size() > 1 && result[1] == QLatin1Char('%')) {
+        close = result.indexOf(QLatin1Char('"'), 1);
+        if (close < 0)
+            return row;
+    }
+    if (QStringView(result).mid(close, 3) != QLatin1String("\", ") || result.size() <= close + 3)
+        return row;
+    const QString conversion = result.mid(1, close - 1);
+    const QString argument = result.mid(close + 3);
     if (type == SS::TypeConstant) {
         model.SetText(row, SS::ColOutputFormat, QString::number(SS::FormatString));
         model.SetText(row, SS::ColConstText, argument.size() >= 2 ? argument.mid(1, argument.size() - 2) : QString());
