@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QSignalBlocker>
 
 #include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
@@ -24,10 +25,12 @@ bool HasOutput(int format)
     return format != SS::FormatNone && format != SS::FormatUnset;
 }
 
-void PreviewRow(SS& model, int row)
+void PreviewRow(SS& model, int row, bool previews = true)
 {
     model.SetText(row, SS::ColFormatPiece, FormatPiece(model, row));
     model.SetText(row, SS::ColArgPiece, ArgPiece(model, row));
+    if (!previews)
+        return;
     const OutgoingPreview preview = PreviewText(RowPreviewText(model, row));
     model.SetText(row, SS::ColResult, preview.message);
     model.SetText(row, SS::ColStringRep, preview.stringRep);
@@ -50,16 +53,36 @@ void RefreshRowAndCovering(SS& model, int row, QSet<int>& onPath)
 }
 
 // Checksum rows after every checksum row they cover.
-void PreviewChecksumFirstCovered(SS& model, int row, QSet<int>& done)
+void PreviewChecksumFirstCovered(SS& model, int row, QSet<int>& done, bool previews)
 {
     if (done.contains(row))
         return;
     done.insert(row);
     for (const QStandardItem* covered : model.CoveredRows(row)) {
         if (model.Type(covered->row()) == SS::TypeChecksum)
-            PreviewChecksumFirstCovered(model, covered->row(), done);
+            PreviewChecksumFirstCovered(model, covered->row(), done, previews);
     }
-    PreviewRow(model, row);
+    PreviewRow(model, row, previews);
+}
+
+void RefreshChecksumRows(OutgoingSSModel_c& model, bool previews)
+{
+    QSet<int> done;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) == SS::TypeChecksum) {
+            model.SetCoveredRows(row, model.CoveredRows(row));
+            PreviewChecksumFirstCovered(model, row, done, previews);
+        }
+    }
+}
+
+void RefreshRows(OutgoingSSModel_c& model, bool previews)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Type(row) != SS::TypeChecksum)
+            PreviewRow(model, row, previews);
+    }
+    RefreshChecksumRows(model, previews);
 }
 
 } // namespace
@@ -75,8 +98,20 @@ void OutgoingSSModel_c::SetReferenceModels(QStandardItemModel* params, QStandard
     m_pVariables = variables;
 }
 
+void OutgoingSSModel_c::EnsurePreviews() const
+{
+    if (!m_PreviewsDeferred)
+        return;
+    auto* self = const_cast<OutgoingSSModel_c*>(this);
+    const EditHistory::Aside derived(self);
+    const QSignalBlocker quiet(self);
+    RefreshAllRows(*self);
+}
+
 QVariant OutgoingSSModel_c::data(const QModelIndex& index, int role) const
 {
+    if (m_PreviewsDeferred && index.column() <= ColHexRep)
+        EnsurePreviews();
     if (role != Qt::DisplayRole || !index.isValid())
         return QStandardItemModel::data(index, role);
     const int row = index.row();
@@ -111,6 +146,8 @@ int OutgoingSSModel_c::AppendSubstring(const QString& name, int type)
 
 QString OutgoingSSModel_c::Text(int row, int column) const
 {
+    if (m_PreviewsDeferred && column <= ColHexRep)
+        EnsurePreviews();
     return CellText(this, row, column);
 }
 
@@ -118,6 +155,10 @@ void OutgoingSSModel_c::SetText(int row, int column, const QString& text)
 {
     if (row < 0 || row >= rowCount())
         return;
+    // The others are computed first: an edit records what the cell held,
+    // and an undo puts that back.
+    if (m_PreviewsDeferred && column <= ColHexRep)
+        EnsurePreviews();
     QStandardItem* cell = item(row, column);
     if (!cell) {
         setItem(row, column, new EditItem(text));
@@ -362,22 +403,19 @@ void RefreshRow(OutgoingSSModel_c& model, int row)
 
 void RefreshAllRows(OutgoingSSModel_c& model)
 {
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (model.Type(row) != SS::TypeChecksum)
-            PreviewRow(model, row);
-    }
-    RefreshChecksums(model);
+    model.SetPreviewsDeferred(false);
+    RefreshRows(model, true);
+}
+
+void RefreshAllPieces(OutgoingSSModel_c& model)
+{
+    RefreshRows(model, false);
+    model.SetPreviewsDeferred(true);
 }
 
 void RefreshChecksums(OutgoingSSModel_c& model)
 {
-    QSet<int> done;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (model.Type(row) == SS::TypeChecksum) {
-            model.SetCoveredRows(row, model.CoveredRows(row));
-            PreviewChecksumFirstCovered(model, row, done);
-        }
-    }
+    RefreshChecksumRows(model, true);
 }
 
 void RefreshRowsReferring(OutgoingSSModel_c& model, const QStandardItem* nameItem)

@@ -98,8 +98,17 @@ public:
     // Whether checksum row covers target, directly or through checksums it covers.
     bool Covers(int row, int target) const;
 
+    // A load computes the rows' pieces only (RefreshAllPieces): the previews
+    // in the first three cells are computed when one of them is first read,
+    // as most messages of a large file are never shown. Computing them is
+    // not an edit.
+    void EnsurePreviews() const;
+    void SetPreviewsDeferred(bool deferred) { m_PreviewsDeferred = deferred; }
+
 private:
     QStandardItem* ValidRef(int row, int column, const QStandardItemModel* model) const;
+
+    mutable bool m_PreviewsDeferred = false;
 
     QPointer<QStandardItemModel> m_pParams;
     QPointer<QStandardItemModel> m_pVariables;
@@ -147,6 +156,8 @@ QString RowPreviewText(const OutgoingSSModel_c& model, int row, const MessageVal
 void RefreshRow(OutgoingSSModel_c& model, int row);
 // Rebuilds every row, the checksum rows after the rows they cover.
 void RefreshAllRows(OutgoingSSModel_c& model);
+// The same for the pieces only; the previews wait until first read.
+void RefreshAllPieces(OutgoingSSModel_c& model);
 // Rebuilds every checksum row, after rows moved or went: covered lists drop
 // rows that are gone, and a checksum's pieces follow row order.
 void RefreshChecksums(OutgoingSSModel_c& model);

@@ -77,6 +77,7 @@ int AppendSelectionSubstring(OutgoingSSModel_c& model, const QString& selection,
 
 void CopySubstrings(const OutgoingSSModel_c& from, OutgoingSSModel_c& to)
 {
+    from.EnsurePreviews();
     const int first = to.rowCount();
     for (int row = 0; row < from.rowCount(); ++row) {
         QList<QStandardItem*> cells;

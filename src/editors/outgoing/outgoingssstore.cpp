@@ -353,6 +353,7 @@ void CopyStoredOutgoingOperations(const OutgoingSSModel_c& from, OutgoingSSModel
 
 void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& model)
 {
+    model.SetPreviewsDeferred(false);
     while (model.rowCount() > 0)
         EditRows::Remove(model, model.rowCount() - 1);
     if (ProductDataSubstrings_c* substrings = message.Substrings()) {
@@ -390,7 +391,7 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
         if (model.Type(row) == SS::TypeChecksum)
             ReadChecksumSettings(model, row, model.Text(row, SS::ColResult));
     }
-    RefreshAllRows(model);
+    RefreshAllPieces(model);
     // A stored result that differs from what the row writes is kept beside it.
     for (int row = 0; row < model.rowCount(); ++row) {
         QStandardItem* cell = model.item(row, SS::ColSSType);

@@ -1,3 +1,4 @@
+#include <QRegularExpression>
 #include <QTest>
 
 #include "editors/common/modeltext.h"
@@ -45,6 +46,22 @@ private slots:
         // Valid UTF-8 reads as usual, except the kept-byte characters.
         if (QString::fromUtf8(stored).toUtf8() == stored && !stored.contains("\xf4\x8f"))
             QCOMPARE(text, QString::fromUtf8(stored));
+    }
+
+    // Every text of up to seven characters from backslashes, escape letters
+    // and others collapses as the regular expression replacement does.
+    void collapseDoubledEscapesAsTheExpression()
+    {
+        static const QRegularExpression escapes(QStringLiteral(R"(\\(\\[nrtx])+)"));
+        const QString alphabet = QStringLiteral("\\nxa");
+        for (int length = 0, count = 1; length <= 7; ++length, count *= int(alphabet.size())) {
+            for (int code = 0; code < count; ++code) {
+                QString text;
+                for (int i = 0, rest = code; i < length; ++i, rest /= int(alphabet.size()))
+                    text += alphabet[rest % alphabet.size()];
+                QCOMPARE(CollapseDoubledEscapes(text), QString(text).replace(escapes, QStringLiteral("\\1")));
+            }
+        }
     }
 };
 

@@ -13,6 +13,7 @@
 #include "model/document/productdatadocument.h"
 #include "model/productdatacommand.h"
 #include "model/productdatahardware.h"
+#include "foundation/korbuffer.h"
 #include "testregistry.h"
 
 namespace {
@@ -243,6 +244,50 @@ private slots:
         QTEST(QString::fromStdString(protocol->Commands()->Item(0)->Messages()->Item(0)->GetFormat()), "saved");
         QTEST(QString::fromStdString(protocol->SetupMessages()->Item(0)->GetFormat()), "saved");
         QVERIFY(KorIsTrue(protocol->SetupMessages()->Item(0)->IsManual()));
+    }
+
+    // A loaded message's previews are computed when first read, through the
+    // text, the view's data or an edit of another preview, and are then what
+    // a refresh of every row makes (constants, a variable, a parameter, a
+    // checksum over them).
+    void loadedPreviewsAsRefreshed_data()
+    {
+        QTest::addColumn<int>("read");
+        QTest::newRow("text") << 0;
+        QTest::newRow("data") << 1;
+        QTest::newRow("edit") << 2;
+    }
+    void loadedPreviewsAsRefreshed()
+    {
+        QFETCH(int, read);
+        QFile file(QStringLiteral(TARVO_EXAMPLES_DIR "/display-rs232.prd"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        ProductDataDocument_c document;
+        KorBuffer_c buffer;
+        buffer.Assign(bytes.constData(), static_cast<int32_t>(bytes.size()));
+        document.LoadXML(&buffer);
+        QObject owner;
+        QStandardItemModel variables, events;
+        LoadVariableRows(*document.ProductData(), variables);
+        EventRow::LoadRows(*document.ProductData(), events, &owner, &variables);
+        SS& model = *EventRow::Outgoing(events, 0);
+        QCOMPARE(model.Type(4), int(SS::TypeChecksum));
+        const auto previews = [&model] {
+            QStringList texts;
+            for (int row = 0; row < model.rowCount(); ++row)
+                texts << model.Text(row, SS::ColResult) + '|' + model.Text(row, SS::ColHexRep);
+            return texts;
+        };
+        const QString shown = read == 1 ? model.data(model.index(3, SS::ColResult)).toString() : QString();
+        if (read == 2)
+            model.SetText(5, SS::ColStringRep, "edited");
+        const QStringList first = previews();
+        RefreshAllRows(model);
+        QCOMPARE(first, previews());
+        QVERIFY(!first[4].startsWith(QLatin1Char('|')));
+        if (read == 1)
+            QCOMPARE(shown, model.data(model.index(3, SS::ColResult)).toString());
     }
 
     // Renaming or deleting a variable reaches the events not shown too.
