@@ -121,15 +121,18 @@ QStandardItemModel* EnsureParamOptionModel(QStandardItemModel* params, int row)
 
 int AppendParamRow(QStandardItemModel* params, const ParamFields& fields)
 {
-    QStandardItemModel* options = NewEditModel(OptionColumnCount, params);
-    for (const ParamOption& option : fields.options)
-        options->appendRow({new EditItem(option.match), new EditItem(option.replace)});
-
     QList<QStandardItem*> row;
     for (const QString& text : {fields.name, QString::number(fields.type), fields.description, fields.example,
                                 fields.min, fields.max, fields.regexp, QString()})
         row << new EditItem(text);
-    row[ParamColOptions]->setData(QVariant::fromValue(options), ParamOptionsRole);
+    // Most parameters have no options; their model is made when the options
+    // window first opens (EnsureParamOptionModel).
+    if (!fields.options.isEmpty()) {
+        QStandardItemModel* options = NewEditModel(OptionColumnCount, params);
+        for (const ParamOption& option : fields.options)
+            options->appendRow({new EditItem(option.match), new EditItem(option.replace)});
+        row[ParamColOptions]->setData(QVariant::fromValue(options), ParamOptionsRole);
+    }
     EditRows::Append(*params, row);
     return params->rowCount() - 1;
 }

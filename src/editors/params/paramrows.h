@@ -93,9 +93,10 @@ QStandardItemModel* ParamOptionModel(const QStandardItemModel* params, int row);
 // null for a row outside the model.
 QStandardItemModel* EnsureParamOptionModel(QStandardItemModel* params, int row);
 
-// Appends a row built from fields to params and returns its index. The row's
-// option model is new, owned by params (Qt parent) and destroyed with the
-// row by RemoveParamRow.
+// Appends a row built from fields to params and returns its index. A row
+// with options gets a new option model, owned by params (Qt parent) and
+// destroyed with the row by RemoveParamRow; one without has none until
+// EnsureParamOptionModel.
 int AppendParamRow(QStandardItemModel* params, const ParamFields& fields);
 // A new parameter: "Param" + (row count + 1), no type, empty texts.
 int AppendNewParamRow(QStandardItemModel* params);
