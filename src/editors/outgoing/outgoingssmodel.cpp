@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QSignalBlocker>
 
+#include "editors/common/cells.h"
 #include "editors/common/edithistory.h"
 #include "editors/common/modeltext.h"
 #include "editors/common/shownbytes.h"
@@ -133,13 +134,13 @@ QVariant OutgoingSSModel_c::data(const QModelIndex& index, int role) const
 
 int OutgoingSSModel_c::AppendSubstring(const QString& name, int type)
 {
-    QList<QStandardItem*> cells;
-    for (int column = 0; column < ColumnCount; ++column)
-        cells << new EditItem();
-    cells[ColResult]->setText(name);
-    cells[ColSSType]->setText(QString::number(type));
-    cells[ColOutputFormat]->setText(QString::number(type == TypeConstant ? FormatString : FormatUnset));
-    cells[ColOptions]->setText(QStringLiteral("false"));
+    // The other cells are made when first written: most stay empty, and a
+    // file of many events has hundreds of thousands of substrings.
+    QList<QStandardItem*> cells(ColumnCount, nullptr);
+    cells[ColResult] = new EditItem(name);
+    cells[ColSSType] = new EditItem(QString::number(type));
+    cells[ColOutputFormat] = new EditItem(QString::number(type == TypeConstant ? FormatString : FormatUnset));
+    cells[ColOptions] = new EditItem(QStringLiteral("false"));
     EditRows::Append(*this, cells);
     return rowCount() - 1;
 }
@@ -161,7 +162,8 @@ void OutgoingSSModel_c::SetText(int row, int column, const QString& text)
         EnsurePreviews();
     QStandardItem* cell = item(row, column);
     if (!cell) {
-        setItem(row, column, new EditItem(text));
+        if (!text.isEmpty())
+            MadeCell(*this, row, column)->setText(text);
     } else if (cell->data(Qt::EditRole).userType() != QMetaType::QString || cell->text() != text) {
         cell->setText(text);
     }
@@ -212,13 +214,13 @@ QStandardItem* OutgoingSSModel_c::VarRef(int row) const
 
 void OutgoingSSModel_c::SetParamRef(int row, QStandardItem* nameItem)
 {
-    if (QStandardItem* cell = item(row, ColParamRef))
+    if (QStandardItem* cell = nameItem ? MadeCell(*this, row, ColParamRef) : item(row, ColParamRef))
         cell->setData(QVariant::fromValue(nameItem), ReferenceRole);
 }
 
 void OutgoingSSModel_c::SetVarRef(int row, QStandardItem* nameItem)
 {
-    if (QStandardItem* cell = item(row, ColVarRef))
+    if (QStandardItem* cell = nameItem ? MadeCell(*this, row, ColVarRef) : item(row, ColVarRef))
         cell->setData(QVariant::fromValue(nameItem), ReferenceRole);
 }
 
@@ -256,15 +258,13 @@ QList<QStandardItem*> OutgoingSSModel_c::CoveredRows(int row) const
 
 void OutgoingSSModel_c::SetCoveredRows(int row, const QList<QStandardItem*>& items)
 {
-    QStandardItem* cell = item(row, ColChecksumRows);
-    if (!cell)
-        return;
     QList<QStandardItem*> ordered;
     for (int r = 0; r < rowCount(); ++r) {
         if (r != row && items.contains(item(r, 0)))
             ordered.append(item(r, 0));
     }
-    if (ordered != cell->data(ReferenceRole).value<QList<QStandardItem*>>())
+    QStandardItem* cell = ordered.isEmpty() ? item(row, ColChecksumRows) : MadeCell(*this, row, ColChecksumRows);
+    if (cell && ordered != cell->data(ReferenceRole).value<QList<QStandardItem*>>())
         cell->setData(QVariant::fromValue(ordered), ReferenceRole);
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "editors/common/cells.h"
 #include "editors/common/edithistory.h"
 #include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
@@ -150,7 +151,7 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
     } else {
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeLocal));
         model.SetText(row, SS::ColLocalName, name);
-        if (QStandardItem* cell = model.item(row, SS::ColLocalName))
+        if (QStandardItem* cell = MadeCell(model, row, SS::ColLocalName))
             cell->setData(model.Text(row, SS::ColFormula), UnresolvedLocalRole);
     }
 }
@@ -378,7 +379,8 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
                 if (model.Type(row) == SS::TypeLocal && !taken.contains(row) &&
                     model.Text(row, SS::ColLocalName) == name) {
                     model.SetText(row, SS::ColFormula, FromStd(operation->GetResult()));
-                    model.item(row, SS::ColLocalName)->setData(QVariant(), UnresolvedLocalRole);
+                    if (QStandardItem* cell = model.item(row, SS::ColLocalName))
+                        cell->setData(QVariant(), UnresolvedLocalRole);
                     taken.insert(row);
                     break;
                 }
