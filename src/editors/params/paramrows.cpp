@@ -121,16 +121,18 @@ QStandardItemModel* EnsureParamOptionModel(QStandardItemModel* params, int row)
 
 int AppendParamRow(QStandardItemModel* params, const ParamFields& fields)
 {
+    // Empty cells are left out (made when first written), and most
+    // parameters have no options: their model is made when the options
+    // window first opens (EnsureParamOptionModel).
     QList<QStandardItem*> row;
     for (const QString& text : {fields.name, QString::number(fields.type), fields.description, fields.example,
                                 fields.min, fields.max, fields.regexp, QString()})
-        row << new EditItem(text);
-    // Most parameters have no options; their model is made when the options
-    // window first opens (EnsureParamOptionModel).
+        row << (text.isEmpty() && row.size() != ParamColName ? nullptr : new EditItem(text));
     if (!fields.options.isEmpty()) {
         QStandardItemModel* options = NewEditModel(OptionColumnCount, params);
         for (const ParamOption& option : fields.options)
             options->appendRow({new EditItem(option.match), new EditItem(option.replace)});
+        row[ParamColOptions] = new EditItem();
         row[ParamColOptions]->setData(QVariant::fromValue(options), ParamOptionsRole);
     }
     EditRows::Append(*params, row);
