@@ -76,15 +76,21 @@ QStringList CharTypeNames()
 
 QList<QStandardItem*> NewRow(int rowsBefore, int type)
 {
-    QList<QStandardItem*> row;
-    for (int column = 0; column < ColumnCount; ++column)
-        row << new EditItem();
-    row[ColCaptured]->setText(QStringLiteral("Substring") + QString::number(rowsBefore));
-    row[ColType]->setText(QStringLiteral("-1"));
-    row[ColCharTypes]->setText(QStringLiteral("-1"));
-    row[ColOperationOn]->setText(QStringLiteral("false"));
-    row[ColType]->setText(QString::number(type));
+    // The other cells are made when first written (RowCell, SetText).
+    QList<QStandardItem*> row(ColumnCount, nullptr);
+    row[ColCaptured] = new EditItem(QStringLiteral("Substring") + QString::number(rowsBefore));
+    row[ColType] = new EditItem(QString::number(type));
+    row[ColCharTypes] = new EditItem(QStringLiteral("-1"));
+    row[ColOperationOn] = new EditItem(QStringLiteral("false"));
     return row;
+}
+
+QStandardItem* RowCell(QList<QStandardItem*>& row, int column)
+{
+    QStandardItem*& cell = row[column];
+    if (!cell)
+        cell = new EditItem();
+    return cell;
 }
 
 int GuessCharType(const QString& selection)
@@ -102,13 +108,13 @@ QList<QStandardItem*> NewSelectionRow(int rowsBefore, int type, const QString& s
 {
     QList<QStandardItem*> row = NewRow(rowsBefore, type);
     if (type == TypeConstant) {
-        row[ColConstant]->setText(selection);
+        RowCell(row, ColConstant)->setText(selection);
     } else {
         // A wildcard counts bytes, so a character beyond ASCII counts as its UTF-8 bytes.
         const QString length = QString::number(ReplyBytes(selection).size());
-        row[ColMinimum]->setText(length);
-        row[ColMaximum]->setText(length);
-        row[ColCharTypes]->setText(QString::number(GuessCharType(selection)));
+        RowCell(row, ColMinimum)->setText(length);
+        RowCell(row, ColMaximum)->setText(length);
+        RowCell(row, ColCharTypes)->setText(QString::number(GuessCharType(selection)));
     }
     return row;
 }

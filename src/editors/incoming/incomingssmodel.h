@@ -59,9 +59,11 @@ QStringList TypeNames();
 QStringList CharTypeNames();
 
 // A new row, not inserted: "Substring" + rowsBefore in the first column,
-// "-1" as type and character type, "false" for the operation, the rest
-// empty; then type written as its type.
+// type, "-1" as character type, "false" for the operation; the other cells
+// are left out (null) until written.
 QList<QStandardItem*> NewRow(int rowsBefore, int type);
+// The cell of a row not inserted, made when it is left out.
+QStandardItem* RowCell(QList<QStandardItem*>& row, int column);
 // A new row for text selected in the example: a constant holds the text; any
 // other type gets the unescaped text's length as minimum and maximum and the
 // character type GuessCharType gives.

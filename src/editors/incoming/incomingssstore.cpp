@@ -166,17 +166,17 @@ void ReadWildcard(QList<QStandardItem*>& row, const QString& pattern)
         const QString found = match.captured(1);
         charType = found == QLatin1String(".") ? CharsAny : found == QLatin1String("[0-9]") ? CharsDigits : CharsLetters;
     }
-    row[ColCharTypes]->setText(QString::number(charType));
+    RowCell(row, ColCharTypes)->setText(QString::number(charType));
     if (const QRegularExpressionMatch match = limits.match(pattern); match.hasMatch()) {
-        row[ColMinimum]->setText(match.captured(1));
-        row[ColMaximum]->setText(match.captured(2));
+        RowCell(row, ColMinimum)->setText(match.captured(1));
+        RowCell(row, ColMaximum)->setText(match.captured(2));
     }
 }
 
 void SetOperation(QList<QStandardItem*>& row, const QString& operation)
 {
-    row[ColOperation]->setText(operation);
-    row[ColOperationOn]->setText(QStringLiteral("true"));
+    RowCell(row, ColOperation)->setText(operation);
+    RowCell(row, ColOperationOn)->setText(QStringLiteral("true"));
 }
 
 // A variable row's operation as stored: its text, and its name beside the
@@ -184,7 +184,7 @@ void SetOperation(QList<QStandardItem*>& row, const QString& operation)
 void SetStoredOperation(QList<QStandardItem*>& row, const Stored& operation, const QString& receiving)
 {
     SetOperation(row, Restored(operation.value, receiving));
-    row[ColOperation]->setData(QStringList{operation.name, receiving}, StoredOperationNameRole);
+    RowCell(row, ColOperation)->setData(QStringList{operation.name, receiving}, StoredOperationNameRole);
 }
 
 // Links the row to the device variable of that name; without one the row
@@ -192,11 +192,11 @@ void SetStoredOperation(QList<QStandardItem*>& row, const Stored& operation, con
 void Link(QList<QStandardItem*>& row, const QStandardItemModel* variables, const QString& name)
 {
     if (QStandardItem* variable = FindVariable(variables, name)) {
-        row[ColVariable]->setData(QVariant::fromValue(variable), LinkRole);
-        row[ColVariable]->setText(variable->text());
+        RowCell(row, ColVariable)->setData(QVariant::fromValue(variable), LinkRole);
+        RowCell(row, ColVariable)->setText(variable->text());
     } else if (!name.isEmpty()) {
-        row[ColVariable]->setData(name, StoredNameRole);
-        row[ColVariable]->setText(name);
+        RowCell(row, ColVariable)->setData(name, StoredNameRole);
+        RowCell(row, ColVariable)->setText(name);
     }
 }
 
@@ -204,7 +204,7 @@ void Link(QList<QStandardItem*>& row, const QStandardItemModel* variables, const
 // then makes is added once all rows are read (KeptCapture).
 void KeepCapture(QList<QStandardItem*>& row, const Stored& param)
 {
-    row[ColPattern]->setData(QStringList{param.value, param.deviceVar ? QStringLiteral("true") : QString()},
+    RowCell(row, ColPattern)->setData(QStringList{param.value, param.deviceVar ? QStringLiteral("true") : QString()},
                              StoredCaptureRole);
 }
 
@@ -441,7 +441,7 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
         const Stored& stored = *next->stored;
         QList<QStandardItem*> items = NewRow(row, next->type);
         switch (next->type) {
-        case TypeConstant: items[ColConstant]->setText(stored.value); break;
+        case TypeConstant: RowCell(items, ColConstant)->setText(stored.value); break;
         case TypeWildcard: ReadWildcard(items, stored.value); break;
         case TypeVariable: {
             const QString name = WithoutTemp(stored.name);
@@ -459,13 +459,13 @@ QString LoadIncomingSubstrings(ProductDataMessage_c& message, QStandardItemModel
                 // the substring's, and a save adds none while it stays as read.
                 const QString operation = Restored(stored.value, name);
                 SetOperation(items, operation);
-                items[ColOperation]->setData(QStringList{QString(), name, operation}, StoredOperationNameRole);
+                RowCell(items, ColOperation)->setData(QStringList{QString(), name, operation}, StoredOperationNameRole);
             }
             break;
         }
         case TypeLocal: {
             const QString name = stored.value;
-            items[ColVariable]->setText(name);
+            RowCell(items, ColVariable)->setText(name);
             QString operation;
             if (nextLocalOperation < localOperations.size())
                 operation = localOperations[nextLocalOperation++]->value;
