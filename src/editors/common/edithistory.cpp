@@ -277,7 +277,9 @@ private:
             if (putBack && record.row <= model->rowCount())
                 model->insertRow(record.row, record.items);
             else if (!putBack && record.row < model->rowCount())
-                model->takeRow(record.row);
+                // Cells made since the row went in (rows leave empty ones
+                // out) go with it, and come back with it.
+                record.items = model->takeRow(record.row);
             break;
         }
         }
