@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QLayout>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
+#include <QTabWidget>
 
 #include "editors/common/edithistory.h"
 #include "editors/common/pagelayout.h"
@@ -86,9 +88,18 @@ void MessageListPage::Reshow(int row)
     const int outgoing = m_pOutgoing->CurrentRow();
     const int incoming = m_pIncoming->CurrentRow();
     const int before = CurrentRow();
+    // "No row" brings a page's first tab forward; an undo in the outgoing
+    // message is shown there, not on the first tab.
+    QList<QPair<QTabWidget*, QPointer<QWidget>>> tabs;
+    for (QTabWidget* tabWidget : findChildren<QTabWidget*>())
+        tabs.append({tabWidget, tabWidget->currentWidget()});
     SelectRow(-1);
     SelectRow(row);
     if (CurrentRow() == before) {
+        for (const auto& [tabWidget, current] : tabs) {
+            if (current && tabWidget->indexOf(current) >= 0)
+                tabWidget->setCurrentWidget(current);
+        }
         m_pOutgoing->SelectRow(outgoing);
         m_pIncoming->SelectRow(incoming);
     }

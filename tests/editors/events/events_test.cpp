@@ -198,6 +198,12 @@ private slots:
         QCOMPARE(Tabs(page), QString("Information/Parameters|Outgoing Message|Incoming Response"));
         page.SelectRow(0);
         QTEST(Tabs(page), "tabs");
+        // Shown again in place (an undo), the row keeps the tab in front.
+        auto* tabs = page.findChild<QTabWidget*>("m_pTabsEvent");
+        tabs->setCurrentIndex(tabs->count() - 1);
+        QWidget* front = tabs->currentWidget();
+        page.Reshow(0);
+        QCOMPARE(tabs->currentWidget(), front);
     }
 
     // A manual outgoing format on either page loads as the text between its
