@@ -8,7 +8,8 @@
 //                                          <open and save peak KiB>"
 //   tarvo-bench-window --memory-stages EVENTS
 //                                          the resident set after each stage
-//                                          of an open and save
+//                                          of an open and save, and the item
+//                                          models and cells the pages hold
 //   tarvo-bench-window --history-memory EVENTS record|paused
 //                                          1,000 steps of typing and deleting;
 //                                          prints "<opened KiB> <after 500
@@ -629,6 +630,16 @@ int MeasureStages(int events)
     pages.Rebuild(&owner, true);
     pages.Load(product);
     stage("pages loaded (commands freed)");
+    // What the pages hold: their item models and the cells made in them.
+    const QList<QStandardItemModel*> models = owner.findChildren<QStandardItemModel*>();
+    long cells = 0;
+    for (const QStandardItemModel* model : models) {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column)
+                cells += model->item(row, column) ? 1 : 0;
+        }
+    }
+    std::printf("%-34s %8lld\n%-34s %8ld\n", "  item models", static_cast<long long>(models.size()), "  cells", cells);
     document.reset();
     text = QByteArray();
     stage("document and file text freed");
