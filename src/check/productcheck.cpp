@@ -94,6 +94,8 @@ void CheckFile(ProductData_c& product, QList<CheckProblem>& problems)
 void CheckSetupMessages(const QStandardItemModel& messages, const QStandardItemModel* variables,
                         const QSet<QString>& variableNames, IncomingMatcher& matcher, QList<CheckProblem>& problems)
 {
+    // Read once: a product has hundreds of variables and thousands of messages.
+    const QSet<QString> variableTextNames = TextNames(nullptr, variables);
     for (int row = 0; row < messages.rowCount(); ++row) {
         const QString location =
             ItemLocation(QStringLiteral("setup message"), SetupRow::Text(messages, row, SetupRow::ColName), row);
@@ -106,7 +108,7 @@ void CheckSetupMessages(const QStandardItemModel& messages, const QStandardItemM
                               argsOrExample);
             AddParts(problems, CheckOutgoing(*outgoing, manual, formatOrRegexp, argsOrExample, variableNames, {}),
                      location, CheckPlace::Setup, row);
-            AddParts(problems, OutgoingTextArithmetic(*outgoing, manual, argsOrExample, TextNames(nullptr, variables)),
+            AddParts(problems, OutgoingTextArithmetic(*outgoing, manual, argsOrExample, variableTextNames),
                      location, CheckPlace::Setup, row);
         } else if (const QStandardItemModel* incoming = SetupRow::Child(messages, row);
                    incoming && SetupRow::RowKind(messages, row) == SetupRow::KindIncoming) {
@@ -114,7 +116,7 @@ void CheckSetupMessages(const QStandardItemModel& messages, const QStandardItemM
             AddParts(problems,
                      CheckIncoming(*incoming, variables, variableNames, manual, formatOrRegexp, argsOrExample, matcher),
                      location, CheckPlace::Setup, row);
-            AddParts(problems, IncomingTextArithmetic(*incoming, TextNames(nullptr, variables)), location,
+            AddParts(problems, IncomingTextArithmetic(*incoming, variableTextNames), location,
                      CheckPlace::Setup, row);
         }
     }
@@ -128,6 +130,7 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
     for (const NameFault& fault : NameFaults(names))
         nameFaults.insert(fault.row, fault);
     ExampleValidator validator;
+    const QSet<QString> variableTextNames = TextNames(nullptr, variables);
     for (int row = 0; row < events.rowCount(); ++row) {
         const QString location = ItemLocation(QStringLiteral("event"), names.at(row), row);
         if (const auto fault = nameFaults.constFind(row); fault != nameFaults.constEnd())
@@ -151,7 +154,7 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
                 AddParts(problems,
                          OutgoingTextArithmetic(*outgoing, EventRow::Flag(events, row, EventRow::ColMsgManEdit),
                                                 EventRow::Text(events, row, EventRow::ColMsgArgs),
-                                                TextNames(params, variables)),
+                                                TextNames(params, nullptr) | variableTextNames),
                          location, CheckPlace::Events, row);
             }
         }
@@ -167,7 +170,7 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
                                        EventRow::Text(events, row, EventRow::ColIRRegexp),
                                        EventRow::Text(events, row, EventRow::ColIRExample), matcher),
                          location, CheckPlace::Events, row);
-                AddParts(problems, IncomingTextArithmetic(*incoming, TextNames(nullptr, variables)), location,
+                AddParts(problems, IncomingTextArithmetic(*incoming, variableTextNames), location,
                          CheckPlace::Events, row);
             }
         }
