@@ -435,8 +435,9 @@ void Generator_c::Incoming(Element& message, std::string_view keyword) {
             .Attr("device_var", "true");
         ++m_sum.substrings;
         ++m_sum.operations;
-        ++row;
       }
+      // The capture has its place in the row numbering, as the editor stores it.
+      ++row;
     } else {  // capture into a local
       std::string local = "value" + Num(row);
       regexp += "(" + pattern + ")";
