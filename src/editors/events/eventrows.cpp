@@ -343,7 +343,10 @@ StoredFormat LoadedGeneratedFormat(const OutgoingSSModel_c& model)
             args << arg;
     }
     out.args = XorAsBcc(args.join(QStringLiteral(", ")));
-    Q_ASSERT(out.format == GeneratedFormat(model).format && out.args == GeneratedFormat(model).args);
+    Q_ASSERT([&] {
+        const StoredFormat computed = GeneratedFormat(model);
+        return out.format == computed.format && out.args == computed.args;
+    }());
     return out;
 }
 

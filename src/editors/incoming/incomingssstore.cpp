@@ -204,8 +204,8 @@ void Link(QList<QStandardItem*>& row, const QStandardItemModel* variables, const
 // then makes is added once all rows are read (KeptCapture).
 void KeepCapture(QList<QStandardItem*>& row, const Stored& param)
 {
-    RowCell(row, ColPattern)->setData(QStringList{param.value, param.deviceVar ? QStringLiteral("true") : QString()},
-                             StoredCaptureRole);
+    RowCell(row, ColPattern)
+        ->setData(QStringList{param.value, param.deviceVar ? QStringLiteral("true") : QString()}, StoredCaptureRole);
 }
 
 // The stored text and device_var flag of the row's capture parameter, while
