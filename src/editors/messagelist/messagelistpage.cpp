@@ -81,6 +81,25 @@ void MessageListPage::SelectRow(int row)
         m_pList->selectionModel()->clearCurrentIndex();
 }
 
+namespace {
+
+// The tab widgets under parent with the tab each has in front. Only widgets
+// are searched: a page of many rows also holds tens of thousands of models.
+QList<QPair<QTabWidget*, QPointer<QWidget>>> FrontTabs(const QObject* parent)
+{
+    QList<QPair<QTabWidget*, QPointer<QWidget>>> tabs;
+    for (QObject* child : parent->children()) {
+        if (!child->isWidgetType())
+            continue;
+        if (auto* tabWidget = qobject_cast<QTabWidget*>(child))
+            tabs.append({tabWidget, tabWidget->currentWidget()});
+        tabs += FrontTabs(child);
+    }
+    return tabs;
+}
+
+} // namespace
+
 void MessageListPage::Reshow(int row)
 {
     // Shown from nothing, so that every field and editor reads the row anew;
@@ -90,9 +109,7 @@ void MessageListPage::Reshow(int row)
     const int before = CurrentRow();
     // "No row" brings a page's first tab forward; an undo in the outgoing
     // message is shown there, not on the first tab.
-    QList<QPair<QTabWidget*, QPointer<QWidget>>> tabs;
-    for (QTabWidget* tabWidget : findChildren<QTabWidget*>())
-        tabs.append({tabWidget, tabWidget->currentWidget()});
+    const QList<QPair<QTabWidget*, QPointer<QWidget>>> tabs = FrontTabs(this);
     SelectRow(-1);
     SelectRow(row);
     if (CurrentRow() == before) {
