@@ -9,12 +9,15 @@
 
 namespace {
 
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 bool SameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 bool PlainItem(const KorXML_c* element, std::initializer_list<std::string_view> attributes, bool text)
@@ -50,8 +53,7 @@ bool PlainItem(const KorXML_c* element, std::initializer_list<std::string_view> 
 std::string Folded(std::string_view text)
 {
     std::string folded(text);
-    for (char& c : folded)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    std::transform(folded.begin(), folded.end(), folded.begin(), LowerAscii);
     return folded;
 }
 

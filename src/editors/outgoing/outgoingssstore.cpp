@@ -44,7 +44,6 @@ using KeptOperationsPtr = std::shared_ptr<const KeptOperations>;
 // On the model: KeptOperationsPtr, unset while the locals store what the file holds.
 const char* const kKeptOperations = "keptOperations";
 
-
 int IndexIgnoringCase(const QStringList& names, const QString& name)
 {
     for (int i = 0; i < names.size(); ++i) {
@@ -364,26 +363,26 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
                 AppendStoredSubstring(model, FromStd(substring->GetName()), FromStd(substring->GetResult()));
         }
     }
-    if (ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations")) {
-        ProductDataOperations_c* operations = message.Operations();
-        const int count = operations ? operations->Count() : 0;
-        QSet<int> taken;
-        for (int i = 0; i < count; ++i) {
-            ProductDataOperation_c* operation = operations->Item(i);
-            if (!operation)
-                continue;
-            // Operations are written in the order of the local rows, so locals
-            // that share a name (or have none) each take the next one.
-            const QString name = FromStd(operation->GetName());
-            for (int row = 0; row < model.rowCount(); ++row) {
-                if (model.Type(row) == SS::TypeLocal && !taken.contains(row) &&
-                    model.Text(row, SS::ColLocalName) == name) {
-                    model.SetText(row, SS::ColFormula, FromStd(operation->GetResult()));
-                    if (QStandardItem* cell = model.item(row, SS::ColLocalName))
-                        cell->setData(QVariant(), UnresolvedLocalRole);
-                    taken.insert(row);
-                    break;
-                }
+    ProductDataOperations_c* operations =
+        ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations") ? message.Operations() : nullptr;
+    QList<QStringList> stored;  // name and result of each operation, as the file holds them
+    QSet<int> taken;
+    for (int i = 0, count = operations ? operations->Count() : 0; i < count; ++i) {
+        ProductDataOperation_c* operation = operations->Item(i);
+        if (!operation)
+            continue;
+        const QString name = FromStd(operation->GetName());
+        const QString result = FromStd(operation->GetResult());
+        stored << QStringList{name, result};
+        // Operations are written in the order of the local rows, so locals
+        // that share a name (or have none) each take the next one.
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.Type(row) == SS::TypeLocal && !taken.contains(row) && model.Text(row, SS::ColLocalName) == name) {
+                model.SetText(row, SS::ColFormula, result);
+                if (QStandardItem* cell = model.item(row, SS::ColLocalName))
+                    cell->setData(QVariant(), UnresolvedLocalRole);
+                taken.insert(row);
+                break;
             }
         }
     }
@@ -406,13 +405,6 @@ void LoadOutgoingSubstrings(ProductDataMessage_c& message, OutgoingSSModel_c& mo
     }
     // The show controller reads the operations: those the locals would not
     // store again as they are stay as stored until the locals change.
-    QList<QStringList> stored;
-    ProductDataOperations_c* operations =
-        ShowXMLInterface_c::FindChildElement(message.GetElement(), "operations") ? message.Operations() : nullptr;
-    for (int i = 0, count = operations ? operations->Count() : 0; i < count; ++i) {
-        if (ProductDataOperation_c* operation = operations->Item(i))
-            stored << QStringList{FromStd(operation->GetName()), FromStd(operation->GetResult())};
-    }
     QList<QStringList> generated = GeneratedOperations(model);
     if (generated == stored && PlainItems(operations, {"name", "result"}, false)) {
         model.setProperty(kKeptOperations, QVariant());
