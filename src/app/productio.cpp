@@ -12,7 +12,7 @@
 #include "model/productdata.h"
 
 ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text, ProductData_c*& product,
-                                  bool* wellFormed)
+                                  bool* wellFormed, ProductCommandsAs commands)
 {
     KorBuffer_c buffer;
     // A parse error does not stop the load: the root binds to whatever was
@@ -21,7 +21,7 @@ ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteAr
     if (text.isEmpty() || buffer.Assign(text.constData(), static_cast<int32_t>(text.size())) != KOR_OK)
         document.LoadXML(nullptr);
     else
-        parsed = document.LoadXML(&buffer) != KOR_FAIL;
+        parsed = document.LoadXML(&buffer, commands) != KOR_FAIL;
     if (wellFormed)
         *wellFormed = parsed;
     product = document.ProductData();

@@ -3,8 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-class ProductData_c;
-class ProductDataDocument_c;
+#include "model/document/productdatadocument.h"
 
 // How reading a product file's text into the document ended.
 enum class ProductLoadResult {
@@ -17,9 +16,12 @@ enum class ProductLoadResult {
 // binds its product root, which is handed back through product (null when
 // binding failed) whatever the result. A parse error does not stop the load
 // (the root binds to what was parsed before it); wellFormed, when given,
-// tells whether there was none.
+// tells whether there was none. With commands as Text, the events are kept
+// as text for the events page to read one at a time: for loads whose next
+// reader of the commands is the pages' Load.
 ProductLoadResult LoadProductText(ProductDataDocument_c& document, const QByteArray& text,
-                                  ProductData_c*& product, bool* wellFormed = nullptr);
+                                  ProductData_c*& product, bool* wellFormed = nullptr,
+                                  ProductCommandsAs commands = ProductCommandsAs::Trees);
 
 // Why opening path (whose bytes are text) was refused, naming the file: it
 // could not be read, holds no XML element, holds XML whose root is not a

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,10 +54,35 @@ class ProductDataCommand_c : public ShowResource_c {
   std::unique_ptr<ProductDataMessages_c> m_messages;
 };
 
+// The wrapper of a protocol's commands.
+inline constexpr const char* PRODUCT_COMMANDS_TAG = "commands";
+
 // The events of a protocol: wrapper `commands`; every child element is a
-// command (its tag becomes `command` when bound).
+// command (its tag becomes `command` when bound). Commands a load kept as
+// text (raw nodes) are not counted; TakeEachCommand reads both kinds.
 class ProductDataCommands_c : public ShowTypedResources_c<ProductDataCommand_c> {
  public:
-  ProductDataCommands_c() : ShowTypedResources_c("commands", "") {}
+  ProductDataCommands_c() : ShowTypedResources_c(PRODUCT_COMMANDS_TAG, "") {}
   SHOW_DECLARE_CREATE_NEW(ProductDataCommands_c)
 };
+
+// How many commands TakeEachCommand hands over: the counted items and the
+// commands kept as text (every raw node under the wrapper counts as one).
+int32_t CommandCount(ProductDataCommands_c& commands);
+
+// Takes the commands out of the list one at a time, in document order, and
+// hands each to use, bound to elements of its own, with the text it was kept
+// as when the load kept it as text (empty otherwise). Each is freed, and its
+// element taken out of the tree, when use returns, and the pool's free chunks
+// are handed back every so often (KorPoolTrim), so that the commands are
+// never all held as trees at once. A raw node that holds no command element
+// is left in place and not handed over.
+void TakeEachCommand(
+    ProductDataCommands_c& commands,
+    const std::function<void(ProductDataCommand_c& command, std::string_view text)>& use);
+
+// A command bound to elements parsed from text (as TakeEachCommand hands
+// them): a `commands` element holding the command element, owned by the
+// command alone. Null when the text is not one element that parses without
+// error.
+std::unique_ptr<ProductDataCommand_c> CommandFromText(std::string_view text);

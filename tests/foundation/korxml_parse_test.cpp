@@ -18,12 +18,12 @@ struct Parsed {
   int32_t cursor = 0;
 };
 
-std::unique_ptr<Parsed> ParseDoc(const std::string& text) {
+std::unique_ptr<Parsed> ParseDoc(const std::string& text, std::string_view rawChildrenOf = {}) {
   auto parsed = std::make_unique<Parsed>();
   std::vector<uint8_t> bytes(text.begin(), text.end());
   KorBuffer_c buffer;
   buffer.Attach(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()));
-  parsed->result = parsed->doc.Parse(&buffer);
+  parsed->result = parsed->doc.Parse(&buffer, rawChildrenOf);
   parsed->cursor = buffer.GetPosition();
   return parsed;
 }
@@ -178,6 +178,29 @@ TEST(KorXMLParse, ScansEveryLengthAndEntityPlace) {
         EXPECT_EQ(q->doc.FindChildElement("e")->GetAttribute("a"), decoded) << cut;
       }
     }
+  }
+}
+
+// Kept children are written as read, the rest as the writer writes it.
+TEST(KorXMLParse, ChildrenKeptAsText) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"<p><Commands><c a=\"1\"><m>x &amp; y</m></c>< c\t/>t<!-- n --></Commands><o><c />"
+       "</o><COMMANDS><x></x ></COMMANDS></p>",
+       "<p><Commands><c a=\"1\"><m>x &amp; y</m></c>< c\t/><!-- n -->t</Commands><o><c/></o>"
+       "<COMMANDS><x></x ></COMMANDS></p>"},
+      // A malformed child stays a tree; an error stays where it was.
+      {"<p><commands><c /><c a=\"1\"><m></c></commands></p>",
+       "<p><commands><c /><c a=\"1\" ><m/></c></commands></p>"},
+      {"<commands>\r\n<c>\r\n</c>\r\n<a ><commands><b /></commands></a></command>",
+       "<commands><c>\r\n</c><a ><commands><b /></commands></a></commands>"},
+      {"<p a=\"1\" ><commands><c n=\"&lt;\" ><d>1</d></c><c/></commands></p>", ""},
+  };
+  for (const auto& [input, written] : rows) {
+    auto plain = ParseDoc(input);
+    auto kept = ParseDoc(input, "commands");
+    EXPECT_EQ(kept->result, plain->result) << input;
+    EXPECT_EQ(kept->cursor, plain->cursor) << input;
+    EXPECT_EQ(kept->doc.ToXML(), written.empty() ? input : written) << input;
   }
 }
 

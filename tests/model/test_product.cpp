@@ -2,12 +2,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/productdatacommand.h"
 #include "model/productdatahardware.h"
 #include "model/productdatamessage.h"
 #include "model/showvariable.h"
 #include "modeltesting.h"
+#include "prdgenerator.h"
 
 using namespace model_test;
 
@@ -386,6 +388,51 @@ TEST(ProductDataParams, BoundsNeedABoundedFirstRule) {
   ShowDataParam_c unbound;
   EXPECT_EQ(unbound.AddOption("a", "b"), nullptr);
   EXPECT_EQ(unbound.OptionCount(), 0);
+}
+
+// What a reader sees: name, list counts, then the element as written.
+std::string Reading(ProductDataCommand_c& c) {
+  const int32_t counts = c.Params()->Count() * 1000 + c.Messages()->Count();
+  return c.GetName() + std::to_string(counts) + c.GetElement()->ToXML();
+}
+
+// Loaded as trees, as text, or as trees half put back as text: the same reads.
+TEST(ProductCommands, KeptAsTextReadAsBound) {
+  const std::string generated = GeneratePrd({});
+  const size_t cut = generated.find("<command", generated.size() / 2) + 30;
+  for (const std::string& file : {generated, ReadFixture("product_unknown.prd"),
+                                  ReadFixture("product_full.prd"), generated.substr(0, cut)}) {
+    std::vector<std::string> read[3];
+    for (int way = 0; way < 3; ++way) {
+      ProductDataDocument_c document;
+      KorBuffer_c buffer;
+      buffer.Assign(file);
+      document.LoadXML(&buffer, way == 1 ? ProductCommandsAs::Text : ProductCommandsAs::Trees);
+      ProductDataCommands_c* commands = document.ProductData()->FirstProtocol()->Commands();
+      for (int32_t i = commands->Count() - 1; way == 2 && i >= 0; i -= 2) {
+        KorXML_c* element = commands->Item(i)->GetElement();
+        commands->GetElement()
+            ->InsertBefore(element, std::make_unique<KorXML_c>(KOR_XML_RAW))
+            ->SetText(element->ToXML());
+        commands->GetElement()->RemoveChild(element);
+      }
+      const int32_t count = CommandCount(*commands);
+      EXPECT_EQ(count > commands->Count(), way > 0);
+      TakeEachCommand(*commands, [&](ProductDataCommand_c& command, std::string_view text) {
+        read[way].push_back(Reading(command));
+        EXPECT_EQ(text.empty() ? read[way].back() : Reading(*CommandFromText(text)),
+                  read[way].back());
+      });
+      EXPECT_EQ(static_cast<int32_t>(read[way].size()), count);
+      EXPECT_EQ(CommandCount(*commands), 0);
+    }
+    EXPECT_EQ(read[1], read[0]);
+    EXPECT_EQ(read[2], read[0]);
+  }
+  for (const char* text : {"", "t", "<a/><b/>", "<a></b>", "<!-- c -->", "<?xml a=\"1\"?><a/>"})
+    EXPECT_EQ(CommandFromText(text), nullptr) << text;
+  EXPECT_EQ(CommandFromText("<a name=\"x\"/>")->GetElement()->GetParent()->ToXML(),
+            "<commands><command name=\"x\" /></commands>");
 }
 
 }  // namespace

@@ -188,6 +188,13 @@ class KorXML_c : public KorObject_c {
   // or KOR_FAIL; nodes built before an error stay in the tree. The buffer's
   // cursor is left after the consumed bytes.
   int32_t Parse(KorBuffer_c* buffer);
+  // The same, keeping the element children of every element named
+  // rawChildrenOf (ASCII case ignored) as their source text: each child is
+  // parsed and checked as usual, then, when it parsed without error, becomes
+  // a raw node holding its bytes from its '<' to the '>' that ends it, and
+  // its tree is freed before the next child is read. A child with an error
+  // stays the tree it is. An empty rawChildrenOf keeps every child a tree.
+  int32_t Parse(KorBuffer_c* buffer, std::string_view rawChildrenOf);
 
   // Process-wide: write hidden nodes too.
   static void SetWriteHidden(bool on);

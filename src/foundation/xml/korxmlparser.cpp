@@ -78,7 +78,8 @@ std::string FoldedKey(std::string_view name) {
 
 class KorXMLParser_c {
  public:
-  KorXMLParser_c(const uint8_t* data, int32_t length) : m_data(data), m_end(length) {}
+  KorXMLParser_c(const uint8_t* data, int32_t length, std::string_view rawChildrenOf)
+      : m_data(data), m_end(length), m_rawChildrenOf(rawChildrenOf) {}
 
   // Position after what was consumed, or KOR_FAIL with ErrorPosition() set.
   int32_t ParseContent(KorXML_c* node, int32_t pos, int32_t depth);
@@ -204,11 +205,28 @@ class KorXMLParser_c {
     if (node->m_valueObject) return node->ValueView();
     return node->m_textBlank ? std::string_view() : node->m_text.View();
   }
+  // Whether the element children of node are kept as their source text.
+  bool KeepsChildrenRaw(const KorXML_c* node) const {
+    return !m_rawChildrenOf.empty() && node->GetType() == KOR_XML_ELEMENT &&
+           EqualsFolded(NameOf(node), m_rawChildrenOf);
+  }
+  // Turns an element just parsed from the bytes [from, to) into a raw node of
+  // those bytes. Its tree goes at once, so the pool hands the same blocks to
+  // the next sibling: a long list of such children is never held as trees.
+  void MakeRaw(KorXML_c* element, int32_t from, int32_t to) {
+    const bool owed = element->m_snapshotOwed;
+    element->ResetChildren();
+    element->ResetValue();
+    element->m_snapshotOwed = owed;
+    element->m_type = KOR_XML_RAW;
+    element->AssignText(Bytes(from, to));
+  }
   void FlushAttributes(KorXML_c* node, bool hadAttributes);
   void DropEarlierNamesake(std::string_view name);
 
   const uint8_t* m_data;
   int32_t m_end;
+  std::string_view m_rawChildrenOf;
   int32_t m_errorPos = -1;
   // The attributes of the tag being read and their names (empty once
   // dropped, or when blank). They are flushed before the content is parsed,
@@ -250,6 +268,7 @@ void KorXMLParser_c::DropEarlierNamesake(std::string_view name) {
 
 int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth) {
   const bool isDocument = node->GetType() == KOR_XML_DOCUMENT;
+  const bool rawChildren = KeepsChildrenRaw(node);
   for (;;) {
     // Tags mostly follow one another directly.
     const int32_t lt = pos < m_end && m_data[pos] == '<' ? pos : Find('<', pos);
@@ -267,7 +286,10 @@ int32_t KorXMLParser_c::ParseContent(KorXML_c* node, int32_t pos, int32_t depth)
       const uint8_t c = m_data[p];
       if (Is(c, kLetter)) {
         if (depth >= KOR_XML_MAX_DEPTH) return Fail(p);
-        pos = ParseElement(AppendNew(node, KOR_XML_ELEMENT), p, depth + 1, false);
+        KorXML_c* child = AppendNew(node, KOR_XML_ELEMENT);
+        pos = ParseElement(child, p, depth + 1, false);
+        // A child with an error stays the tree it is: the load binds it.
+        if (rawChildren && pos >= 0) MakeRaw(child, lt, pos);
         break;
       }
       if (c == '?') {
@@ -427,12 +449,14 @@ int32_t KorXMLParser_c::ParseComment(KorXML_c* node, int32_t pos) {
   return gt + 1;
 }
 
-int32_t KorXML_c::Parse(KorBuffer_c* buffer) {
+int32_t KorXML_c::Parse(KorBuffer_c* buffer) { return Parse(buffer, {}); }
+
+int32_t KorXML_c::Parse(KorBuffer_c* buffer, std::string_view rawChildrenOf) {
   if (buffer == nullptr) return KOR_FAIL;
   const int32_t start = buffer->GetPosition();
   const int32_t length = buffer->GetLength();
   if (buffer->Data() == nullptr || start >= length) return start;
-  KorXMLParser_c parser(buffer->Data(), length);
+  KorXMLParser_c parser(buffer->Data(), length, rawChildrenOf);
   int32_t result = KOR_FAIL;
   switch (m_type) {
     case KOR_XML_DOCUMENT:

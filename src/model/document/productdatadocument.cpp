@@ -15,6 +15,10 @@ std::unique_ptr<KorObject_c> ProductDataDocument_c::CreateNew() const {
   return std::make_unique<ProductDataDocument_c>();
 }
 
+int32_t ProductDataDocument_c::LoadXML(KorBuffer_c* buffer, ProductCommandsAs commands) {
+  return LoadXML(buffer, commands == ProductCommandsAs::Text ? PRODUCT_COMMANDS_TAG : "");
+}
+
 void ProductDataDocument_c::DiscardDataObjects() {
   m_root.reset();
   ShowDocument_c::DiscardDataObjects();

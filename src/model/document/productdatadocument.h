@@ -9,6 +9,12 @@
 // Kind code of a product-file document (the KorObject_c kind field).
 inline constexpr uint32_t PRODUCT_DOCUMENT_KIND = 2;
 
+// What a load makes of the events' commands.
+enum class ProductCommandsAs {
+  Trees,  // element trees, bound into the list of commands
+  Text    // the text each was read from, for TakeEachCommand to bind in turn
+};
+
 // A product file (`.prd`): an XML document whose root element is `product`,
 // reached through the product data root object.
 //
@@ -22,6 +28,11 @@ class ProductDataDocument_c : public ShowDocument_c {
   ~ProductDataDocument_c() override;
 
   std::unique_ptr<KorObject_c> CreateNew() const override;
+  using ShowDocument_c::LoadXML;
+  // LoadXML; with Text, every command that parsed without error is kept as
+  // the text it was read from (a raw node, which the list of commands does
+  // not count), so that the load never holds all of them as trees.
+  int32_t LoadXML(KorBuffer_c* buffer, ProductCommandsAs commands);
   // Deletes the product data root object.
   void DiscardDataObjects() override;
 

@@ -105,7 +105,9 @@ std::unique_ptr<KorObject_c> ShowDocument_c::CreateNew() const {
   return std::make_unique<ShowDocument_c>();
 }
 
-int32_t ShowDocument_c::LoadXML(KorBuffer_c* buffer) {
+int32_t ShowDocument_c::LoadXML(KorBuffer_c* buffer) { return LoadXML(buffer, {}); }
+
+int32_t ShowDocument_c::LoadXML(KorBuffer_c* buffer, std::string_view rawChildrenOf) {
   DiscardDataObjects();
   ClearHistory();
   m_xml->Clear();
@@ -115,7 +117,10 @@ int32_t ShowDocument_c::LoadXML(KorBuffer_c* buffer) {
   // goes: nodes made during the parse get both from CreateNew.
   m_loading = true;
   int32_t result = KOR_FAIL;
-  if (buffer) result = buffer->GetRemaining() > 0 ? m_xml->Parse(buffer) : buffer->GetPosition();
+  if (buffer) {
+    result =
+        buffer->GetRemaining() > 0 ? m_xml->Parse(buffer, rawChildrenOf) : buffer->GetPosition();
+  }
   m_loading = false;
   m_xml->OweSnapshot();
   // What was just read is what the file holds.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "foundation/korobject.h"
@@ -76,6 +77,10 @@ class ShowDocument_c : public KorDocument_c, public ShowXMLHistory_c {
   // takes a snapshot. The position after the parsed text, or KOR_FAIL (the
   // tree then holds what was parsed before the error).
   int32_t LoadXML(KorBuffer_c* buffer) override;
+  // The same, keeping the element children of every element named
+  // rawChildrenOf as the text they were read from (KorXML_c::Parse): raw
+  // nodes, which no list binds.
+  int32_t LoadXML(KorBuffer_c* buffer, std::string_view rawChildrenOf);
   // Writes the tree as one line (hidden nodes included). An owning buffer is
   // emptied and sized to exactly the output first; an attached buffer takes
   // what fits. Clears the modified flag. Bytes written, or KOR_FAIL when the
