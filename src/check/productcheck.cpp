@@ -135,11 +135,12 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
         const QString location = ItemLocation(QStringLiteral("event"), names.at(row), row);
         if (const auto fault = nameFaults.constFind(row); fault != nameFaults.constEnd())
             problems.append({fault->kind, location, NameFaultText(*fault), {CheckPlace::Events, row}});
-        const QStandardItemModel* params = EventRow::Params(events, row);
+        const EventRow::ReadModels models(events, row);
+        const QStandardItemModel* params = models.Params();
         if (params)
             AddParts(problems, CheckParameters(*params, validator), location, CheckPlace::Events, row);
         if (!EventRow::Flag(events, row, EventRow::ColUnsolicited)) {
-            if (const OutgoingSSModel_c* outgoing = EventRow::Outgoing(events, row)) {
+            if (const OutgoingSSModel_c* outgoing = models.Outgoing()) {
                 CheckKeptOutgoing(problems, location, CheckPlace::Events, row,
                                   EventRow::Flag(events, row, EventRow::ColMsgManEdit) &&
                                       EventRow::KeptStored(events, row, EventRow::ColMsgManEdit),
@@ -159,7 +160,7 @@ void CheckEvents(const QStandardItemModel& events, const QStandardItemModel* var
             }
         }
         if (EventRow::Flag(events, row, EventRow::ColIncoming)) {
-            if (const QStandardItemModel* incoming = EventRow::Incoming(events, row)) {
+            if (const QStandardItemModel* incoming = models.Incoming()) {
                 CheckKeptIncoming(problems, location, CheckPlace::Events, row,
                                   EventRow::Flag(events, row, EventRow::ColIncManEdit) &&
                                       EventRow::KeptStored(events, row, EventRow::ColIncManEdit),

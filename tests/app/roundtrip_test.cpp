@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include <memory>
@@ -8,6 +9,11 @@
 #include "app/productfiles.h"
 #include "app/tarvo.h"
 #include "appfixtures.h"
+#include "check/productcheck.h"
+#include "editors/events/eventrows.h"
+#include "editors/events/trvevents.h"
+#include "editors/setup/trvsetup.h"
+#include "editors/variables/trvvariables.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
 
@@ -85,6 +91,64 @@ private slots:
         const QByteArray again = WithoutVersion(ReadWholeFile(path));
         QVERIFY2(again == WithoutVersion(saved), Parting(again, WithoutVersion(saved)).constData());
         QVERIFY(prompts.calls.isEmpty());
+    }
+
+    // Rows built only when shown, as a large file opens, check and save as
+    // rows built at once do: before any is shown, and once all are; a row
+    // changed before it is built saves its change.
+    void builtWhenShown_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("every kind") << "roundtrip/projector.prd";
+        QTest::newRow("kept as stored") << "roundtrip/stored.prd";
+        QTest::newRow("problems") << "check/problems.prd";
+    }
+    void builtWhenShown()
+    {
+        QFETCH(QString, file);
+        ScriptedPrompts prompts;
+        const QString path = m_Home->Path() + "/driver.prd";
+        struct Run
+        {
+            QStringList problems;
+            QByteArray saved;
+            QByteArray renamed;  // saved again after the last event's name changed
+            int built = 0;       // rows built after the saves
+        };
+        const auto run = [&](bool showAll) {
+            Run out;
+            QFile::remove(path);
+            QFile::copy(QStringLiteral(TARVO_TEST_DATA_DIR "/") + file, path);
+            Tarvo window;
+            window.OpenFile(path);
+            QStandardItemModel& events = *window.EventsEditor()->EventModel();
+            for (int row = 0; showAll && row < events.rowCount(); ++row)
+                window.EventsEditor()->SelectRow(row);
+            const CheckInput input{&events, window.SetupEditor()->MessageModel(), window.VariablesEditor()->Model(),
+                                   nullptr};
+            for (const CheckProblem& problem : CheckProductFile(input))
+                out.problems << CheckProblemLine(QString(), problem);
+            window.Save();
+            out.saved = WithoutVersion(ReadWholeFile(path));
+            EventRow::SetText(events, events.rowCount() - 1, EventRow::ColName, QStringLiteral("Renamed"));
+            window.Save();
+            out.renamed = WithoutVersion(ReadWholeFile(path));
+            for (int row = 0; row < events.rowCount(); ++row)
+                out.built += EventRow::Built(events, row);
+            return out;
+        };
+        const Run built = run(false);
+        const int usual = EventRow::SetBuildWhenShownFrom(0);
+        const Run unshown = run(false);
+        const Run shown = run(true);
+        EventRow::SetBuildWhenShownFrom(usual);
+        QCOMPARE(unshown.built, 0);
+        QCOMPARE(unshown.problems, built.problems);
+        for (const Run* other : {&unshown, &shown}) {
+            QVERIFY2(other->saved == built.saved, Parting(other->saved, built.saved).constData());
+            QVERIFY2(other->renamed == built.renamed, Parting(other->renamed, built.renamed).constData());
+        }
+        QVERIFY(built.renamed.contains("Renamed"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "editors/events/eventrows.h"
 
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QStringList>
@@ -23,7 +24,12 @@
 #include "model/productdatahardware.h"
 #include "model/productdatamessage.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace EventRow {
@@ -38,9 +44,16 @@ QString FlagText(bool flag)
     return flag ? TrueText : FalseText;
 }
 
+void BuildRow(QStandardItemModel& events, int row);
+
 QStandardItemModel* ChildModel(const QStandardItemModel& events, int row, int column)
 {
-    const QStandardItem* cell = row >= 0 && row < events.rowCount() ? events.item(row, column) : nullptr;
+    if (row < 0 || row >= events.rowCount())
+        return nullptr;
+    // A row of a large file gets its models when they are first asked for;
+    // what the row holds does not change by that.
+    BuildRow(const_cast<QStandardItemModel&>(events), row);
+    const QStandardItem* cell = events.item(row, column);
     return cell ? cell->data(ModelRole).value<QStandardItemModel*>() : nullptr;
 }
 
@@ -110,9 +123,8 @@ void WriteStoredName(const QStandardItem* cell, ProductDataMessage_c& message)
 
 // Nothing is sent or expected: no outgoing substrings or typed format, no
 // response.
-bool WithoutMessages(const QStandardItemModel& events, int row)
+bool WithoutMessages(const QStandardItemModel& events, int row, const OutgoingSSModel_c* outgoing)
 {
-    const OutgoingSSModel_c* outgoing = Outgoing(events, row);
     return !Flag(events, row, ColIncoming) && !Flag(events, row, ColUnsolicited) &&
            !Flag(events, row, ColMsgManEdit) && Text(events, row, ColMsgFormat).isEmpty() &&
            Text(events, row, ColMsgArgs).isEmpty() && (!outgoing || outgoing->rowCount() == 0);
@@ -155,9 +167,27 @@ ProductDataCommands_c* ProtocolCommands(ProductData_c& product, bool create)
     return protocol ? protocol->Commands() : nullptr;
 }
 
-} // namespace
+// The child models of a row, or ones made for a while to read or write a row
+// whose models are not built.
+struct Children
+{
+    QStandardItemModel* params = nullptr;
+    OutgoingSSModel_c* outgoing = nullptr;
+    QStandardItemModel* incoming = nullptr;
+};
 
-QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemModel* variables)
+Children NewChildren(QObject* owner, QStandardItemModel* variables)
+{
+    Children children;
+    children.params = NewEditModel(ParamColumnCount, owner);
+    children.outgoing = new OutgoingSSModel_c(owner);
+    children.outgoing->SetReferenceModels(children.params, variables);
+    children.incoming = NewEditModel(IncomingSS::ColumnCount, owner);
+    return children;
+}
+
+// A row's cells without child models.
+QList<QStandardItem*> NewCells(const QString& name)
 {
     QList<QStandardItem*> row;
     row.reserve(ColumnCount);
@@ -169,14 +199,39 @@ QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemM
     row[ColIncoming]->setText(TrueText);
     for (int column : {ColUnsolicited, ColMsgManEdit, ColIncManEdit})
         row[column]->setText(FalseText);
+    return row;
+}
 
-    QStandardItemModel* params = NewEditModel(ParamColumnCount, owner);
-    auto* outgoing = new OutgoingSSModel_c(owner);
-    outgoing->SetReferenceModels(params, variables);
-    QStandardItemModel* incoming = NewEditModel(IncomingSS::ColumnCount, owner);
-    SetChildModel(row[ColParams], params);
-    SetChildModel(row[ColOutgoingSS], outgoing);
-    SetChildModel(row[ColIncomingSS], incoming);
+} // namespace
+
+// Child models made for a while, freed with it.
+class ScratchModels
+{
+public:
+    explicit ScratchModels(QStandardItemModel* variables) : m_Children(NewChildren(nullptr, variables)) {}
+    ~ScratchModels()
+    {
+        // The outgoing model refers to the parameter model, so it goes first.
+        delete m_Children.outgoing;
+        delete m_Children.params;
+        delete m_Children.incoming;
+    }
+    ScratchModels(const ScratchModels&) = delete;
+    ScratchModels& operator=(const ScratchModels&) = delete;
+
+    const Children& Get() const { return m_Children; }
+
+private:
+    Children m_Children;
+};
+
+QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemModel* variables)
+{
+    QList<QStandardItem*> row = NewCells(name);
+    const Children children = NewChildren(owner, variables);
+    SetChildModel(row[ColParams], children.params);
+    SetChildModel(row[ColOutgoingSS], children.outgoing);
+    SetChildModel(row[ColIncomingSS], children.incoming);
     return row;
 }
 
@@ -453,14 +508,17 @@ void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message
         AppendItems(other->params, message.Params());
 }
 
-int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)
+namespace {
+
+int LoadRowInto(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command,
+                const Children& children)
 {
     int kept = 0;
     SetText(events, row, ColName, FromStd(command.GetName()));
     SetText(events, row, ColDescription, FromStd(command.GetDescription()));
     SetText(events, row, ColRetries, QString::number(command.GetRetries()));
     SetText(events, row, ColTimeout, QString::number(command.GetTimeout()));
-    QStandardItemModel* params = Params(events, row);
+    QStandardItemModel* params = children.params;
     LoadParamRows(command.Params(), params);
 
     ProductDataMessages_c* messages = command.Messages();
@@ -472,7 +530,7 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
         outgoing = true;
         next = 1;
         SetText(events, row, ColUnsolicited, FalseText);
-        OutgoingSSModel_c* model = Outgoing(events, row);
+        OutgoingSSModel_c* model = children.outgoing;
         model->SetReferenceModels(params, variables);
         LoadOutgoingSubstrings(*message, *model);
         const QString stored = FromStd(message->GetFormat());
@@ -493,7 +551,7 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
     if (message && KorIsTrue(message->IsIncoming())) {
         SetText(events, row, ColIncoming, TrueText);
         SetText(events, row, ColUnsolicited, FlagText(!outgoing));
-        QStandardItemModel* model = Incoming(events, row);
+        QStandardItemModel* model = children.incoming;
         SetText(events, row, ColIRExample, LoadIncomingSubstrings(*message, *model, variables));
         const QString stored = FromStd(message->GetRegexpFormat());
         const bool keep = !KorIsTrue(message->IsManual()) && IncomingDiffers(*model, stored);
@@ -519,14 +577,14 @@ int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, 
     return kept;
 }
 
-void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* variables,
-              ProductDataCommand_c& command)
+void StoreRowFrom(const QStandardItemModel& events, int row, QStandardItemModel* variables,
+                  ProductDataCommand_c& command, const Children& children)
 {
     command.SetName(ToStd(Text(events, row, ColName)));
     command.SetDescription(ToStd(Text(events, row, ColDescription)));
     command.SetRetries(Text(events, row, ColRetries).toInt());
     command.SetTimeout(Text(events, row, ColTimeout).toInt());
-    StoreParamRows(Params(events, row), command.Params());
+    StoreParamRows(children.params, command.Params());
 
     const bool unsolicited = Flag(events, row, ColUnsolicited);
     const QStringList stored = CellData(events, row, ColUnsolicited, StoredUnsolicitedRole).toStringList();
@@ -534,7 +592,7 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
                                                                                       : unsolicited);
     // An event stored without messages (one still being written) stays so
     // until it is given something to send or expect.
-    if (CellData(events, row, ColIncoming, StoredWithoutMessagesRole).toBool() && WithoutMessages(events, row))
+    if (CellData(events, row, ColIncoming, StoredWithoutMessagesRole).toBool() && WithoutMessages(events, row, children.outgoing))
         return;
     ProductDataMessages_c* messages = command.Messages();
     if (!messages)
@@ -543,7 +601,7 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
     if (!unsolicited) {
         if (ProductDataMessage_c* message = messages->Item(next++, true)) {
             WriteStoredName(events.item(row, ColMsgFormat), *message);
-            const OutgoingSSModel_c* model = Outgoing(events, row);
+            const OutgoingSSModel_c* model = children.outgoing;
             if (model)
                 StoreOutgoingSubstrings(*model, *message);
             const bool manual = Flag(events, row, ColMsgManEdit);
@@ -563,7 +621,7 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
             message->SetIncoming(true);
             message->SetRegexpFormat(ToStd(Text(events, row, ColIRRegexp)));
             message->SetText(ToStd(Text(events, row, ColIRExample)));
-            if (const QStandardItemModel* model = Incoming(events, row))
+            if (const QStandardItemModel* model = children.incoming)
                 StoreIncomingSubstrings(*model, variables, *message);
             message->SetManual(Flag(events, row, ColIncManEdit));
             WriteOtherMessageTexts(CellData(events, row, ColIRRegexp, OtherTextsRole), *message);
@@ -572,33 +630,268 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
     WriteKeptMessages(events.item(row, ColName), *messages);
 }
 
+// Loads a command into new child models; nothing listens to them yet, and
+// each of their cells would still signal its change.
+int LoadNewChildren(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command,
+                    const Children& children)
+{
+    const QSignalBlocker params(children.params);
+    const QSignalBlocker outgoing(children.outgoing);
+    const QSignalBlocker incoming(children.incoming);
+    return LoadRowInto(events, row, variables, command, children);
+}
+
+// The command as a save writes it, hidden parts included.
+std::string CommandText(ProductDataCommand_c& command)
+{
+    const bool writeHidden = KorXML_c::GetWriteHidden();
+    KorXML_c::SetWriteHidden(true);
+    KorStringWriter_c text;
+    command.GetElement()->Write(&text, 0, false);
+    KorXML_c::SetWriteHidden(writeHidden);
+    return std::string(text.Text());
+}
+
+// Reads a command kept as text into child models. The row's own cells were
+// filled when the command was first read: what this read writes there goes
+// into a row of its own and is dropped.
+void ReadKeptCommand(const QByteArray& text, QStandardItemModel* variables, const Children& children)
+{
+    const auto command =
+        CommandFromText(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    if (!command)
+        return;
+    QStandardItemModel cells(0, ColumnCount);
+    cells.appendRow(NewCells(QString()));
+    LoadNewChildren(cells, 0, variables, *command, children);
+}
+
+QByteArray KeptCommand(const QStandardItemModel& events, int row)
+{
+    const QStandardItem* cell = events.item(row, ColName);
+    return cell ? cell->data(KeptCommandRole).toByteArray() : QByteArray();
+}
+
+Children RowChildren(const QStandardItemModel& events, int row)
+{
+    return {Params(events, row), Outgoing(events, row), Incoming(events, row)};
+}
+
+const QString PendingRowsName = QStringLiteral("EventRow::PendingRows");
+
+// The rows of a large file whose child models are built when first asked
+// for, and what building them needs: the models' owner and the device
+// variables as the load read them. Any change to the variables builds every
+// row first, so that each row links to the variables the load would have
+// linked it to.
+class PendingRows : public QObject
+{
+public:
+    PendingRows(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
+        : QObject(&events), m_Events(events), m_pOwner(owner), m_pVariables(variables)
+    {
+        setObjectName(PendingRowsName);
+        if (!variables)
+            return;
+        for (int row = 0; row < variables->rowCount(); ++row) {
+            QStringList texts;
+            for (int column = 0; column < variables->columnCount(); ++column)
+                texts << CellText(*variables, row, column);
+            m_VariableTexts << texts;
+        }
+        const auto buildAll = [this] { BuildAll(); };
+        connect(variables, &QAbstractItemModel::rowsAboutToBeInserted, this, buildAll);
+        connect(variables, &QAbstractItemModel::rowsAboutToBeRemoved, this, buildAll);
+        connect(variables, &QAbstractItemModel::rowsAboutToBeMoved, this, buildAll);
+        connect(variables, &QAbstractItemModel::columnsAboutToBeInserted, this, buildAll);
+        connect(variables, &QAbstractItemModel::columnsAboutToBeRemoved, this, buildAll);
+        connect(variables, &QAbstractItemModel::layoutAboutToBeChanged, this, buildAll);
+        connect(variables, &QAbstractItemModel::modelAboutToBeReset, this, buildAll);
+        connect(variables, &QAbstractItemModel::dataChanged, this, [this] { BuildAllAsLoaded(); });
+        connect(&events, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex& from, const QModelIndex& to) { ForgetSaved(from.row(), to.row()); });
+    }
+
+    QStandardItemModel* Variables() const { return m_pVariables; }
+
+    static PendingRows* Of(const QStandardItemModel& events)
+    {
+        return dynamic_cast<PendingRows*>(events.findChild<QObject*>(PendingRowsName, Qt::FindDirectChildrenOnly));
+    }
+
+    void Build(int row)
+    {
+        QStandardItem* name = m_Events.item(row, ColName);
+        const QByteArray text = name ? name->data(KeptCommandRole).toByteArray() : QByteArray();
+        if (text.isEmpty())
+            return;
+        // The row holds what it held: nothing to undo, nothing to show again.
+        const EditHistory::Aside aside(m_pOwner);
+        const QSignalBlocker blocker(&m_Events);
+        const Children children = NewChildren(m_pOwner, m_pVariables);
+        ReadKeptCommand(text, m_pVariables, children);
+        SetChildModel(MadeCell(m_Events, row, ColParams), children.params);
+        SetChildModel(MadeCell(m_Events, row, ColOutgoingSS), children.outgoing);
+        SetChildModel(MadeCell(m_Events, row, ColIncomingSS), children.incoming);
+        name->setData(QVariant(), KeptCommandRole);
+        name->setData(QVariant(), SavedCommandRole);
+    }
+
+    // What a save wrote for a row not yet built, written again by the next
+    // save while the row stays as it is: true when that is the kept text.
+    void KeepSaved(int row, const std::string& written, const QByteArray& kept)
+    {
+        QStandardItem* name = m_Events.item(row, ColName);
+        if (!name)
+            return;
+        const EditHistory::Aside aside(m_pOwner);
+        const QSignalBlocker blocker(&m_Events);
+        const bool same = std::string_view(kept.constData(), size_t(kept.size())) == written;
+        name->setData(same ? QVariant(true) : QVariant(QByteArray::fromStdString(written)), SavedCommandRole);
+    }
+
+    void ForgetSaved(int from, int to)
+    {
+        const EditHistory::Aside aside(m_pOwner);
+        const QSignalBlocker blocker(&m_Events);
+        for (int row = std::max(from, 0); row <= to && row < m_Events.rowCount(); ++row) {
+            if (QStandardItem* name = m_Events.item(row, ColName); name && name->data(SavedCommandRole).isValid())
+                name->setData(QVariant(), SavedCommandRole);
+        }
+    }
+
+    void BuildAll()
+    {
+        for (int row = 0; row < m_Events.rowCount(); ++row)
+            Build(row);
+        // Nothing is left to build: the variables may change freely.
+        if (m_pVariables)
+            disconnect(m_pVariables, nullptr, this, nullptr);
+    }
+
+private:
+    // A variable's text changed (its name, typically): the rows are built
+    // with the variables reading as loaded, then the new texts come back.
+    void BuildAllAsLoaded()
+    {
+        QList<std::pair<QStandardItem*, QString>> changed;
+        {
+            const EditHistory::Aside aside(m_pOwner);
+            const QSignalBlocker blocker(m_pVariables.data());
+            for (int row = 0; row < m_VariableTexts.size() && row < m_pVariables->rowCount(); ++row) {
+                for (int column = 0; column < m_VariableTexts[row].size(); ++column) {
+                    QStandardItem* cell = m_pVariables->item(row, column);
+                    if (cell && cell->text() != m_VariableTexts[row][column]) {
+                        changed.append({cell, cell->text()});
+                        cell->setText(m_VariableTexts[row][column]);
+                    }
+                }
+            }
+        }
+        BuildAll();
+        const EditHistory::Aside aside(m_pOwner);
+        const QSignalBlocker blocker(m_pVariables.data());
+        for (const auto& [cell, text] : changed)
+            cell->setText(text);
+    }
+
+    QStandardItemModel& m_Events;
+    QPointer<QObject> m_pOwner;
+    QPointer<QStandardItemModel> m_pVariables;
+    QList<QStringList> m_VariableTexts;
+};
+
+void BuildRow(QStandardItemModel& events, int row)
+{
+    const QStandardItem* name = events.item(row, ColName);
+    if (!name || !name->data(KeptCommandRole).isValid())
+        return;
+    if (PendingRows* pending = PendingRows::Of(events))
+        pending->Build(row);
+}
+
+int BuildWhenShownFrom = 5000;
+
+} // namespace
+
+int LoadRow(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command)
+{
+    return LoadRowInto(events, row, variables, command, RowChildren(events, row));
+}
+
+void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* variables,
+              ProductDataCommand_c& command)
+{
+    StoreRowFrom(events, row, variables, command, RowChildren(events, row));
+}
+
+int SetBuildWhenShownFrom(int commands)
+{
+    return std::exchange(BuildWhenShownFrom, commands);
+}
+
+bool Built(const QStandardItemModel& events, int row)
+{
+    const QStandardItem* name = row >= 0 && row < events.rowCount() ? events.item(row, ColName) : nullptr;
+    return name && !name->data(KeptCommandRole).isValid();
+}
+
+ReadModels::ReadModels(const QStandardItemModel& events, int row)
+{
+    const QByteArray text = row >= 0 && row < events.rowCount() ? KeptCommand(events, row) : QByteArray();
+    const PendingRows* pending = text.isEmpty() ? nullptr : PendingRows::Of(events);
+    if (!pending) {
+        m_pParams = EventRow::Params(events, row);
+        m_pOutgoing = EventRow::Outgoing(events, row);
+        m_pIncoming = EventRow::Incoming(events, row);
+        return;
+    }
+    m_pScratch = std::make_unique<ScratchModels>(pending->Variables());
+    const Children& children = m_pScratch->Get();
+    ReadKeptCommand(text, pending->Variables(), children);
+    m_pParams = children.params;
+    m_pOutgoing = children.outgoing;
+    m_pIncoming = children.incoming;
+}
+
+ReadModels::~ReadModels() = default;
+
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
 {
+    // Rows an earlier load left unbuilt are gone.
+    delete PendingRows::Of(events);
     ProductDataCommands_c* commands = ProtocolCommands(product, false);
     if (!commands)
         return 0;
-    // The events are most of a file, and their rows take several times the
-    // memory of their part of the document: each command leaves the document
-    // once its row holds it, so the two are never held whole at once.
-    std::vector<std::unique_ptr<ShowResource_c>> taken = commands->TakeItems();
+    // The rows of a large file take several times the memory of the file:
+    // past a size, a row keeps its command as text and builds its child
+    // models from it when they are first asked for (when the row is shown,
+    // typically). The load still reads each message's substrings, into
+    // models made for the while, for the texts the row shows and for the
+    // messages it keeps as stored.
+    const bool pending = CommandCount(*commands) >= BuildWhenShownFrom;
     int kept = 0;
-    for (std::size_t index = 0; index < taken.size(); ++index) {
-        auto& command = static_cast<ProductDataCommand_c&>(*taken[index]);
-        events.appendRow(NewRow(QString(), owner, variables));
-        const int row = events.rowCount() - 1;
-        {
-            // Nothing listens to the new child models yet; each of their
-            // cells would still signal its change.
-            const QSignalBlocker params(Params(events, row));
-            const QSignalBlocker outgoing(Outgoing(events, row));
-            const QSignalBlocker incoming(Incoming(events, row));
-            kept += LoadRow(events, row, variables, command);
+    TakeEachCommand(*commands, [&](ProductDataCommand_c& command, std::string_view text) {
+        const int row = events.rowCount();
+        QList<QStandardItem*> cells = NewCells(QString());
+        if (pending) {
+            events.appendRow(cells);
+            const ScratchModels scratch(variables);
+            kept += LoadNewChildren(events, row, variables, command, scratch.Get());
+            cells[ColName]->setData(text.empty() ? QByteArray::fromStdString(CommandText(command))
+                                                 : QByteArray(text.data(), qsizetype(text.size())),
+                                    KeptCommandRole);
+        } else {
+            const Children children = NewChildren(owner, variables);
+            SetChildModel(cells[ColParams], children.params);
+            SetChildModel(cells[ColOutgoingSS], children.outgoing);
+            SetChildModel(cells[ColIncomingSS], children.incoming);
+            events.appendRow(cells);
+            kept += LoadNewChildren(events, row, variables, command, children);
         }
-        ShowResources_c::ReleaseItem(std::move(taken[index]));
-        if (index % 512 == 511)
-            KorPoolTrim();
-    }
-    KorPoolTrim();
+    });
+    if (pending && events.rowCount() > 0)
+        new PendingRows(events, owner, variables);
     return kept;
 }
 
@@ -622,25 +915,39 @@ void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* varia
     KorXML_c* wrapper = commands ? commands->GetElement() : nullptr;
     if (!wrapper)
         return;
-    const bool writeHidden = KorXML_c::GetWriteHidden();
-    KorXML_c::SetWriteHidden(true);
     // Each command is stored, written as the save will write it, and its
     // elements freed before the next: the document never holds every event
-    // as a tree next to the rows.
+    // as a tree next to the rows. A row not yet built is stored from models
+    // made for the while, so that a save does not build every row; it holds
+    // the same until built or changed, so the next save writes the same text.
+    PendingRows* pending = PendingRows::Of(events);
     for (int row = 0; row < events.rowCount(); ++row) {
+        const QByteArray kept = KeptCommand(events, row);
+        if (const QVariant saved = kept.isEmpty() ? QVariant() : CellData(events, row, ColName, SavedCommandRole);
+            saved.isValid()) {
+            const QByteArray text = saved.typeId() == QMetaType::Bool ? kept : saved.toByteArray();
+            wrapper->AppendNew(KOR_XML_RAW, std::string_view(text.constData(), size_t(text.size())));
+            continue;
+        }
         ProductDataCommand_c* command = commands->Item(0, true);
         if (!command)
             break;
-        StoreRow(events, row, variables, *command);
-        KorStringWriter_c text;
-        command->GetElement()->Write(&text, 0, false);
+        if (!kept.isEmpty()) {
+            const ScratchModels scratch(variables);
+            ReadKeptCommand(kept, variables, scratch.Get());
+            StoreRowFrom(events, row, variables, *command, scratch.Get());
+        } else {
+            StoreRow(events, row, variables, *command);
+        }
+        const std::string written = CommandText(*command);
         for (std::unique_ptr<ShowResource_c>& item : commands->TakeItems())
             ShowResources_c::ReleaseItem(std::move(item));
-        wrapper->AppendNew(KOR_XML_RAW, text.Text());
+        wrapper->AppendNew(KOR_XML_RAW, written);
+        if (!kept.isEmpty() && pending)
+            pending->KeepSaved(row, written, kept);
         if (row % 512 == 511)
             KorPoolTrim();
     }
-    KorXML_c::SetWriteHidden(writeHidden);
 }
 
 void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product)

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <Qt>
 
+#include <memory>
+
 class OutgoingSSModel_c;
 class ProductData_c;
 class ProductDataCommand_c;
@@ -66,6 +68,12 @@ inline constexpr int KeptMessagesRole = Qt::UserRole + 7;
 // On the ColMsgFormat and ColIRRegexp cells: what the message stores that
 // its kind does not use (OtherMessageTexts), written back as it was.
 inline constexpr int OtherTextsRole = Qt::UserRole + 8;
+// On the ColName cell of a row of a large file whose child models are not
+// built yet: the command it was read from, as text (see LoadRows).
+inline constexpr int KeptCommandRole = Qt::UserRole + 9;
+// Beside it, once saved: what the save wrote for the row (true when the kept
+// text itself), written again by the next save while the row is unchanged.
+inline constexpr int SavedCommandRole = Qt::UserRole + 10;
 
 // A new event row, not inserted: name, retries 0, timeout 30, expects a
 // response, not unsolicited, nothing typed by hand, and three empty child
@@ -77,10 +85,34 @@ QString Text(const QStandardItemModel& events, int row, int column);
 // Writes text only when it differs, so an unchanged cell signals nothing.
 void SetText(QStandardItemModel& events, int row, int column, const QString& text);
 bool Flag(const QStandardItemModel& events, int row, int column);
-// The child models of a row; null outside the model.
+// The child models of a row, built first when the row has none yet; null
+// outside the model.
 QStandardItemModel* Params(const QStandardItemModel& events, int row);
 OutgoingSSModel_c* Outgoing(const QStandardItemModel& events, int row);
 QStandardItemModel* Incoming(const QStandardItemModel& events, int row);
+
+// The child models of a row to read: the row's own when built, else models
+// read for the while from the command the row keeps, freed with this, so
+// that reading every row (as a check does) does not build them all.
+class ScratchModels;
+class ReadModels
+{
+public:
+    ReadModels(const QStandardItemModel& events, int row);
+    ~ReadModels();
+    ReadModels(const ReadModels&) = delete;
+    ReadModels& operator=(const ReadModels&) = delete;
+
+    QStandardItemModel* Params() const { return m_pParams; }
+    OutgoingSSModel_c* Outgoing() const { return m_pOutgoing; }
+    QStandardItemModel* Incoming() const { return m_pIncoming; }
+
+private:
+    std::unique_ptr<ScratchModels> m_pScratch;
+    QStandardItemModel* m_pParams = nullptr;
+    OutgoingSSModel_c* m_pOutgoing = nullptr;
+    QStandardItemModel* m_pIncoming = nullptr;
+};
 
 // Appends "Event" + (row count + 1); returns its row.
 int AppendNew(QStandardItemModel& events, QObject* owner, QStandardItemModel* variables);
@@ -156,8 +188,15 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
 
 // Appends one row per command of the product's first protocol; returns how
 // many messages were kept as stored. The commands leave the product as they
-// are loaded: a save stores the rows into a fresh document.
+// are loaded: a save stores the rows into a fresh document. From
+// SetBuildWhenShownFrom commands on (5,000 unless set), a row keeps its
+// command as text and builds its child models when they are first asked for
+// (Params, Outgoing, Incoming); a save stores such a row without building it.
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables);
+// Returns the number it replaces.
+int SetBuildWhenShownFrom(int commands);
+// Whether the row's child models are built; false outside the model.
+bool Built(const QStandardItemModel& events, int row);
 // Whether the message of the manual-edit cell column was kept as stored.
 bool KeptStored(const QStandardItemModel& events, int row, int column);
 // The messages of all rows kept as stored.
