@@ -622,7 +622,7 @@ int MeasureStages(int events)
     stage("file read");
     auto document = std::make_unique<ProductDataDocument_c>();
     ProductData_c* product = nullptr;
-    if (LoadProductText(*document, text, product) != ProductLoadResult::Loaded)
+    if (LoadProductText(*document, text, product, nullptr, ProductCommandsAs::Text) != ProductLoadResult::Loaded)
         return 1;
     stage("document parsed and bound");
     QWidget owner;

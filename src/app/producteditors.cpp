@@ -91,7 +91,8 @@ bool ResaveProductText(const QByteArray& text, bool hasFile, bool wholeText, QBy
     ProductDataDocument_c document;
     ProductData_c* product = nullptr;
     bool wellFormed = true;
-    const ProductLoadResult result = LoadProductText(document, text, product, &wellFormed);
+    // The pages' Load is the first reader of the commands.
+    const ProductLoadResult result = LoadProductText(document, text, product, &wellFormed, ProductCommandsAs::Text);
     if (wholeText && !wellFormed) {
         *error = QCoreApplication::translate("Tarvo", "not well-formed XML: a save would drop what follows the error");
         return false;
@@ -147,7 +148,7 @@ bool HeadlessProduct::Load(const QByteArray& text, QString* error)
     auto document = std::make_unique<ProductDataDocument_c>();
     ProductData_c* product = nullptr;
     bool wellFormed = true;
-    const ProductLoadResult result = LoadProductText(*document, text, product, &wellFormed);
+    const ProductLoadResult result = LoadProductText(*document, text, product, &wellFormed, ProductCommandsAs::Text);
     if (text.isEmpty())
         *error = QCoreApplication::translate("Tarvo", "empty file");
     else if (!wellFormed)

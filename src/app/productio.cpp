@@ -92,7 +92,8 @@ int ProductListingGroup(const QByteArray& text)
         return -1;
     ProductDataDocument_c document;
     ProductData_c* product = nullptr;
-    if (LoadProductText(document, text, product) != ProductLoadResult::Loaded)
+    // Only the root and the hardware are read: the commands stay text.
+    if (LoadProductText(document, text, product, nullptr, ProductCommandsAs::Text) != ProductLoadResult::Loaded)
         return -1;
     ProductDataHardware_c* hardware = product->Hardware();
     const int group = hardware ? hardware->GetGroupIndex() : 0;

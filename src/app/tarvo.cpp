@@ -394,7 +394,9 @@ void Tarvo::closeEvent(QCloseEvent* event)
 bool Tarvo::LoadCurrentFile()
 {
     QByteArray text = ReadWholeFile(m_File.fileName());
-    const ProductLoadResult result = LoadProductText(m_Document, text, m_pProductData);
+    // Nothing reads the commands before the events page takes them one at a time.
+    const ProductLoadResult result =
+        LoadProductText(m_Document, text, m_pProductData, nullptr, ProductCommandsAs::Text);
     if (result != ProductLoadResult::Loaded) {
         Prompts::Current().Critical(this, tr("Cannot Open File"), OpenRefusedText(m_File.fileName(), text));
         return false;
