@@ -114,20 +114,26 @@ private slots:
             QByteArray saved;
             QByteArray renamed;  // saved again after the last event's name changed
             int built = 0;       // rows built after the saves
+            int unprepared = 0;  // rows whose save was not prepared before the first
         };
-        const auto run = [&](bool showAll) {
+        enum Mode { Unshown, Prepared, AllShown };
+        const auto run = [&](Mode mode) {
             Run out;
             QFile::remove(path);
             QFile::copy(QStringLiteral(TARVO_TEST_DATA_DIR "/") + file, path);
             Tarvo window;
             window.OpenFile(path);
             QStandardItemModel& events = *window.EventsEditor()->EventModel();
-            for (int row = 0; showAll && row < events.rowCount(); ++row)
+            for (int row = 0; mode == AllShown && row < events.rowCount(); ++row)
                 window.EventsEditor()->SelectRow(row);
+            // The saves prepared while the window is idle.
+            for (int turn = 0; mode == Prepared && EventRow::UnpreparedRows(events) > 0 && turn < 100; ++turn)
+                QTest::qWait(10);
             const CheckInput input{&events, window.SetupEditor()->MessageModel(), window.VariablesEditor()->Model(),
                                    nullptr};
             for (const CheckProblem& problem : CheckProductFile(input))
                 out.problems << CheckProblemLine(QString(), problem);
+            out.unprepared = EventRow::UnpreparedRows(events);
             window.Save();
             out.saved = WithoutVersion(ReadWholeFile(path));
             EventRow::SetText(events, events.rowCount() - 1, EventRow::ColName, QStringLiteral("Renamed"));
@@ -137,14 +143,18 @@ private slots:
                 out.built += EventRow::Built(events, row);
             return out;
         };
-        const Run built = run(false);
+        const Run built = run(Unshown);
         const int usual = EventRow::SetBuildWhenShownFrom(0);
-        const Run unshown = run(false);
-        const Run shown = run(true);
+        const Run unshown = run(Unshown);
+        const Run prepared = run(Prepared);
+        const Run shown = run(AllShown);
         EventRow::SetBuildWhenShownFrom(usual);
         QCOMPARE(unshown.built, 0);
+        QCOMPARE(prepared.built, 0);
+        QVERIFY(unshown.unprepared > 0);
+        QCOMPARE(prepared.unprepared, 0);
         QCOMPARE(unshown.problems, built.problems);
-        for (const Run* other : {&unshown, &shown}) {
+        for (const Run* other : {&unshown, &prepared, &shown}) {
             QVERIFY2(other->saved == built.saved, Parting(other->saved, built.saved).constData());
             QVERIFY2(other->renamed == built.renamed, Parting(other->renamed, built.renamed).constData());
         }

@@ -1,9 +1,11 @@
 #include "editors/events/eventrows.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QStringList>
+#include <QTimer>
 
 #include "editors/incoming/incomingssmodel.h"
 #include "editors/incoming/incomingssstore.h"
@@ -677,6 +679,20 @@ Children RowChildren(const QStandardItemModel& events, int row)
     return {Params(events, row), Outgoing(events, row), Incoming(events, row)};
 }
 
+// What a save writes for a row not yet built: the row stored, with models
+// read for the while, into a command of its own.
+std::string UnbuiltRowText(const QStandardItemModel& events, int row, QStandardItemModel* variables,
+                           const QByteArray& kept)
+{
+    const std::unique_ptr<ProductDataCommand_c> command = CommandFromText("<command/>");
+    if (!command)
+        return {};
+    const ScratchModels scratch(variables);
+    ReadKeptCommand(kept, variables, scratch.Get());
+    StoreRowFrom(events, row, variables, *command, scratch.Get());
+    return CommandText(*command);
+}
+
 const QString PendingRowsName = QStringLiteral("EventRow::PendingRows");
 
 // The rows of a large file whose child models are built when first asked
@@ -691,6 +707,14 @@ public:
         : QObject(&events), m_Events(events), m_pOwner(owner), m_pVariables(variables)
     {
         setObjectName(PendingRowsName);
+        connect(&events, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex& from, const QModelIndex& to) { ForgetSaved(from.row(), to.row()); });
+        // The first save would store every row from its text; while the
+        // window is idle, a few rows at a time are stored ahead of it.
+        m_Prepare.setSingleShot(true);
+        m_Prepare.setInterval(0);
+        connect(&m_Prepare, &QTimer::timeout, this, &PendingRows::PrepareSaves);
+        m_Prepare.start();
         if (!variables)
             return;
         for (int row = 0; row < variables->rowCount(); ++row) {
@@ -708,8 +732,6 @@ public:
         connect(variables, &QAbstractItemModel::layoutAboutToBeChanged, this, buildAll);
         connect(variables, &QAbstractItemModel::modelAboutToBeReset, this, buildAll);
         connect(variables, &QAbstractItemModel::dataChanged, this, [this] { BuildAllAsLoaded(); });
-        connect(&events, &QAbstractItemModel::dataChanged, this,
-                [this](const QModelIndex& from, const QModelIndex& to) { ForgetSaved(from.row(), to.row()); });
     }
 
     QStandardItemModel* Variables() const { return m_pVariables; }
@@ -750,6 +772,33 @@ public:
         name->setData(same ? QVariant(true) : QVariant(QByteArray::fromStdString(written)), SavedCommandRole);
     }
 
+    void BuildAll()
+    {
+        for (int row = 0; row < m_Events.rowCount(); ++row)
+            Build(row);
+        // Nothing is left to build: the variables may change freely.
+        m_Prepare.stop();
+        if (m_pVariables)
+            disconnect(m_pVariables, nullptr, this, nullptr);
+    }
+
+private:
+    // Stores rows ahead of the first save for about a frame's time, then
+    // lets the window run before the next rows.
+    void PrepareSaves()
+    {
+        QElapsedTimer spent;
+        spent.start();
+        for (; m_NextToPrepare < m_Events.rowCount() && spent.elapsed() < 10; ++m_NextToPrepare) {
+            const int row = m_NextToPrepare;
+            const QByteArray kept = KeptCommand(m_Events, row);
+            if (!kept.isEmpty() && !CellData(m_Events, row, ColName, SavedCommandRole).isValid())
+                KeepSaved(row, UnbuiltRowText(m_Events, row, m_pVariables, kept), kept);
+        }
+        if (m_NextToPrepare < m_Events.rowCount())
+            m_Prepare.start();
+    }
+
     void ForgetSaved(int from, int to)
     {
         const EditHistory::Aside aside(m_pOwner);
@@ -760,16 +809,6 @@ public:
         }
     }
 
-    void BuildAll()
-    {
-        for (int row = 0; row < m_Events.rowCount(); ++row)
-            Build(row);
-        // Nothing is left to build: the variables may change freely.
-        if (m_pVariables)
-            disconnect(m_pVariables, nullptr, this, nullptr);
-    }
-
-private:
     // A variable's text changed (its name, typically): the rows are built
     // with the variables reading as loaded, then the new texts come back.
     void BuildAllAsLoaded()
@@ -799,6 +838,8 @@ private:
     QPointer<QObject> m_pOwner;
     QPointer<QStandardItemModel> m_pVariables;
     QList<QStringList> m_VariableTexts;
+    QTimer m_Prepare;
+    int m_NextToPrepare = 0;
 };
 
 void BuildRow(QStandardItemModel& events, int row)
@@ -834,6 +875,14 @@ bool Built(const QStandardItemModel& events, int row)
 {
     const QStandardItem* name = row >= 0 && row < events.rowCount() ? events.item(row, ColName) : nullptr;
     return name && !name->data(KeptCommandRole).isValid();
+}
+
+int UnpreparedRows(const QStandardItemModel& events)
+{
+    int rows = 0;
+    for (int row = 0; row < events.rowCount(); ++row)
+        rows += !KeptCommand(events, row).isEmpty() && !CellData(events, row, ColName, SavedCommandRole).isValid();
+    return rows;
 }
 
 ReadModels::ReadModels(const QStandardItemModel& events, int row)
@@ -923,28 +972,22 @@ void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* varia
     PendingRows* pending = PendingRows::Of(events);
     for (int row = 0; row < events.rowCount(); ++row) {
         const QByteArray kept = KeptCommand(events, row);
-        if (const QVariant saved = kept.isEmpty() ? QVariant() : CellData(events, row, ColName, SavedCommandRole);
-            saved.isValid()) {
+        const QVariant saved = kept.isEmpty() ? QVariant() : CellData(events, row, ColName, SavedCommandRole);
+        if (saved.isValid()) {
             const QByteArray text = saved.typeId() == QMetaType::Bool ? kept : saved.toByteArray();
             wrapper->AppendNew(KOR_XML_RAW, std::string_view(text.constData(), size_t(text.size())));
-            continue;
-        }
-        ProductDataCommand_c* command = commands->Item(0, true);
-        if (!command)
-            break;
-        if (!kept.isEmpty()) {
-            const ScratchModels scratch(variables);
-            ReadKeptCommand(kept, variables, scratch.Get());
-            StoreRowFrom(events, row, variables, *command, scratch.Get());
-        } else {
+        } else if (!kept.isEmpty()) {
+            const std::string written = UnbuiltRowText(events, row, variables, kept);
+            wrapper->AppendNew(KOR_XML_RAW, written);
+            if (pending)
+                pending->KeepSaved(row, written, kept);
+        } else if (ProductDataCommand_c* command = commands->Item(0, true)) {
             StoreRow(events, row, variables, *command);
+            const std::string written = CommandText(*command);
+            for (std::unique_ptr<ShowResource_c>& item : commands->TakeItems())
+                ShowResources_c::ReleaseItem(std::move(item));
+            wrapper->AppendNew(KOR_XML_RAW, written);
         }
-        const std::string written = CommandText(*command);
-        for (std::unique_ptr<ShowResource_c>& item : commands->TakeItems())
-            ShowResources_c::ReleaseItem(std::move(item));
-        wrapper->AppendNew(KOR_XML_RAW, written);
-        if (!kept.isEmpty() && pending)
-            pending->KeepSaved(row, written, kept);
         if (row % 512 == 511)
             KorPoolTrim();
     }

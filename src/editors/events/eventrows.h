@@ -197,6 +197,9 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
 int SetBuildWhenShownFrom(int commands);
 // Whether the row's child models are built; false outside the model.
 bool Built(const QStandardItemModel& events, int row);
+// The rows not built whose save text is not prepared yet: while the window is
+// idle, what the first save writes for them is prepared a few at a time.
+int UnpreparedRows(const QStandardItemModel& events);
 // Whether the message of the manual-edit cell column was kept as stored.
 bool KeptStored(const QStandardItemModel& events, int row, int column);
 // The messages of all rows kept as stored.
