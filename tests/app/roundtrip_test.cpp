@@ -14,6 +14,7 @@
 #include "editors/events/trvevents.h"
 #include "editors/setup/trvsetup.h"
 #include "editors/variables/trvvariables.h"
+#include "editors/variables/variablerows.h"
 #include "scriptedprompts.h"
 #include "testregistry.h"
 
@@ -94,8 +95,9 @@ private slots:
     }
 
     // Rows built only when shown, as a large file opens, check and save as
-    // rows built at once do: before any is shown, and once all are; a row
-    // changed before it is built saves its change.
+    // rows built at once do: before any is shown, once the window prepared
+    // their saves, and once all are shown; a row changed before it is built,
+    // and the variables renamed, save their change.
     void builtWhenShown_data()
     {
         QTest::addColumn<QString>("file");
@@ -112,7 +114,7 @@ private slots:
         {
             QStringList problems;
             QByteArray saved;
-            QByteArray renamed;  // saved again after the last event's name changed
+            QByteArray renamed;  // saved again after the last event and the variables were renamed
             int built = 0;       // rows built after the saves
             int unprepared = 0;  // rows whose save was not prepared before the first
         };
@@ -137,6 +139,11 @@ private slots:
             window.Save();
             out.saved = WithoutVersion(ReadWholeFile(path));
             EventRow::SetText(events, events.rowCount() - 1, EventRow::ColName, QStringLiteral("Renamed"));
+            QStandardItemModel& variables = *window.VariablesEditor()->Model();
+            for (int row = 0; row < variables.rowCount(); ++row) {
+                if (QStandardItem* name = variables.item(row, 0); name && !IsBuiltInVariable(name))
+                    name->setText(name->text() + QStringLiteral("_r"));
+            }
             window.Save();
             out.renamed = WithoutVersion(ReadWholeFile(path));
             for (int row = 0; row < events.rowCount(); ++row)
@@ -159,6 +166,7 @@ private slots:
             QVERIFY2(other->renamed == built.renamed, Parting(other->renamed, built.renamed).constData());
         }
         QVERIFY(built.renamed.contains("Renamed"));
+        QVERIFY(built.renamed.contains("_r"));
     }
 };
 

@@ -679,27 +679,14 @@ Children RowChildren(const QStandardItemModel& events, int row)
     return {Params(events, row), Outgoing(events, row), Incoming(events, row)};
 }
 
-// What a save writes for a row not yet built: the row stored, with models
-// read for the while, into a command of its own.
-std::string UnbuiltRowText(const QStandardItemModel& events, int row, QStandardItemModel* variables,
-                           const QByteArray& kept)
-{
-    const std::unique_ptr<ProductDataCommand_c> command = CommandFromText("<command/>");
-    if (!command)
-        return {};
-    const ScratchModels scratch(variables);
-    ReadKeptCommand(kept, variables, scratch.Get());
-    StoreRowFrom(events, row, variables, *command, scratch.Get());
-    return CommandText(*command);
-}
-
 const QString PendingRowsName = QStringLiteral("EventRow::PendingRows");
 
 // The rows of a large file whose child models are built when first asked
 // for, and what building them needs: the models' owner and the device
-// variables as the load read them. Any change to the variables builds every
-// row first, so that each row links to the variables the load would have
-// linked it to.
+// variables as the load read them. A row is read with the variables' texts
+// as loaded, so that it links to the variables the load would have linked
+// it to even after a rename; a variable added, removed or moved builds every
+// row first.
 class PendingRows : public QObject
 {
 public:
@@ -731,10 +718,30 @@ public:
         connect(variables, &QAbstractItemModel::columnsAboutToBeRemoved, this, buildAll);
         connect(variables, &QAbstractItemModel::layoutAboutToBeChanged, this, buildAll);
         connect(variables, &QAbstractItemModel::modelAboutToBeReset, this, buildAll);
-        connect(variables, &QAbstractItemModel::dataChanged, this, [this] { BuildAllAsLoaded(); });
+        connect(variables, &QAbstractItemModel::dataChanged, this, &PendingRows::VariablesChanged);
     }
 
     QStandardItemModel* Variables() const { return m_pVariables; }
+
+    // Reads a kept command into child models, the variables reading as loaded.
+    void Read(const QByteArray& text, const Children& children) const
+    {
+        const AsLoaded loaded(*this);
+        ReadKeptCommand(text, m_pVariables, children);
+    }
+
+    // What a save writes for a row not yet built: the row stored, with models
+    // read for the while, into a command of its own.
+    std::string SaveText(int row, const QByteArray& kept) const
+    {
+        const std::unique_ptr<ProductDataCommand_c> command = CommandFromText("<command/>");
+        if (!command)
+            return {};
+        const ScratchModels scratch(m_pVariables);
+        Read(kept, scratch.Get());
+        StoreRowFrom(m_Events, row, m_pVariables, *command, scratch.Get());
+        return CommandText(*command);
+    }
 
     static PendingRows* Of(const QStandardItemModel& events)
     {
@@ -751,7 +758,7 @@ public:
         const EditHistory::Aside aside(m_pOwner);
         const QSignalBlocker blocker(&m_Events);
         const Children children = NewChildren(m_pOwner, m_pVariables);
-        ReadKeptCommand(text, m_pVariables, children);
+        Read(text, children);
         SetChildModel(MadeCell(m_Events, row, ColParams), children.params);
         SetChildModel(MadeCell(m_Events, row, ColOutgoingSS), children.outgoing);
         SetChildModel(MadeCell(m_Events, row, ColIncomingSS), children.incoming);
@@ -793,7 +800,7 @@ private:
             const int row = m_NextToPrepare;
             const QByteArray kept = KeptCommand(m_Events, row);
             if (!kept.isEmpty() && !CellData(m_Events, row, ColName, SavedCommandRole).isValid())
-                KeepSaved(row, UnbuiltRowText(m_Events, row, m_pVariables, kept), kept);
+                KeepSaved(row, SaveText(row, kept), kept);
         }
         if (m_NextToPrepare < m_Events.rowCount())
             m_Prepare.start();
@@ -809,35 +816,70 @@ private:
         }
     }
 
-    // A variable's text changed (its name, typically): the rows are built
-    // with the variables reading as loaded, then the new texts come back.
-    void BuildAllAsLoaded()
+    // The variables' texts changed since the load swapped back to what they
+    // were for a while (signals blocked, nothing recorded).
+    class AsLoaded
     {
-        QList<std::pair<QStandardItem*, QString>> changed;
+    public:
+        explicit AsLoaded(const PendingRows& rows) : m_Rows(rows) { Swap(); }
+        ~AsLoaded() { Swap(); }
+        AsLoaded(const AsLoaded&) = delete;
+        AsLoaded& operator=(const AsLoaded&) = delete;
+
+    private:
+        void Swap()
         {
-            const EditHistory::Aside aside(m_pOwner);
-            const QSignalBlocker blocker(m_pVariables.data());
-            for (int row = 0; row < m_VariableTexts.size() && row < m_pVariables->rowCount(); ++row) {
-                for (int column = 0; column < m_VariableTexts[row].size(); ++column) {
-                    QStandardItem* cell = m_pVariables->item(row, column);
-                    if (cell && cell->text() != m_VariableTexts[row][column]) {
-                        changed.append({cell, cell->text()});
-                        cell->setText(m_VariableTexts[row][column]);
-                    }
+            QStandardItemModel* variables = m_Rows.m_pVariables;
+            if (m_Rows.m_ChangedCells.isEmpty() || !variables)
+                return;
+            const EditHistory::Aside aside(m_Rows.m_pOwner);
+            const QSignalBlocker blocker(variables);
+            const bool restoring = !m_Texts.isEmpty();
+            for (qsizetype i = 0; i < m_Rows.m_ChangedCells.size(); ++i) {
+                const auto [row, column] = m_Rows.m_ChangedCells[i];
+                QStandardItem* cell = variables->item(row, column);
+                if (!cell)
+                    continue;
+                if (restoring) {
+                    cell->setText(m_Texts.value(i));
+                } else {
+                    m_Texts.resize(m_Rows.m_ChangedCells.size());
+                    m_Texts[i] = cell->text();
+                    cell->setText(m_Rows.m_VariableTexts[row][column]);
                 }
             }
         }
-        BuildAll();
-        const EditHistory::Aside aside(m_pOwner);
-        const QSignalBlocker blocker(m_pVariables.data());
-        for (const auto& [cell, text] : changed)
-            cell->setText(text);
+
+        const PendingRows& m_Rows;
+        QStringList m_Texts;
+    };
+
+    // A variable's text changed (its name, typically): rows are read with it
+    // as loaded from now on, and what was saved for them may name it
+    // otherwise now.
+    void VariablesChanged(const QModelIndex& from, const QModelIndex& to)
+    {
+        for (int row = std::max(from.row(), 0); row <= to.row() && row < m_VariableTexts.size(); ++row) {
+            for (int column = std::max(from.column(), 0); column <= to.column() && column < m_VariableTexts[row].size();
+                 ++column) {
+                const std::pair<int, int> cell{row, column};
+                const bool changed = CellText(*m_pVariables, row, column) != m_VariableTexts[row][column];
+                if (changed && !m_ChangedCells.contains(cell))
+                    m_ChangedCells.append(cell);
+                else if (!changed)
+                    m_ChangedCells.removeOne(cell);
+            }
+        }
+        ForgetSaved(0, m_Events.rowCount() - 1);
+        m_NextToPrepare = 0;
+        m_Prepare.start();
     }
 
     QStandardItemModel& m_Events;
     QPointer<QObject> m_pOwner;
     QPointer<QStandardItemModel> m_pVariables;
     QList<QStringList> m_VariableTexts;
+    QList<std::pair<int, int>> m_ChangedCells;  // row and column of texts that differ from m_VariableTexts
     QTimer m_Prepare;
     int m_NextToPrepare = 0;
 };
@@ -897,7 +939,7 @@ ReadModels::ReadModels(const QStandardItemModel& events, int row)
     }
     m_pScratch = std::make_unique<ScratchModels>(pending->Variables());
     const Children& children = m_pScratch->Get();
-    ReadKeptCommand(text, pending->Variables(), children);
+    pending->Read(text, children);
     m_pParams = children.params;
     m_pOutgoing = children.outgoing;
     m_pIncoming = children.incoming;
@@ -907,8 +949,11 @@ ReadModels::~ReadModels() = default;
 
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables)
 {
-    // Rows an earlier load left unbuilt are gone.
-    delete PendingRows::Of(events);
+    // Rows already there are built, so that every row still has what it reads from.
+    if (PendingRows* earlier = PendingRows::Of(events)) {
+        earlier->BuildAll();
+        delete earlier;
+    }
     ProductDataCommands_c* commands = ProtocolCommands(product, false);
     if (!commands)
         return 0;
@@ -976,11 +1021,10 @@ void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* varia
         if (saved.isValid()) {
             const QByteArray text = saved.typeId() == QMetaType::Bool ? kept : saved.toByteArray();
             wrapper->AppendNew(KOR_XML_RAW, std::string_view(text.constData(), size_t(text.size())));
-        } else if (!kept.isEmpty()) {
-            const std::string written = UnbuiltRowText(events, row, variables, kept);
+        } else if (!kept.isEmpty() && pending) {
+            const std::string written = pending->SaveText(row, kept);
             wrapper->AppendNew(KOR_XML_RAW, written);
-            if (pending)
-                pending->KeepSaved(row, written, kept);
+            pending->KeepSaved(row, written, kept);
         } else if (ProductDataCommand_c* command = commands->Item(0, true)) {
             StoreRow(events, row, variables, *command);
             const std::string written = CommandText(*command);
