@@ -101,13 +101,15 @@ private slots:
     void builtWhenShown_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::newRow("every kind") << "roundtrip/projector.prd";
-        QTest::newRow("kept as stored") << "roundtrip/stored.prd";
-        QTest::newRow("problems") << "check/problems.prd";
+        QTest::addColumn<QByteArray>("renamedPart");  // what a renamed variable's checksum call saves
+        QTest::newRow("every kind") << "roundtrip/projector.prd" << QByteArray("Level*2, Gain_r, Offset))");
+        QTest::newRow("kept as stored") << "roundtrip/stored.prd" << QByteArray();
+        QTest::newRow("problems") << "check/problems.prd" << QByteArray();
     }
     void builtWhenShown()
     {
         QFETCH(QString, file);
+        QFETCH(QByteArray, renamedPart);
         ScriptedPrompts prompts;
         const QString path = m_Home->Path() + "/driver.prd";
         struct Run
@@ -167,6 +169,8 @@ private slots:
         }
         QVERIFY(built.renamed.contains("Renamed"));
         QVERIFY(built.renamed.contains("_r"));
+        // A checksum over an event not shown names the variable as renamed.
+        QVERIFY(built.renamed.contains(renamedPart));
     }
 };
 

@@ -375,22 +375,45 @@ QString ArgPiece(const OutgoingSSModel_c& model, int row)
     }
 }
 
-QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
+namespace {
+
+// The arguments are made from the covered rows' settings rather than their
+// piece cells, which a row not shown keeps from before a variable or
+// parameter it refers to was renamed. onPath guards against a covered list
+// that leads back to row.
+QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, QSet<int>& onPath)
 {
     const QStringList& names = ChecksumFunctionNames();
     const int type = model.Text(row, SS::ColChecksumType).toInt();
     QString format;
     QString args;
+    onPath.insert(row);
     for (const QStandardItem* covered : model.CoveredRows(row)) {
-        format += model.Text(covered->row(), SS::ColFormatPiece);
+        const int at = covered->row();
+        format += model.Text(at, SS::ColFormatPiece);
+        QString arg;
+        if (model.Type(at) != SS::TypeChecksum)
+            arg = ArgPiece(model, at);
+        else if (!onPath.contains(at) && HasOutput(model.Format(at)))
+            arg = ChecksumExpressionOn(model, at, onPath);
+        else
+            arg = model.Text(at, SS::ColArgPiece);
         // A row without an argument (a constant) adds no empty argument,
         // which sprintf would take for the next conversion.
-        const QString arg = model.Text(covered->row(), SS::ColArgPiece);
         if (!arg.isEmpty())
             args += QStringLiteral(", ") + arg;
     }
+    onPath.remove(row);
     return names.value(type, names.first()) + QStringLiteral("(sprintf(\"") + format + QLatin1Char('"') + args +
            QStringLiteral("))");
+}
+
+} // namespace
+
+QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
+{
+    QSet<int> onPath;
+    return ChecksumExpressionOn(model, row, onPath);
 }
 
 void RefreshRow(OutgoingSSModel_c& model, int row)
