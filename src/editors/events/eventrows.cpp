@@ -376,7 +376,7 @@ StoredFormat GeneratedFormat(const OutgoingSSModel_c& model)
     QStringList args;
     for (int row = 0; row < model.rowCount(); ++row) {
         out.format += FormatPiece(model, row);
-        const QString arg = ArgPiece(model, row);
+        const QString arg = CurrentArgPiece(model, row);
         if (!arg.isEmpty())
             args << arg;
     }

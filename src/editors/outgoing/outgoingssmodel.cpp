@@ -377,11 +377,11 @@ QString ArgPiece(const OutgoingSSModel_c& model, int row)
 
 namespace {
 
-// The arguments are made from the covered rows' settings rather than their
-// piece cells, which a row not shown keeps from before a variable or
-// parameter it refers to was renamed. onPath guards against a covered list
+// fresh: the arguments are made from the covered rows' settings rather than
+// their piece cells, which a message not shown keeps from before a variable
+// or parameter it refers to was renamed. onPath guards against a covered list
 // that leads back to row.
-QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, QSet<int>& onPath)
+QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, bool fresh, QSet<int>& onPath)
 {
     const QStringList& names = ChecksumFunctionNames();
     const int type = model.Text(row, SS::ColChecksumType).toInt();
@@ -392,12 +392,12 @@ QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, QSet<int>&
         const int at = covered->row();
         format += model.Text(at, SS::ColFormatPiece);
         QString arg;
-        if (model.Type(at) != SS::TypeChecksum)
-            arg = ArgPiece(model, at);
-        else if (!onPath.contains(at) && HasOutput(model.Format(at)))
-            arg = ChecksumExpressionOn(model, at, onPath);
-        else
+        if (!fresh)
             arg = model.Text(at, SS::ColArgPiece);
+        else if (model.Type(at) != SS::TypeChecksum || !HasOutput(model.Format(at)))
+            arg = ArgPiece(model, at);
+        else
+            arg = onPath.contains(at) ? model.Text(at, SS::ColArgPiece) : ChecksumExpressionOn(model, at, true, onPath);
         // A row without an argument (a constant) adds no empty argument,
         // which sprintf would take for the next conversion.
         if (!arg.isEmpty())
@@ -413,7 +413,15 @@ QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, QSet<int>&
 QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
 {
     QSet<int> onPath;
-    return ChecksumExpressionOn(model, row, onPath);
+    return ChecksumExpressionOn(model, row, false, onPath);
+}
+
+QString CurrentArgPiece(const OutgoingSSModel_c& model, int row)
+{
+    if (model.Type(row) != SS::TypeChecksum || !HasOutput(model.Format(row)))
+        return ArgPiece(model, row);
+    QSet<int> onPath;
+    return ChecksumExpressionOn(model, row, true, onPath);
 }
 
 void RefreshRow(OutgoingSSModel_c& model, int row)

@@ -136,6 +136,10 @@ QString FormatPiece(const OutgoingSSModel_c& model, int row);
 // local's name, or its formula when the name is empty; a checksum's
 // expression built from its settings.
 QString ArgPiece(const OutgoingSSModel_c& model, int row);
+// ArgPiece, with a checksum's arguments made from the covered rows' settings
+// instead of their piece cells, which a message not refreshed since a
+// variable or parameter was renamed still holds from before.
+QString CurrentArgPiece(const OutgoingSSModel_c& model, int row);
 // Every "XOR(" outside double-quoted text as "BCC(", ignoring case: the
 // language knows XOR by that name, and quoted text is sent as typed.
 QString XorAsBcc(QString text);
