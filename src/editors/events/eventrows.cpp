@@ -188,6 +188,16 @@ Children NewChildren(QObject* owner, QStandardItemModel* variables)
     return children;
 }
 
+// Puts children under ModelRole in the cells cellOf(column) gives for the
+// three child model columns.
+template <class CellOf>
+void SetChildren(CellOf cellOf, const Children& children)
+{
+    SetChildModel(cellOf(ColParams), children.params);
+    SetChildModel(cellOf(ColOutgoingSS), children.outgoing);
+    SetChildModel(cellOf(ColIncomingSS), children.incoming);
+}
+
 // A row's cells without child models.
 QList<QStandardItem*> NewCells(const QString& name)
 {
@@ -230,10 +240,7 @@ private:
 QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemModel* variables)
 {
     QList<QStandardItem*> row = NewCells(name);
-    const Children children = NewChildren(owner, variables);
-    SetChildModel(row[ColParams], children.params);
-    SetChildModel(row[ColOutgoingSS], children.outgoing);
-    SetChildModel(row[ColIncomingSS], children.incoming);
+    SetChildren([&](int column) { return row[column]; }, NewChildren(owner, variables));
     return row;
 }
 
@@ -759,9 +766,7 @@ public:
         const QSignalBlocker blocker(&m_Events);
         const Children children = NewChildren(m_pOwner, m_pVariables);
         Read(text, children);
-        SetChildModel(MadeCell(m_Events, row, ColParams), children.params);
-        SetChildModel(MadeCell(m_Events, row, ColOutgoingSS), children.outgoing);
-        SetChildModel(MadeCell(m_Events, row, ColIncomingSS), children.incoming);
+        SetChildren([&](int column) { return MadeCell(m_Events, row, column); }, children);
         name->setData(QVariant(), KeptCommandRole);
         name->setData(QVariant(), SavedCommandRole);
     }
@@ -977,9 +982,7 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
                                     KeptCommandRole);
         } else {
             const Children children = NewChildren(owner, variables);
-            SetChildModel(cells[ColParams], children.params);
-            SetChildModel(cells[ColOutgoingSS], children.outgoing);
-            SetChildModel(cells[ColIncomingSS], children.incoming);
+            SetChildren([&](int column) { return cells[column]; }, children);
             events.appendRow(cells);
             kept += LoadNewChildren(events, row, variables, command, children);
         }
