@@ -409,8 +409,15 @@ bool Tarvo::LoadCurrentFile()
     }
     ReopenDeviceTest();
     UpdateTitle();
-    if (const int kept = KeptStoredMessages(m_Editors); kept > 0)
-        Prompts::Current().Information(this, tr("Messages Kept as Stored"), KeptStoredText(kept));
+    // A large file's rows read their messages while the window is idle
+    // after the open; what they kept is told once they have.
+    const auto tellKept = [this] {
+        if (const int kept = KeptStoredMessages(m_Editors); kept > 0)
+            Prompts::Current().Information(this, tr("Messages Kept as Stored"), KeptStoredText(kept));
+    };
+    const DriverModels models = PageModels(m_Editors);
+    if (!models.events || !EventRow::WhenTextsRead(*models.events, this, tellKept))
+        tellKept();
     return true;
 }
 

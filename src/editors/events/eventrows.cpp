@@ -14,6 +14,7 @@
 #include "editors/common/firstprotocol.h"
 #include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
+#include "editors/common/namedrows.h"
 #include "editors/outgoing/outgoingssmodel.h"
 #include "editors/outgoing/outgoingssrows.h"
 #include "editors/outgoing/outgoingssstore.h"
@@ -47,6 +48,17 @@ QString FlagText(bool flag)
 }
 
 void BuildRow(QStandardItemModel& events, int row);
+
+// The cells the messages' substrings make, which a row of a large file gets
+// from the first read of its command after the load.
+constexpr int MadeTextColumns[] = {ColMsgFormat, ColMsgArgs, ColMsgManEdit, ColIRRegexp, ColIRExample, ColIncManEdit};
+
+bool IsMadeText(int column)
+{
+    return std::find(std::begin(MadeTextColumns), std::end(MadeTextColumns), column) != std::end(MadeTextColumns);
+}
+
+void CompleteTexts(const QStandardItemModel& events, int row);
 
 QStandardItemModel* ChildModel(const QStandardItemModel& events, int row, int column)
 {
@@ -233,6 +245,22 @@ public:
 
     const Children& Get() const { return m_Children; }
 
+    // The models emptied for the next read, as new ones would be: reading
+    // one command after another into the same models spares making and
+    // freeing three models per command.
+    const Children& Cleared() const
+    {
+        for (QStandardItemModel* model : {static_cast<QStandardItemModel*>(m_Children.outgoing), m_Children.params,
+                                          m_Children.incoming}) {
+            const QSignalBlocker quiet(model);
+            model->setRowCount(0);
+            for (const QByteArray& name : model->dynamicPropertyNames())
+                model->setProperty(name.constData(), QVariant());
+        }
+        m_Children.outgoing->SetPreviewsDeferred(false);
+        return m_Children;
+    }
+
 private:
     Children m_Children;
 };
@@ -246,11 +274,16 @@ QList<QStandardItem*> NewRow(const QString& name, QObject* owner, QStandardItemM
 
 QString Text(const QStandardItemModel& events, int row, int column)
 {
+    if (IsMadeText(column))
+        CompleteTexts(events, row);
     return CellText(events, row, column);
 }
 
 void SetText(QStandardItemModel& events, int row, int column, const QString& text)
 {
+    // What is written goes over the texts the row would read later.
+    if (IsMadeText(column))
+        CompleteTexts(events, row);
     SetCellText(events, row, column, text);
 }
 
@@ -519,6 +552,9 @@ void WriteOtherMessageTexts(const QVariant& texts, ProductDataMessage_c& message
 
 namespace {
 
+// Without child models (Children{}), the row gets only what the command
+// holds as it is: the texts its messages' substrings make are left to a
+// later read (TextsPendingRole).
 int LoadRowInto(QStandardItemModel& events, int row, QStandardItemModel* variables, ProductDataCommand_c& command,
                 const Children& children)
 {
@@ -539,38 +575,40 @@ int LoadRowInto(QStandardItemModel& events, int row, QStandardItemModel* variabl
         outgoing = true;
         next = 1;
         SetText(events, row, ColUnsolicited, FalseText);
-        OutgoingSSModel_c* model = children.outgoing;
-        model->SetReferenceModels(params, variables);
-        LoadOutgoingSubstrings(*message, *model);
         const QString stored = FromStd(message->GetFormat());
-        const StoredFormat generated = LoadedGeneratedFormat(*model);
-        const bool keep = !KorIsTrue(message->IsManual()) && GeneratedDiffers(generated, stored);
-        const bool manual = keep || KorIsTrue(message->IsManual());
-        const StoredFormat texts = manual ? SplitStoredFormat(stored) : generated;
-        SetText(events, row, ColMsgFormat, texts.format);
-        SetText(events, row, ColMsgArgs, texts.args);
-        SetText(events, row, ColMsgManEdit, FlagText(manual));
-        SetKept(events, row, ColMsgManEdit, keep);
+        if (OutgoingSSModel_c* model = children.outgoing) {
+            model->SetReferenceModels(params, variables);
+            LoadOutgoingSubstrings(*message, *model);
+            const StoredFormat generated = LoadedGeneratedFormat(*model);
+            const bool keep = !KorIsTrue(message->IsManual()) && GeneratedDiffers(generated, stored);
+            const bool manual = keep || KorIsTrue(message->IsManual());
+            const StoredFormat texts = manual ? SplitStoredFormat(stored) : generated;
+            SetText(events, row, ColMsgFormat, texts.format);
+            SetText(events, row, ColMsgArgs, texts.args);
+            SetText(events, row, ColMsgManEdit, FlagText(manual));
+            SetKept(events, row, ColMsgManEdit, keep);
+            kept += keep;
+        }
         events.item(row, ColMsgFormat)->setData(stored, StoredTextRole);
         SetStoredName(events.item(row, ColMsgFormat), *message);
         events.item(row, ColMsgFormat)->setData(OtherMessageTexts(*message, false), OtherTextsRole);
-        kept += keep;
     }
     message = next < count ? messages->Item(next) : nullptr;
     if (message && KorIsTrue(message->IsIncoming())) {
         SetText(events, row, ColIncoming, TrueText);
         SetText(events, row, ColUnsolicited, FlagText(!outgoing));
-        QStandardItemModel* model = children.incoming;
-        SetText(events, row, ColIRExample, LoadIncomingSubstrings(*message, *model, variables));
-        const QString stored = FromStd(message->GetRegexpFormat());
-        const bool keep = !KorIsTrue(message->IsManual()) && IncomingDiffers(*model, stored);
-        const bool manual = keep || KorIsTrue(message->IsManual());
-        SetText(events, row, ColIRRegexp, manual ? stored : IncomingSS::ResponseFormat(*model));
-        SetText(events, row, ColIncManEdit, FlagText(manual));
-        SetKept(events, row, ColIncManEdit, keep);
+        if (QStandardItemModel* model = children.incoming) {
+            SetText(events, row, ColIRExample, LoadIncomingSubstrings(*message, *model, variables));
+            const QString stored = FromStd(message->GetRegexpFormat());
+            const bool keep = !KorIsTrue(message->IsManual()) && IncomingDiffers(*model, stored);
+            const bool manual = keep || KorIsTrue(message->IsManual());
+            SetText(events, row, ColIRRegexp, manual ? stored : IncomingSS::ResponseFormat(*model));
+            SetText(events, row, ColIncManEdit, FlagText(manual));
+            SetKept(events, row, ColIncManEdit, keep);
+            kept += keep;
+        }
         SetStoredName(events.item(row, ColIRRegexp), *message);
         events.item(row, ColIRRegexp)->setData(OtherMessageTexts(*message, true), OtherTextsRole);
-        kept += keep;
         ++next;
     } else {
         SetText(events, row, ColIncoming, FalseText);
@@ -661,16 +699,16 @@ std::string CommandText(ProductDataCommand_c& command)
     return std::string(text.Text());
 }
 
-// Reads a command kept as text into child models. The row's own cells were
-// filled when the command was first read: what this read writes there goes
-// into a row of its own and is dropped.
-void ReadKeptCommand(const QByteArray& text, QStandardItemModel* variables, const Children& children)
+// Reads a command kept as text into child models, and its row's cells into
+// the one row of cells.
+void ReadKeptCommand(const QByteArray& text, QStandardItemModel* variables, const Children& children,
+                     QStandardItemModel& cells)
 {
     const auto command =
         CommandFromText(std::string_view(text.constData(), static_cast<size_t>(text.size())));
     if (!command)
         return;
-    QStandardItemModel cells(0, ColumnCount);
+    cells.setRowCount(0);
     cells.appendRow(NewCells(QString()));
     LoadNewChildren(cells, 0, variables, *command, children);
 }
@@ -730,12 +768,52 @@ public:
 
     QStandardItemModel* Variables() const { return m_pVariables; }
 
-    // Reads a kept command into child models, the variables reading as loaded.
-    void Read(const QByteArray& text, const Children& children) const
+    // Reads a kept command into child models, the variables reading as
+    // loaded; the texts of row, when still pending, are filled from the read.
+    void Read(const QByteArray& text, const Children& children, int row) const
     {
         const AsLoaded loaded(*this);
-        ReadKeptCommand(text, m_pVariables, children);
+        // The names as loaded, kept for the next reads while a change to the
+        // variables' rows or texts is still heard of.
+        std::unique_ptr<NamedRows> once;
+        if (!m_pLoadedNames && m_pVariables)
+            (m_Watching ? m_pLoadedNames : once) = std::make_unique<NamedRows>(*m_pVariables);
+        const NamedRows* names = once ? once.get() : m_pLoadedNames.get();
+        const NamedRows::Use use(names ? m_pVariables.data() : nullptr, names ? *names : NamedRows::None());
+        ReadKeptCommand(text, m_pVariables, children, m_ReadCells);
+        QStandardItem* name = m_Events.item(row, ColName);
+        if (!name || !name->data(TextsPendingRole).isValid() || m_ReadCells.rowCount() != 1)
+            return;
+        // Filled as the load would have filled them: nothing to undo, nothing
+        // changed to show or to save again.
+        const EditHistory::Aside aside(m_pOwner);
+        const QSignalBlocker blocker(&m_Events);
+        for (const int column : MadeTextColumns) {
+            const QStandardItem* read = m_ReadCells.item(0, column);
+            QStandardItem* cell = MadeCell(m_Events, row, column);
+            if (!read || !cell)
+                continue;
+            cell->setText(read->text());
+            cell->setData(read->data(KeptStoredRole), KeptStoredRole);
+        }
+        name->setData(QVariant(), TextsPendingRole);
     }
+
+    // Fills a row's pending texts from a read of its command.
+    void Complete(int row) const
+    {
+        const QByteArray kept = KeptCommand(m_Events, row);
+        if (!kept.isEmpty())
+            Read(kept, Scratch(), row);
+    }
+
+    // While idle, every row's pending texts are read first, then the first
+    // save is prepared; done is called after the first part.
+    void WhenTextsRead(QObject* context, std::function<void()> done)
+    {
+        m_WhenTextsRead.push_back({context, std::move(done)});
+    }
+    bool TextsRead() const { return m_TextsRead; }
 
     // What a save writes for a row not yet built: the row stored, with models
     // read for the while, into a command of its own.
@@ -744,9 +822,9 @@ public:
         const std::unique_ptr<ProductDataCommand_c> command = CommandFromText("<command/>");
         if (!command)
             return {};
-        const ScratchModels scratch(m_pVariables);
-        Read(kept, scratch.Get());
-        StoreRowFrom(m_Events, row, m_pVariables, *command, scratch.Get());
+        const Children& scratch = Scratch();
+        Read(kept, scratch, row);
+        StoreRowFrom(m_Events, row, m_pVariables, *command, scratch);
         return CommandText(*command);
     }
 
@@ -765,7 +843,7 @@ public:
         const EditHistory::Aside aside(m_pOwner);
         const QSignalBlocker blocker(&m_Events);
         const Children children = NewChildren(m_pOwner, m_pVariables);
-        Read(text, children);
+        Read(text, children, row);
         SetChildren([&](int column) { return MadeCell(m_Events, row, column); }, children);
         name->setData(QVariant(), KeptCommandRole);
         name->setData(QVariant(), SavedCommandRole);
@@ -790,17 +868,45 @@ public:
             Build(row);
         // Nothing is left to build: the variables may change freely.
         m_Prepare.stop();
+        m_pLoadedNames.reset();
+        m_Watching = false;
         if (m_pVariables)
             disconnect(m_pVariables, nullptr, this, nullptr);
+        TextsAllRead();
     }
 
 private:
+    const Children& Scratch() const
+    {
+        if (!m_pScratch)
+            m_pScratch = std::make_unique<ScratchModels>(m_pVariables);
+        return m_pScratch->Cleared();
+    }
+
+    void TextsAllRead()
+    {
+        if (m_TextsRead)
+            return;
+        m_TextsRead = true;
+        for (auto& [context, done] : std::exchange(m_WhenTextsRead, {})) {
+            if (context)
+                QTimer::singleShot(0, context, std::move(done));
+        }
+    }
+
     // Stores rows ahead of the first save for about a frame's time, then
     // lets the window run before the next rows.
     void PrepareSaves()
     {
         QElapsedTimer spent;
         spent.start();
+        for (; m_NextToComplete < m_Events.rowCount() && spent.elapsed() < 10; ++m_NextToComplete)
+            Complete(m_NextToComplete);
+        if (m_NextToComplete < m_Events.rowCount()) {
+            m_Prepare.start();
+            return;
+        }
+        TextsAllRead();
         for (; m_NextToPrepare < m_Events.rowCount() && spent.elapsed() < 10; ++m_NextToPrepare) {
             const int row = m_NextToPrepare;
             const QByteArray kept = KeptCommand(m_Events, row);
@@ -875,6 +981,7 @@ private:
                     m_ChangedCells.removeOne(cell);
             }
         }
+        m_pLoadedNames.reset();
         ForgetSaved(0, m_Events.rowCount() - 1);
         m_NextToPrepare = 0;
         m_Prepare.start();
@@ -887,6 +994,13 @@ private:
     QList<std::pair<int, int>> m_ChangedCells;  // row and column of texts that differ from m_VariableTexts
     QTimer m_Prepare;
     int m_NextToPrepare = 0;
+    int m_NextToComplete = 0;
+    bool m_TextsRead = false;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_WhenTextsRead;
+    mutable std::unique_ptr<ScratchModels> m_pScratch;
+    mutable QStandardItemModel m_ReadCells{0, ColumnCount};
+    mutable std::unique_ptr<NamedRows> m_pLoadedNames;
+    bool m_Watching = true;
 };
 
 void BuildRow(QStandardItemModel& events, int row)
@@ -896,6 +1010,15 @@ void BuildRow(QStandardItemModel& events, int row)
         return;
     if (PendingRows* pending = PendingRows::Of(events))
         pending->Build(row);
+}
+
+void CompleteTexts(const QStandardItemModel& events, int row)
+{
+    const QStandardItem* name = row >= 0 && row < events.rowCount() ? events.item(row, ColName) : nullptr;
+    if (!name || !name->data(TextsPendingRole).isValid())
+        return;
+    if (const PendingRows* pending = PendingRows::Of(events))
+        pending->Complete(row);
 }
 
 int BuildWhenShownFrom = 5000;
@@ -944,7 +1067,7 @@ ReadModels::ReadModels(const QStandardItemModel& events, int row)
     }
     m_pScratch = std::make_unique<ScratchModels>(pending->Variables());
     const Children& children = m_pScratch->Get();
-    pending->Read(text, children);
+    pending->Read(text, children, row);
     m_pParams = children.params;
     m_pOutgoing = children.outgoing;
     m_pIncoming = children.incoming;
@@ -965,9 +1088,10 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
     // The rows of a large file take several times the memory of the file:
     // past a size, a row keeps its command as text and builds its child
     // models from it when they are first asked for (when the row is shown,
-    // typically). The load still reads each message's substrings, into
-    // models made for the while, for the texts the row shows and for the
-    // messages it keeps as stored.
+    // typically). Reading the messages' substrings for the texts they make
+    // (and whether a message is kept as stored) takes most of a load's time:
+    // it is left to the first read of the row, while the window is idle or
+    // when the texts are asked for, whichever comes first.
     const bool pending = CommandCount(*commands) >= BuildWhenShownFrom;
     int kept = 0;
     TakeEachCommand(*commands, [&](ProductDataCommand_c& command, std::string_view text) {
@@ -975,11 +1099,11 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
         QList<QStandardItem*> cells = NewCells(QString());
         if (pending) {
             events.appendRow(cells);
-            const ScratchModels scratch(variables);
-            kept += LoadNewChildren(events, row, variables, command, scratch.Get());
+            LoadNewChildren(events, row, variables, command, Children{});
             cells[ColName]->setData(text.empty() ? QByteArray::fromStdString(CommandText(command))
                                                  : QByteArray(text.data(), qsizetype(text.size())),
                                     KeptCommandRole);
+            cells[ColName]->setData(true, TextsPendingRole);
         } else {
             const Children children = NewChildren(owner, variables);
             SetChildren([&](int column) { return cells[column]; }, children);
@@ -994,6 +1118,7 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
 
 bool KeptStored(const QStandardItemModel& events, int row, int column)
 {
+    CompleteTexts(events, row);
     const QStandardItem* cell = row >= 0 && row < events.rowCount() ? events.item(row, column) : nullptr;
     return cell && cell->data(KeptStoredRole).toBool();
 }
@@ -1004,6 +1129,15 @@ int KeptStoredCount(const QStandardItemModel& events)
     for (int row = 0; row < events.rowCount(); ++row)
         kept += KeptStored(events, row, ColMsgManEdit) + KeptStored(events, row, ColIncManEdit);
     return kept;
+}
+
+bool WhenTextsRead(const QStandardItemModel& events, QObject* context, std::function<void()> done)
+{
+    PendingRows* pending = PendingRows::Of(events);
+    if (!pending || pending->TextsRead())
+        return false;
+    pending->WhenTextsRead(context, std::move(done));
+    return true;
 }
 
 void StoreRowsAsText(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product)

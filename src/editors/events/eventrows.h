@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <Qt>
 
+#include <functional>
 #include <memory>
 
 class OutgoingSSModel_c;
@@ -74,6 +75,11 @@ inline constexpr int KeptCommandRole = Qt::UserRole + 9;
 // Beside it, once saved: what the save wrote for the row (true when the kept
 // text itself), written again by the next save while the row is unchanged.
 inline constexpr int SavedCommandRole = Qt::UserRole + 10;
+// Beside them, true until the row's command is first read after the load:
+// the cells its messages' substrings make (format, arguments, expression,
+// example, the typed-by-hand flags) are filled then. Text, SetText and
+// KeptStored read it first; so do building the row and storing it.
+inline constexpr int TextsPendingRole = Qt::UserRole + 11;
 
 // A new event row, not inserted: name, retries 0, timeout 30, expects a
 // response, not unsolicited, nothing typed by hand, and three empty child
@@ -204,6 +210,10 @@ int UnpreparedRows(const QStandardItemModel& events);
 bool KeptStored(const QStandardItemModel& events, int row, int column);
 // The messages of all rows kept as stored.
 int KeptStoredCount(const QStandardItemModel& events);
+// Calls done (through context's event loop) once every row loaded with its
+// texts pending has them; they are read while the window is idle after the
+// load. False, calling nothing, when no row waits for them.
+bool WhenTextsRead(const QStandardItemModel& events, QObject* context, std::function<void()> done);
 // Writes row i into the i-th command of the first protocol.
 void StoreRows(const QStandardItemModel& events, QStandardItemModel* variables, ProductData_c& product);
 // As StoreRows into a fresh document that is only written out afterwards:

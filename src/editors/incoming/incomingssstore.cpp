@@ -4,6 +4,7 @@
 #include "editors/common/edithistory.h"
 #include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
+#include "editors/common/namedrows.h"
 #include "model/productdatamessage.h"
 
 #include <QRegularExpression>
@@ -144,16 +145,10 @@ QString Restored(const QString& operation, const QString& name)
 
 QStandardItem* FindVariable(const QStandardItemModel* variables, const QString& name)
 {
-    if (!variables || name.isEmpty())
+    if (name.isEmpty())
         return nullptr;
-    for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        for (int row = 0; row < variables->rowCount(); ++row) {
-            QStandardItem* item = variables->item(row, 0);
-            if (item && QString::compare(item->text(), name, sensitivity) == 0)
-                return item;
-        }
-    }
-    return nullptr;
+    QStandardItem* item = FindNamedRow(variables, name, Qt::CaseSensitive);
+    return item ? item : FindNamedRow(variables, name, Qt::CaseInsensitive);
 }
 
 // Character type, minimum and maximum back from a wildcard or capture pattern.

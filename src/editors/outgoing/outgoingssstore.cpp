@@ -9,6 +9,7 @@
 #include "editors/common/edithistory.h"
 #include "editors/common/keptitems.h"
 #include "editors/common/modeltext.h"
+#include "editors/common/namedrows.h"
 #include "model/productdatamessage.h"
 #include "model/showresource.h"
 
@@ -51,16 +52,6 @@ int IndexIgnoringCase(const QStringList& names, const QString& name)
             return i;
     }
     return -1;
-}
-
-QStandardItem* FindNameItem(const QStandardItemModel* model, const QString& name)
-{
-    for (int row = 0; model && row < model->rowCount(); ++row) {
-        QStandardItem* item = model->item(row, 0);
-        if (item && item->text() == name)
-            return item;
-    }
-    return nullptr;
 }
 
 // A conversion as the language's sprintf reads it: "%", an optional "0"
@@ -132,11 +123,11 @@ void ReadValueSubstring(SS& model, int row, const QString& conversion, const QSt
     QStandardItem* variable = nullptr;
     if (!name.isEmpty()) {
         if (storedVariable)
-            variable = FindNameItem(model.VariableModel(), name);
+            variable = FindNamedRow(model.VariableModel(), name);
         if (!variable)
-            param = FindNameItem(model.ParamModel(), name);
+            param = FindNamedRow(model.ParamModel(), name);
         if (!param && !variable && !storedVariable)
-            variable = FindNameItem(model.VariableModel(), name);
+            variable = FindNamedRow(model.VariableModel(), name);
     }
     if (param) {
         model.SetText(row, SS::ColSSType, QString::number(SS::TypeParameter));
