@@ -804,7 +804,7 @@ public:
     {
         const QByteArray kept = KeptCommand(m_Events, row);
         if (!kept.isEmpty())
-            Read(kept, Scratch(), row);
+            Read(kept, Scratch(m_pCompleting), row);
     }
 
     // While idle, every row's pending texts are read first, then the first
@@ -813,6 +813,7 @@ public:
     {
         m_WhenTextsRead.push_back({context, std::move(done)});
     }
+    void ForgetWhenTextsRead() { m_WhenTextsRead.clear(); }
     bool TextsRead() const { return m_TextsRead; }
 
     // What a save writes for a row not yet built: the row stored, with models
@@ -822,7 +823,7 @@ public:
         const std::unique_ptr<ProductDataCommand_c> command = CommandFromText("<command/>");
         if (!command)
             return {};
-        const Children& scratch = Scratch();
+        const Children& scratch = Scratch(m_pSaving);
         Read(kept, scratch, row);
         StoreRowFrom(m_Events, row, m_pVariables, *command, scratch);
         return CommandText(*command);
@@ -876,11 +877,13 @@ public:
     }
 
 private:
-    const Children& Scratch() const
+    // Models for reads, made once and emptied for each; saving and filling
+    // texts have their own, so that neither empties the other's in use.
+    const Children& Scratch(std::unique_ptr<ScratchModels>& models) const
     {
-        if (!m_pScratch)
-            m_pScratch = std::make_unique<ScratchModels>(m_pVariables);
-        return m_pScratch->Cleared();
+        if (!models)
+            models = std::make_unique<ScratchModels>(m_pVariables);
+        return models->Cleared();
     }
 
     void TextsAllRead()
@@ -997,7 +1000,8 @@ private:
     int m_NextToComplete = 0;
     bool m_TextsRead = false;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_WhenTextsRead;
-    mutable std::unique_ptr<ScratchModels> m_pScratch;
+    mutable std::unique_ptr<ScratchModels> m_pSaving;
+    mutable std::unique_ptr<ScratchModels> m_pCompleting;
     mutable QStandardItemModel m_ReadCells{0, ColumnCount};
     mutable std::unique_ptr<NamedRows> m_pLoadedNames;
     bool m_Watching = true;
@@ -1079,6 +1083,7 @@ int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner,
 {
     // Rows already there are built, so that every row still has what it reads from.
     if (PendingRows* earlier = PendingRows::Of(events)) {
+        earlier->ForgetWhenTextsRead();  // what was waiting for them was about those rows
         earlier->BuildAll();
         delete earlier;
     }
