@@ -727,8 +727,9 @@ Children RowChildren(const QStandardItemModel& events, int row)
 const QString PendingRowsName = QStringLiteral("EventRow::PendingRows");
 
 // The rows of a large file whose child models are built when first asked
-// for, and what building them needs: the models' owner and the device
-// variables as the load read them. A row is read with the variables' texts
+// for, and whose texts are filled by their first read, and what reading them
+// needs: the models' owner and the device variables as the load read them.
+// A row is read with the variables' texts
 // as loaded, so that it links to the variables the load would have linked
 // it to even after a rename; a variable added, removed or moved builds every
 // row first.
@@ -741,8 +742,9 @@ public:
         setObjectName(PendingRowsName);
         connect(&events, &QAbstractItemModel::dataChanged, this,
                 [this](const QModelIndex& from, const QModelIndex& to) { ForgetSaved(from.row(), to.row()); });
-        // The first save would store every row from its text; while the
-        // window is idle, a few rows at a time are stored ahead of it.
+        // While the window is idle, a few rows at a time get their texts;
+        // then, as the first save would store every row from its text, a
+        // few rows at a time are stored ahead of it.
         m_Prepare.setSingleShot(true);
         m_Prepare.setInterval(0);
         connect(&m_Prepare, &QTimer::timeout, this, &PendingRows::PrepareSaves);
@@ -897,8 +899,8 @@ private:
         }
     }
 
-    // Stores rows ahead of the first save for about a frame's time, then
-    // lets the window run before the next rows.
+    // Fills rows' texts, then stores rows ahead of the first save, for about
+    // a frame's time, then lets the window run before the next rows.
     void PrepareSaves()
     {
         QElapsedTimer spent;
