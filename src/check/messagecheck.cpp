@@ -66,7 +66,7 @@ bool CheckSubstringNames(const OutgoingSSModel_c& model, int row, const QSet<QSt
                                       : QStringLiteral(" names no existing variable")));
             return true;
         }
-        expression = model.Text(row, SS::ColArgPiece);
+        expression = CurrentArgPiece(model, row);
         break;
     }
     case SS::TypeLocal: {
@@ -162,7 +162,7 @@ QList<PartProblem> CheckOutgoing(const OutgoingSSModel_c& model, bool manual, co
         const OutgoingPreview preview = PreviewText(RowPreviewText(model, row));
         if (preview.message == QLatin1String(kPreviewSyntaxError.data(), qsizetype(kPreviewSyntaxError.size()))) {
             const QString stored = QStringLiteral("sprintf(\"") + model.Text(row, SS::ColFormatPiece) +
-                                   QStringLiteral("\", ") + model.Text(row, SS::ColArgPiece) + QLatin1Char(')');
+                                   QStringLiteral("\", ") + CurrentArgPiece(model, row) + QLatin1Char(')');
             problems.append({CheckKind::OutgoingSyntax, CheckPlace::Outgoing, row,
                              SubstringName("outgoing", row) + QStringLiteral(" does not parse: ") + Quoted(stored)});
             broken = true;

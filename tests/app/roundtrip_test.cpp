@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "app/productfiles.h"
+#include "app/producteditors.h"
 #include "app/tarvo.h"
+#include "devicetest/driverscript.h"
 #include "appfixtures.h"
 #include "check/productcheck.h"
 #include "editors/events/eventrows.h"
@@ -92,6 +94,43 @@ private slots:
         const QByteArray again = WithoutVersion(ReadWholeFile(path));
         QVERIFY2(again == WithoutVersion(saved), Parting(again, WithoutVersion(saved)).constData());
         QVERIFY(prompts.calls.isEmpty());
+    }
+
+    // An event not shown since a variable it sends was renamed sends, and
+    // checks, as before the rename, whether its rows were built at the open
+    // or are built when shown.
+    void renamedVariableInEventNotShown()
+    {
+        for (const int buildWhenShownFrom : {100000, 0}) {
+            const int usual = EventRow::SetBuildWhenShownFrom(buildWhenShownFrom);
+            const QString path = m_Home->Path() + "/renamed.prd";
+            QFile::remove(path);
+            QFile::copy(QStringLiteral(TARVO_TEST_DATA_DIR "/roundtrip/projector.prd"), path);
+            Tarvo window;
+            window.OpenFile(path);
+            QStandardItemModel& events = *window.EventsEditor()->EventModel();
+            QStandardItemModel& variables = *window.VariablesEditor()->Model();
+            const DriverModels models{&events, window.SetupEditor()->MessageModel(), &variables};
+            const auto blend = [&] {  // "MIX %x%f%p\r", A, B, Gain
+                const DriverScript script(models);
+                QByteArray bytes;
+                QString error;
+                script.OutgoingBytes({MessageRef::Event, script.FindEvent("Blend")}, {}, &bytes, &error);
+                return bytes + error.toUtf8();
+            };
+            const QByteArray before = blend();
+            QCOMPARE(before, QByteArray("MIX a0.500000\0\r", 15));
+            for (int row = 0; row < variables.rowCount(); ++row) {
+                if (variables.item(row, 0)->text() == QLatin1String("Gain"))
+                    variables.item(row, 0)->setText(QStringLiteral("GainR"));
+            }
+            QCOMPARE(blend(), before);
+            for (const CheckProblem& problem : CheckProductFile({&events, models.setupMessages, &variables, nullptr})) {
+                const QString line = CheckProblemLine(QString(), problem);
+                QVERIFY2(!line.contains("outgoing") || !line.contains("'Gain'"), qPrintable(line));
+            }
+            EventRow::SetBuildWhenShownFrom(usual);
+        }
     }
 
     // Rows built only when shown, as a large file opens, check and save as

@@ -212,7 +212,10 @@ QString XorAsBcc(QString text)
 
 QString RowPreviewText(const OutgoingSSModel_c& model, int row, const MessageValues* values)
 {
-    QString arg = XorAsBcc(model.Text(row, SS::ColArgPiece));
+    // From the row's settings: the piece cell of an event not shown since a
+    // variable was renamed still names it as it was, and the values are put
+    // in by the names the references have now.
+    QString arg = XorAsBcc(CurrentArgPiece(model, row));
     QList<Substitution> subs;
     QSet<int> visited;
     CollectSubstitutions(model, row, values, subs, visited);

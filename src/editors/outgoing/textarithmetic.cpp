@@ -74,7 +74,7 @@ QList<ComputedText> OutgoingComputedTexts(const OutgoingSSModel_c& model, bool m
             continue;
         // A local's argument is its name; what it computes is its formula.
         const QString formula = model.Text(row, SS::ColFormula);
-        texts.append({row, formula.isEmpty() ? model.Text(row, SS::ColArgPiece) : formula});
+        texts.append({row, formula.isEmpty() ? CurrentArgPiece(model, row) : formula});
     }
     return texts;
 }
