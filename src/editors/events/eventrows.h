@@ -198,6 +198,9 @@ void StoreRow(const QStandardItemModel& events, int row, QStandardItemModel* var
 // SetBuildWhenShownFrom commands on (5,000 unless set), a row keeps its
 // command as text and builds its child models when they are first asked for
 // (Params, Outgoing, Incoming); a save stores such a row without building it.
+// Such rows also leave their messages' texts to their first read
+// (TextsPendingRole) and count nothing in what is returned: KeptStoredCount
+// reads them, or WhenTextsRead waits for the idle window to.
 int LoadRows(ProductData_c& product, QStandardItemModel& events, QObject* owner, QStandardItemModel* variables);
 // Returns the number it replaces.
 int SetBuildWhenShownFrom(int commands);

@@ -377,6 +377,16 @@ QString ArgPiece(const OutgoingSSModel_c& model, int row)
 
 namespace {
 
+QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, bool fresh, QSet<int>& onPath);
+
+// CurrentArgPiece, onPath holding the checksums being made around it.
+QString CurrentArgPieceOn(const OutgoingSSModel_c& model, int row, QSet<int>& onPath)
+{
+    if (model.Type(row) != SS::TypeChecksum || !HasOutput(model.Format(row)))
+        return ArgPiece(model, row);
+    return onPath.contains(row) ? model.Text(row, SS::ColArgPiece) : ChecksumExpressionOn(model, row, true, onPath);
+}
+
 // fresh: the arguments are made from the covered rows' settings rather than
 // their piece cells, which a message not shown keeps from before a variable
 // or parameter it refers to was renamed. onPath guards against a covered list
@@ -391,13 +401,7 @@ QString ChecksumExpressionOn(const OutgoingSSModel_c& model, int row, bool fresh
     for (const QStandardItem* covered : model.CoveredRows(row)) {
         const int at = covered->row();
         format += model.Text(at, SS::ColFormatPiece);
-        QString arg;
-        if (!fresh)
-            arg = model.Text(at, SS::ColArgPiece);
-        else if (model.Type(at) != SS::TypeChecksum || !HasOutput(model.Format(at)))
-            arg = ArgPiece(model, at);
-        else
-            arg = onPath.contains(at) ? model.Text(at, SS::ColArgPiece) : ChecksumExpressionOn(model, at, true, onPath);
+        const QString arg = fresh ? CurrentArgPieceOn(model, at, onPath) : model.Text(at, SS::ColArgPiece);
         // A row without an argument (a constant) adds no empty argument,
         // which sprintf would take for the next conversion.
         if (!arg.isEmpty())
@@ -418,10 +422,8 @@ QString ChecksumExpression(const OutgoingSSModel_c& model, int row)
 
 QString CurrentArgPiece(const OutgoingSSModel_c& model, int row)
 {
-    if (model.Type(row) != SS::TypeChecksum || !HasOutput(model.Format(row)))
-        return ArgPiece(model, row);
     QSet<int> onPath;
-    return ChecksumExpressionOn(model, row, true, onPath);
+    return CurrentArgPieceOn(model, row, onPath);
 }
 
 void RefreshRow(OutgoingSSModel_c& model, int row)
