@@ -174,6 +174,9 @@ private slots:
             // The saves prepared while the window is idle.
             for (int turn = 0; mode == Prepared && EventRow::UnpreparedRows(events) > 0 && turn < 100; ++turn)
                 QTest::qWait(10);
+            // What was kept is told on the turn after the texts are read.
+            if (mode == Prepared)
+                QCoreApplication::processEvents();
             for (const PromptCall& call : prompts.calls)
                 out.told << call.title + QLatin1Char('\n') + call.text;
             const CheckInput input{&events, window.SetupEditor()->MessageModel(), window.VariablesEditor()->Model(),
