@@ -172,7 +172,7 @@ private slots:
             for (int row = 0; mode == AllShown && row < events.rowCount(); ++row)
                 window.EventsEditor()->SelectRow(row);
             // The saves prepared while the window is idle.
-            for (int turn = 0; mode == Prepared && EventRow::UnpreparedRows(events) > 0 && turn < 100; ++turn)
+            for (int turn = 0; mode == Prepared && EventRow::UnpreparedRows(events) > 0 && turn < 1000; ++turn)
                 QTest::qWait(10);
             // What was kept is told on the turn after the texts are read.
             if (mode == Prepared)
