@@ -729,10 +729,9 @@ const QString PendingRowsName = QStringLiteral("EventRow::PendingRows");
 // The rows of a large file whose child models are built when first asked
 // for, and whose texts are filled by their first read, and what reading them
 // needs: the models' owner and the device variables as the load read them.
-// A row is read with the variables' texts
-// as loaded, so that it links to the variables the load would have linked
-// it to even after a rename; a variable added, removed or moved builds every
-// row first.
+// A row is read with the variables' texts as loaded, so that it links to the
+// variables the load would have linked it to even after a rename; a variable
+// added, removed or moved builds every row first.
 class PendingRows : public QObject
 {
 public:
